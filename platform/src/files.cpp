@@ -1,1 +1,252 @@
-// (being written)
+// Files and folders over POSIX, with the Windows behaviour the deliverables
+// rely on: wildcard searches without regard to letter case, read-only as an
+// attribute, copy/delete/rename results as booleans, atomic replacement.
+#include "platform/files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include "platform/process.h"
+#include "platform/threads.h"
+
+namespace platform {
+
+std::string NativePath(std::string_view path) {
+  std::string result(path);
+  for (char& c : result)
+    if (c == '\\' || c == '/') c = kPathSeparator;
+  return result;
+}
+
+std::string JoinPath(std::initializer_list<std::string_view> parts) {
+  std::string result;
+  for (std::string_view part : parts) {
+    if (part.empty()) continue;
+    if (!result.empty() && result.back() != kPathSeparator) result += kPathSeparator;
+    std::string native = NativePath(part);
+    if (!result.empty() && !native.empty() && native.front() == kPathSeparator) native.erase(0, 1);
+    result += native;
+  }
+  return result;
+}
+
+size_t LastSeparator(std::string_view path) { return path.find_last_of("\\/"); }
+
+bool WildcardMatch(std::string_view pattern, std::string_view name) {
+  // Iterative matcher with one backtracking point for the last '*'.
+  size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
+  auto same = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  };
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], name[n]))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++;
+      starN = n;
+    } else if (starP != std::string_view::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+std::vector<FoundFile> FindFiles(std::string_view pattern) {
+  std::vector<FoundFile> found;
+  std::string native = NativePath(pattern);
+  size_t slash = native.find_last_of(kPathSeparator);
+  std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : native.substr(0, slash));
+  std::string namePattern = slash == std::string::npos ? native : native.substr(slash + 1);
+  if (namePattern.empty()) return found;
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return found;
+  while (dirent* entry = readdir(dir)) {
+    std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    if (!WildcardMatch(namePattern, name)) continue;
+    struct stat st {};
+    std::string full = folder + kPathSeparator + std::string(name);
+    if (stat(full.c_str(), &st) != 0) continue;
+    found.push_back({std::string(name), S_ISDIR(st.st_mode)});
+  }
+  closedir(dir);
+  std::sort(found.begin(), found.end(), [](const FoundFile& a, const FoundFile& b) { return a.name < b.name; });
+  return found;
+}
+
+bool FileExists(std::string_view path) {
+  if (path.empty()) return false;
+  std::string native = NativePath(path);
+  if (native.find_first_of("*?") != std::string::npos) return !FindFiles(native).empty();
+  struct stat st {};
+  return stat(native.c_str(), &st) == 0;
+}
+
+bool IsDirectory(std::string_view path) {
+  struct stat st {};
+  return stat(NativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool ReadWholeFile(std::string_view path, std::string& contents) {
+  contents.clear();
+  int fd = open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    SetLastError(errno == ENOENT ? 2 : 5);
+    return false;
+  }
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    close(fd);
+    SetLastError(5);
+    return false;
+  }
+  char chunk[65536];
+  for (;;) {
+    ssize_t n = read(fd, chunk, sizeof chunk);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      close(fd);
+      contents.clear();
+      SetLastError(30);  // ERROR_READ_FAULT
+      return false;
+    }
+    if (n == 0) break;
+    contents.append(chunk, static_cast<size_t>(n));
+  }
+  close(fd);
+  return true;
+}
+
+namespace {
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t n = write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(std::string_view path, std::string_view contents) {
+  std::string target = NativePath(path);
+  struct stat st {};
+  mode_t mode = 0644;
+  if (stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
+  std::string temporary = target + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(GetCurrentThreadId());
+  int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    SetLastError(errno == ENOENT ? 3 : 5);
+    return false;
+  }
+  bool ok = WriteAll(fd, contents) && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  if (ok) ok = chmod(temporary.c_str(), mode) == 0;
+  if (ok) ok = rename(temporary.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    unlink(temporary.c_str());
+    SetLastError(5);
+  }
+  return ok;
+}
+
+bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) {
+  if (failIfExists && FileExists(to)) {
+    SetLastError(80);  // ERROR_FILE_EXISTS
+    return false;
+  }
+  std::string contents;
+  if (!ReadWholeFile(from, contents)) return false;
+  std::string target = NativePath(to);
+  // Windows' CopyFile fails on a read-only target.
+  if (FileExists(target) && (GetFileAttributes(target) & FILE_ATTRIBUTE_READONLY)) {
+    SetLastError(5);
+    return false;
+  }
+  if (!WriteFileAtomically(target, contents)) return false;
+  struct stat st {};
+  if (stat(NativePath(from).c_str(), &st) == 0) chmod(target.c_str(), st.st_mode & 07777);
+  return true;
+}
+
+bool DeleteFile(std::string_view path) {
+  std::string native = NativePath(path);
+  if (FileExists(native) && (GetFileAttributes(native) & FILE_ATTRIBUTE_READONLY)) {
+    SetLastError(5);  // Windows refuses to delete a read-only file
+    return false;
+  }
+  if (unlink(native.c_str()) != 0) {
+    SetLastError(errno == ENOENT ? 2 : 5);
+    return false;
+  }
+  return true;
+}
+
+bool MoveFile(std::string_view from, std::string_view to) {
+  if (rename(NativePath(from).c_str(), NativePath(to).c_str()) != 0) {
+    SetLastError(errno == ENOENT ? 2 : 5);
+    return false;
+  }
+  return true;
+}
+
+bool CreateDirectory(std::string_view path) {
+  std::string native = NativePath(path);
+  for (size_t pos = 1; pos <= native.size(); ++pos) {
+    if (pos == native.size() || native[pos] == kPathSeparator) {
+      std::string prefix = native.substr(0, pos);
+      if (mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST) {
+        SetLastError(errno == ENOENT ? 3 : 5);
+        return false;
+      }
+    }
+  }
+  return IsDirectory(native);
+}
+
+uint32_t GetFileAttributes(std::string_view path) {
+  struct stat st {};
+  if (stat(NativePath(path).c_str(), &st) != 0) {
+    SetLastError(2);
+    return INVALID_FILE_ATTRIBUTES;
+  }
+  uint32_t attributes = 0;
+  if (S_ISDIR(st.st_mode)) attributes |= FILE_ATTRIBUTE_DIRECTORY;
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
+  return attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+}
+
+bool SetFileAttributes(std::string_view path, uint32_t attributes) {
+  std::string native = NativePath(path);
+  struct stat st {};
+  if (stat(native.c_str(), &st) != 0) {
+    SetLastError(2);
+    return false;
+  }
+  mode_t mode = st.st_mode & 07777;
+  if (attributes & FILE_ATTRIBUTE_READONLY)
+    mode &= ~(S_IWUSR | S_IWGRP | S_IWOTH);
+  else if ((mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    mode |= S_IWUSR;
+  return chmod(native.c_str(), mode) == 0;
+}
+
+}  // namespace platform

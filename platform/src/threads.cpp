@@ -1,1 +1,35 @@
-// (being written)
+// Threads started the way CreateThread starts them, with small nonzero
+// identifiers handed out in order.
+#include "platform/threads.h"
+
+#include <atomic>
+#include <thread>
+
+namespace platform {
+namespace {
+
+std::atomic<uint32_t> g_nextThreadId{1};
+thread_local uint32_t t_threadId = 0;
+
+}  // namespace
+
+uint32_t GetCurrentThreadId() {
+  if (t_threadId == 0) t_threadId = g_nextThreadId.fetch_add(1);
+  return t_threadId;
+}
+
+uint32_t CreateThread(ThreadFunction function, void* argument) {
+  if (function == nullptr) return 0;
+  uint32_t id = g_nextThreadId.fetch_add(1);
+  try {
+    std::thread([function, argument, id] {
+      t_threadId = id;
+      function(argument);
+    }).detach();
+  } catch (...) {  // the system could not start a thread
+    return 0;
+  }
+  return id;
+}
+
+}  // namespace platform
