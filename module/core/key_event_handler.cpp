@@ -1,0 +1,17 @@
+// Toggling the unit from a simulator key event.
+#include "core/key_event_handler.h"
+
+#include "core/advisory_unit.h"
+#include "core/main_settings.h"
+#include "core/module_state.h"
+
+namespace orvante {
+
+void keyEventHandler(uint32_t eventId, uint32_t, void*) {
+  AdvisoryUnit* unit = g_module.unit.load();
+  if (unit == nullptr) return;
+  if (g_mainSettings.enableKeyEventApi.load() != 1 || eventId != kToggleKeyEvent) return;
+  ToggleMasterSwitch(*unit);
+}
+
+}  // namespace orvante

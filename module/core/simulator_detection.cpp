@@ -1,0 +1,28 @@
+// Simulator detection from the executable's path; either '\' or '/' separates.
+#include "core/simulator_detection.h"
+
+#include <strings.h>
+
+#include "core/module_state.h"
+#include "platform/files.h"
+
+namespace orvante {
+
+DetectedSimulator DetectSimulator(const std::string& executablePath) {
+  DetectedSimulator result;
+  std::string path = executablePath.substr(0, 260);
+  if (path.empty()) return result;
+  size_t separator = platform::LastSeparator(path);
+  if (separator == std::string::npos) return result;
+  const char* name = path.c_str() + separator + 1;
+  if (strcasecmp(name, "prepar3d.exe") == 0)
+    result.kind = kSimulatorPrepar3d;
+  else if (strcasecmp(name, "fsx.exe") == 0)
+    result.kind = kSimulatorFsx;
+  else if (strcasecmp(name, "fs9.exe") == 0)
+    result.kind = kSimulatorFs9;
+  result.directory = path.substr(0, separator);
+  return result;
+}
+
+}  // namespace orvante

@@ -1,0 +1,55 @@
+// The main settings file: defaults, the five keys written every time, and a
+// scenery identifier carried through unchanged.
+#include "core/main_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/module_state.h"
+#include "temp_folder.h"
+
+using namespace orvante;
+
+namespace {
+
+struct MainSettingsTest : ::testing::Test {
+  TempFolder dir;
+  void SetUp() override {
+    std::strcpy(g_module.appDataDir, dir.Path().c_str());
+    std::filesystem::create_directories(dir.Path("ORVANTE"));
+  }
+};
+
+}  // namespace
+
+TEST_F(MainSettingsTest, MissingFileGivesDefaultsAndAWriteHoldsAllFiveKeys) {
+  ReadMainSettings();
+  EXPECT_EQ(g_mainSettings.masterVolume.load(), 5);
+  EXPECT_EQ(g_mainSettings.enableKeyEventApi.load(), 0);
+  EXPECT_STREQ(g_mainSettings.defaultProfile, "");
+  EXPECT_EQ(g_mainSettings.audioOutputDevice, 0u);
+  EXPECT_EQ(g_mainSettings.sceneryId, 0);
+  WriteMainSettings();
+  EXPECT_EQ(dir.Read("ORVANTE/ORVANTE.INI"),
+            "[ORVANTE]\r\nP3DSceneryID=0\r\nDEFAULTProfile=\r\nEnableKeyEventAPI=0\r\nAudioOutputDevice=0\r\n"
+            "MasterVolume=5\r\n");
+}
+
+TEST_F(MainSettingsTest, ValuesSurviveAReadAndWriteAndLongProfileNamesAreCut) {
+  std::string longName(80, 'P');
+  dir.Write("ORVANTE/ORVANTE.INI", "[orvante]\nP3DSceneryID=-77\nMasterVolume=8\nEnableKeyEventAPI=1\n"
+                                   "DEFAULTProfile=" + longName + "\nAudioOutputDevice=3\nExtra=kept\n");
+  for (int start = 0; start < 3; ++start) {
+    ReadMainSettings();
+    WriteMainSettings();
+  }
+  EXPECT_EQ(g_mainSettings.sceneryId, -77);
+  EXPECT_EQ(g_mainSettings.masterVolume.load(), 8);
+  EXPECT_EQ(g_mainSettings.enableKeyEventApi.load(), 1);
+  EXPECT_EQ(std::string(g_mainSettings.defaultProfile), std::string(69, 'P'));
+  EXPECT_EQ(g_mainSettings.audioOutputDevice, 3u);
+  EXPECT_EQ(dir.Read("ORVANTE/ORVANTE.INI"),
+            "[orvante]\nP3DSceneryID=-77\nMasterVolume=8\nEnableKeyEventAPI=1\nDEFAULTProfile=" + std::string(69, 'P') +
+                "\nAudioOutputDevice=3\nExtra=kept\n");
+}

@@ -1,0 +1,139 @@
+// The private-profile semantics every settings, profile and configuration file
+// of the system relies on.
+#include "platform/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include "temp_folder.h"
+
+using namespace platform;
+
+namespace {
+
+std::string Get(const std::string& file, const char* section, const char* key, const char* fallback = "none",
+                uint32_t size = 260) {
+  std::string buffer(size, 'x');
+  uint32_t n = GetPrivateProfileString(section, key, fallback, buffer.data(), size, file.c_str());
+  EXPECT_EQ(buffer[n], '\0');
+  return buffer.substr(0, n);
+}
+
+}  // namespace
+
+TEST(IniRead, NamesIgnoreCaseAndBlanksAndQuotesGo) {
+  TempFolder dir;
+  std::string file = dir.Write("a.ini",
+                               "[Orvante]\r\n"
+                               "  MasterVolume = 7  \r\n"
+                               "Quoted=\"  spaced  \"\r\n"
+                               "Single='x'\r\n"
+                               "Mismatched=\"x'\r\n"
+                               "Inner=a \"b\" c\r\n"
+                               "Empty=\r\n"
+                               "[ Other ]\nkey=other\n");
+  EXPECT_EQ(Get(file, "ORVANTE", "mastervolume"), "7");
+  EXPECT_EQ(Get(file, "orvante", "Quoted"), "  spaced  ");
+  EXPECT_EQ(Get(file, "ORVANTE", "Single"), "x");
+  EXPECT_EQ(Get(file, "ORVANTE", "Mismatched"), "\"x'");
+  EXPECT_EQ(Get(file, "ORVANTE", "Inner"), "a \"b\" c");
+  EXPECT_EQ(Get(file, "ORVANTE", "Empty"), "");
+  EXPECT_EQ(Get(file, "other", "KEY"), "other");
+}
+
+TEST(IniRead, DefaultsForMissingFileSectionOrKeyAndFirstDuplicateWins) {
+  TempFolder dir;
+  std::string file = dir.Write("a.ini", "[S]\nk=first\nk=second\n[S]\nk=third\nj=later\n; k=comment\n");
+  EXPECT_EQ(Get(file, "S", "k"), "first");
+  EXPECT_EQ(Get(file, "S", "j"), "none");  // only the first section of a name is read
+  EXPECT_EQ(Get(file, "S", "missing", "fallback  "), "fallback");
+  EXPECT_EQ(Get(file, "T", "k", "d"), "d");
+  EXPECT_EQ(Get(dir.Path("absent.ini"), "S", "k", "d"), "d");
+  EXPECT_EQ(Get(file, "S", "; k"), "none");  // comment lines are not keys
+}
+
+TEST(IniRead, ValuesAreCutToTheBuffer) {
+  TempFolder dir;
+  std::string file = dir.Write("a.ini", "[S]\nlong=0123456789\n");
+  EXPECT_EQ(Get(file, "S", "long", "", 5), "0123");
+  EXPECT_EQ(Get(file, "S", "long", "", 11), "0123456789");
+  char one[1] = {'x'};
+  EXPECT_EQ(GetPrivateProfileString("S", "long", "", one, 1, file.c_str()), 0u);
+  EXPECT_EQ(one[0], '\0');
+}
+
+TEST(IniRead, ListsOfSectionsAndKeys) {
+  TempFolder dir;
+  std::string file = dir.Write("a.ini", "[A]\nx=1\ny=2\n[B]\n");
+  char buffer[64];
+  uint32_t n = GetPrivateProfileString(nullptr, nullptr, "", buffer, sizeof buffer, file.c_str());
+  EXPECT_EQ(std::string(buffer, n), std::string("A\0B\0", 4));
+  n = GetPrivateProfileString("a", nullptr, "", buffer, sizeof buffer, file.c_str());
+  EXPECT_EQ(std::string(buffer, n), std::string("x\0y\0", 4));
+}
+
+TEST(IniInteger, LeadingSignedDecimal) {
+  EXPECT_EQ(ParseLeadingInteger("  -12abc"), -12);
+  EXPECT_EQ(ParseLeadingInteger("abc"), 0);
+  EXPECT_EQ(ParseLeadingInteger(""), 0);
+  EXPECT_EQ(ParseLeadingInteger("+42"), 42);
+  EXPECT_EQ(ParseLeadingInteger("0x10"), 0);
+  EXPECT_EQ(ParseLeadingInteger("4294967295"), -1);  // wraps as a 32-bit value
+
+  TempFolder dir;
+  std::string file = dir.Write("a.ini", "[S]\na=  -12abc\nb=abc\nc=\nd=257\n");
+  EXPECT_EQ(GetPrivateProfileInt("S", "a", 5, file.c_str()), -12);
+  EXPECT_EQ(GetPrivateProfileInt("S", "b", 5, file.c_str()), 0);
+  EXPECT_EQ(GetPrivateProfileInt("S", "c", 5, file.c_str()), 5);  // empty gives the default
+  EXPECT_EQ(GetPrivateProfileInt("S", "missing", 5, file.c_str()), 5);
+  EXPECT_EQ(GetPrivateProfileInt("S", "d", 0, file.c_str()), 257);
+}
+
+TEST(IniWrite, CreatesFileSectionAndKey) {
+  TempFolder dir;
+  std::string file = dir.Path("new.ini");
+  ASSERT_TRUE(WritePrivateProfileString("ORVANTE", "MasterVolume", "5", file.c_str()));
+  ASSERT_TRUE(WritePrivateProfileString("ORVANTE", "DEFAULTProfile", "", file.c_str()));
+  ASSERT_TRUE(WritePrivateProfileString("Other", "x", "1", file.c_str()));
+  EXPECT_EQ(dir.Read("new.ini"), "[ORVANTE]\r\nMasterVolume=5\r\nDEFAULTProfile=\r\n[Other]\r\nx=1\r\n");
+  EXPECT_EQ(Get(file, "orvante", "masterVOLUME"), "5");
+}
+
+TEST(IniWrite, KeepsEveryOtherLineIntact) {
+  TempFolder dir;
+  const std::string original =
+      "; written by hand\n"
+      "[ORVANTE]\n"
+      "P3DSceneryID =   \"12 34\"   ; a note\n"
+      "MasterVolume=3\n"
+      "\n"
+      "[Tail]\n"
+      "weird line without equals\n";
+  std::string file = dir.Write("a.ini", original);
+  ASSERT_TRUE(WritePrivateProfileString("orvante", "MASTERVOLUME", "9", file.c_str()));
+  ASSERT_TRUE(WritePrivateProfileString("ORVANTE", "New", "x", file.c_str()));
+  EXPECT_EQ(dir.Read("a.ini"),
+            "; written by hand\n"
+            "[ORVANTE]\n"
+            "P3DSceneryID =   \"12 34\"   ; a note\n"
+            "MASTERVOLUME=9\n"
+            "New=x\n"
+            "\n"
+            "[Tail]\n"
+            "weird line without equals\n");
+  // The untouched value reads back exactly as before.
+  EXPECT_EQ(Get(file, "ORVANTE", "P3DSceneryID"), "\"12 34\"   ; a note");
+}
+
+TEST(IniWrite, DeletesKeysAndSections) {
+  TempFolder dir;
+  std::string file = dir.Write("a.ini", "[A]\nx=1\ny=2\n[B]\nz=3\n");
+  ASSERT_TRUE(WritePrivateProfileString("A", "x", nullptr, file.c_str()));
+  EXPECT_EQ(dir.Read("a.ini"), "[A]\ny=2\n[B]\nz=3\n");
+  ASSERT_TRUE(WritePrivateProfileString("a", nullptr, nullptr, file.c_str()));
+  EXPECT_EQ(dir.Read("a.ini"), "[B]\nz=3\n");
+}
+
+TEST(IniWrite, FailsWhenTheFolderIsMissing) {
+  TempFolder dir;
+  EXPECT_FALSE(WritePrivateProfileString("S", "k", "v", dir.Path("missing/a.ini").c_str()));
+}
