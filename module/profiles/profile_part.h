@@ -1,0 +1,27 @@
+// The profile and sound-set part of the AdvisoryUnit: the loaded aircraft's
+// model, the loaded profile and the three name lists (installed sound sets,
+// profiles in the profile folder, models linked to the loaded profile).
+// Every profile and sound-set operation takes this part by reference.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "module/profiles/profile_settings.h"
+
+namespace orvante {
+
+struct ProfilePart {
+  // Name of the folder that holds the loaded aircraft; empty before the first
+  // aircraft loads.
+  char currentAircraftModel[260] = {};
+  ProfileSettings settings;
+  std::vector<std::string> soundSetNames;  // base names of the installed ".XGS" files
+  std::vector<std::string> profileNames;   // profile files without ".INI"
+  std::vector<std::string> linkedModels;   // Model.0, Model.1, ... of the loaded profile
+};
+
+// Shut-down of the part: frees the profile, sound-set and model lists, clears
+// the settings and unloads the sound set.
+void ReleaseProfilePart(ProfilePart& part);
+
+}  // namespace orvante

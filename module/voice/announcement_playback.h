@@ -1,0 +1,25 @@
+// Handing announcements to the audio library's play queue, the settings
+// dialog's audio test, and master volume changes. Everything plays on the
+// module stream at the master volume, through the plain end-of-queue export.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "module/profiles/profile_settings.h"
+
+namespace orvante {
+
+// Queues the cues in order on the module stream at the master volume. With
+// cutCurrent, an announcement that is playing is stopped and everything
+// waiting dropped first.
+void QueueAnnouncement(const std::vector<std::string>& cueNames, bool cutCurrent);
+
+// Queues "audiotestpassed" when a sound set is loaded; does nothing otherwise.
+void PlayAudioTest();
+
+// Stores a new master volume (0 to 10) in the profile and the main settings
+// and passes it to the library as a float. The main settings file is not
+// rewritten here.
+void ChangeMasterVolume(ProfileSettings& settings, int32_t volume);
+
+}  // namespace orvante
