@@ -1,0 +1,108 @@
+// Reading the stand-in simulator's command line.
+#include "command_line.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
+namespace sim {
+namespace {
+
+std::string Absolute(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  std::string result = ec ? path : absolute.lexically_normal().string();
+  while (result.size() > 1 && result.back() == '/') result.pop_back();
+  return result;
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+CommandLine Fail(std::string error) {
+  CommandLine line;
+  line.error = std::move(error);
+  return line;
+}
+
+}  // namespace
+
+std::string Usage() {
+  return "usage: orvante-sim start [--sim-dir DIR] [--appdata DIR] [--seconds N]\n"
+         "                         [--as prepar3d|fsx|fs9] [--dll-xml PATH]\n"
+         "  Starts the simulator, loads the add-ons of its dll.xml and stops them in\n"
+         "  order after N seconds, or on Ctrl-C.\n"
+         "  --sim-dir DIR   the simulator folder (default: the folder sim beside the program's bin)\n"
+         "  --appdata DIR   the user's application-data folder (default: DIR/AppData of the simulator)\n"
+         "  --seconds N     how long to run (default: until Ctrl-C)\n"
+         "  --as NAME       stand as Prepar3D (default), FSX or FS9\n"
+         "  --dll-xml PATH  the add-on list (default: dll.xml in the simulator folder)\n";
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const std::string& defaultSimulatorDir) {
+  if (arguments.empty()) return Fail("no command given");
+  const std::string& command = arguments[0];
+  if (command == "help" || command == "--help" || command == "-h") {
+    CommandLine line;
+    line.ok = true;
+    line.command = Command::Help;
+    return line;
+  }
+  if (command != "start") return Fail("unknown command \"" + command + "\"");
+
+  CommandLine line;
+  line.command = Command::Start;
+  std::string simDir, appData, dllXml;
+  for (size_t i = 1; i < arguments.size(); ++i) {
+    std::string option = arguments[i];
+    std::optional<std::string> value;
+    if (size_t equals = option.find('='); option.starts_with("--") && equals != std::string::npos) {
+      value = option.substr(equals + 1);
+      option.resize(equals);
+    }
+    if (option == "--help" || option == "-h") {
+      line.command = Command::Help;
+      line.ok = true;
+      return line;
+    }
+    if (option != "--sim-dir" && option != "--appdata" && option != "--seconds" && option != "--as" &&
+        option != "--dll-xml")
+      return Fail("unknown option \"" + option + "\"");
+    if (!value) {
+      if (i + 1 >= arguments.size()) return Fail("the option " + option + " needs a value");
+      value = arguments[++i];
+    }
+    if (value->empty()) return Fail("the option " + option + " needs a value");
+
+    if (option == "--sim-dir") {
+      simDir = *value;
+    } else if (option == "--appdata") {
+      appData = *value;
+    } else if (option == "--dll-xml") {
+      dllXml = *value;
+    } else if (option == "--seconds") {
+      char* end = nullptr;
+      double seconds = std::strtod(value->c_str(), &end);
+      if (end == value->c_str() || *end != '\0' || !std::isfinite(seconds) || seconds < 0 || seconds > 1e7)
+        return Fail("--seconds takes a number of seconds from 0, not \"" + *value + "\"");
+      line.seconds = seconds;
+    } else {  // --as
+      std::string name = Lower(*value);
+      if (name == "prepar3d" || name == "p3d") line.options.identity = SimulatorIdentity::Prepar3D;
+      else if (name == "fsx") line.options.identity = SimulatorIdentity::Fsx;
+      else if (name == "fs9") line.options.identity = SimulatorIdentity::Fs9;
+      else return Fail("--as takes prepar3d, fsx or fs9, not \"" + *value + "\"");
+    }
+  }
+
+  line.options.simulatorDir = Absolute(simDir.empty() ? defaultSimulatorDir : simDir);
+  line.options.appDataDir = Absolute(appData.empty() ? line.options.simulatorDir + "/AppData" : appData);
+  line.options.addonListPath = Absolute(dllXml.empty() ? line.options.simulatorDir + "/dll.xml" : dllXml);
+  line.ok = true;
+  return line;
+}
+
+}  // namespace sim

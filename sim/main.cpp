@@ -1,0 +1,84 @@
+// orvante-sim, the stand-in simulator: runs add-on modules as the simulator
+// would, on a system where the simulator does not exist.
+#include <cctype>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+
+#include "command_line.h"
+#include "platform/process.h"
+#include "simulator.h"
+
+namespace {
+
+volatile std::sig_atomic_t g_stopSignal = 0;
+
+void OnStopSignal(int) { g_stopSignal = 1; }
+
+// The simulator folder of a build: "sim" beside the folder of this program.
+std::string DefaultSimulatorDir() {
+  std::filesystem::path program = platform::GetExecutablePath();
+  return (program.parent_path().parent_path() / "sim").string();
+}
+
+std::mutex g_outputMutex;
+
+void Print(const std::string& line) {
+  std::lock_guard<std::mutex> lock(g_outputMutex);
+  std::fprintf(stdout, "orvante-sim: %s\n", line.c_str());
+  std::fflush(stdout);
+}
+
+// Started as the simulator folder's executable (Prepar3D.exe, fsx.exe or
+// fs9.exe) without a command, the program starts that simulator in that folder.
+std::vector<std::string> ArgumentsOfSimulatorExecutable(const char* program) {
+  std::filesystem::path path(program);
+  std::string name = path.filename().string();
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const char* identity = name == "prepar3d.exe" ? "prepar3d" : name == "fsx.exe" ? "fsx" : name == "fs9.exe" ? "fs9" : nullptr;
+  if (identity == nullptr) return {};
+  std::string folder = path.parent_path().string();
+  return {"start", "--sim-dir", folder.empty() ? "." : folder, "--as", identity};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (arguments.empty() && argc > 0) arguments = ArgumentsOfSimulatorExecutable(argv[0]);
+  sim::CommandLine line = sim::ParseCommandLine(arguments, DefaultSimulatorDir());
+  if (!line.ok) {
+    std::fprintf(stderr, "orvante-sim: %s\n%s", line.error.c_str(), sim::Usage().c_str());
+    return 2;
+  }
+  if (line.command == sim::Command::Help) {
+    std::fputs(sim::Usage().c_str(), stdout);
+    return 0;
+  }
+
+  // The simulator stops on Ctrl-C and SIGTERM. Libraries that the add-ons
+  // bring (SDL under the audio library) must leave these signals to it.
+  setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+
+  sim::Simulator simulator(line.options, Print);
+  if (!simulator.Start()) return 1;
+  if (line.seconds) {
+    char text[64];
+    std::snprintf(text, sizeof text, "running for %g s", *line.seconds);
+    Print(text);
+    simulator.Run(std::chrono::milliseconds(static_cast<long long>(*line.seconds * 1000.0)),
+                  [] { return g_stopSignal != 0; });
+  } else {
+    Print("running until Ctrl-C");
+    simulator.Run(std::chrono::hours(24 * 365 * 100), [] { return g_stopSignal != 0; });
+  }
+  simulator.Stop();
+  return 0;
+}
