@@ -3,11 +3,14 @@
 
 #include <new>
 
+#include "module/profiles/profile_startup.h"
+
 namespace orvante {
 
 AdvisoryUnit* CreateAdvisoryUnit() {
   AdvisoryUnit* unit = new (std::nothrow) AdvisoryUnit();
   if (unit == nullptr) return nullptr;
+  InitProfiles(unit->profile);
   return unit;
 }
 
@@ -15,6 +18,7 @@ void DestroyAdvisoryUnit(AdvisoryUnit* unit) {
   if (unit == nullptr) return;
   unit->flapPositions.clear();
   unit->flapPositions.shrink_to_fit();
+  ReleaseProfilePart(unit->profile);
   delete unit;
 }
 
@@ -22,6 +26,9 @@ void DestroyAdvisoryUnit(AdvisoryUnit* unit) {
 
 namespace orvante {
 
-void ToggleMasterSwitch(AdvisoryUnit&) {}
+void ToggleMasterSwitch(AdvisoryUnit& unit) {
+  std::atomic<uint32_t>& masterSwitch = unit.profile.settings.MasterSwitch;
+  masterSwitch = masterSwitch.load() == 0 ? 1 : 0;
+}
 
 }  // namespace orvante

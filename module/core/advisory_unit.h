@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "module/profiles/profile_part.h"
+
 namespace orvante {
 
 // Timers of the update cycle, in seconds of cycle time (0.25 s a cycle).
@@ -19,6 +21,7 @@ struct CycleState {
 };
 
 struct AdvisoryUnit {
+  ProfilePart profile;
   CycleState cycle;
   std::vector<uint32_t> flapPositions;  // flap deflection per flaps-handle detent
 };
