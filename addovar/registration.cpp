@@ -43,8 +43,10 @@ StepResult PrepareInstall(const RegistrationPaths& paths) {
   if (StepResult known = NeedDllXmlPath(paths); !known.ok) return known;
 
   if (platform::FileExists(paths.dllXml)) {
-    // The backup is what uninstall puts back. A copy that failed must not
-    // leave an older backup, or half of this one, to be restored later.
+    // The backup is what uninstall puts back. A read-only backup of an earlier
+    // install would refuse the copy, and a copy that failed must not leave an
+    // older backup, or half of this one, to be restored later.
+    ClearReadOnly(paths.backup);
     if (!platform::CopyFile(paths.dllXml, paths.backup, false)) {
       std::fprintf(stderr, "addovar: cannot back up %s; going on without a backup\n", paths.dllXml.c_str());
       platform::DeleteFile(paths.backup);
