@@ -1,0 +1,120 @@
+// Manifest parsing: whitespace-separated fields, the phrase or file name is
+// the rest of the line.
+#include "soundset/sound_set_manifest.h"
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace orvante::soundset {
+namespace {
+
+std::string Trim(const std::string& s) {
+  size_t b = 0, e = s.size();
+  while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
+  while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+  return s.substr(b, e - b);
+}
+
+// Splits off the first whitespace-separated word of rest.
+std::string TakeWord(std::string& rest) {
+  rest = Trim(rest);
+  size_t end = 0;
+  while (end < rest.size() && !std::isspace(static_cast<unsigned char>(rest[end]))) ++end;
+  std::string word = rest.substr(0, end);
+  rest = Trim(rest.substr(end));
+  return word;
+}
+
+bool ParseWholeNumber(const std::string& text, int low, int high, int& value) {
+  if (text.empty() || text.size() > 9) return false;
+  for (char c : text)
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  value = std::stoi(text);
+  return value >= low && value <= high;
+}
+
+bool ValidCueName(const std::string& name) {
+  if (name.empty() || name.size() > 255) return false;
+  for (char c : name)
+    if (!std::isgraph(static_cast<unsigned char>(c))) return false;
+  return true;
+}
+
+}  // namespace
+
+bool ParseManifest(const std::string& text, const std::string& baseDir, Manifest& manifest, std::string& error) {
+  manifest = {};
+  std::string voice = "en-us";
+  int speed = 165;
+  std::set<std::string> seen;
+  std::istringstream in(text);
+  std::string raw;
+  int lineNumber = 0;
+  auto fail = [&](const std::string& what) {
+    error = "line " + std::to_string(lineNumber) + ": " + what;
+    return false;
+  };
+  while (std::getline(in, raw)) {
+    ++lineNumber;
+    std::string rest = Trim(raw);
+    if (rest.empty() || rest[0] == '#') continue;
+    std::string first = TakeWord(rest);
+    if (first == "voice") {
+      if (rest.empty() || rest.find_first_of(" \t") != std::string::npos) return fail("\"voice\" needs one voice name");
+      voice = rest;
+      continue;
+    }
+    if (first == "speed") {
+      if (!ParseWholeNumber(rest, 80, 450, speed)) return fail("\"speed\" needs words a minute from 80 to 450");
+      continue;
+    }
+    ManifestEntry entry;
+    entry.cueName = first;
+    entry.line = lineNumber;
+    entry.voice = voice;
+    entry.wordsPerMinute = speed;
+    if (!ValidCueName(first)) return fail("\"" + first + "\" is not a cue name (1 to 255 printable characters, no blanks)");
+    std::string kind = TakeWord(rest);
+    if (kind != "say" && kind != "wav") return fail("cue \"" + first + "\" needs \"say PHRASE\" or \"wav FILE\"");
+    entry.synthesise = kind == "say";
+    if (rest.rfind("pause=", 0) == 0) {
+      std::string value = TakeWord(rest).substr(6);
+      if (!ParseWholeNumber(value, 0, 10000, entry.pauseMs)) return fail("pause must be 0 to 10000 milliseconds");
+    }
+    if (rest.empty()) return fail("cue \"" + first + "\" has no " + (entry.synthesise ? "phrase" : "file"));
+    if (entry.synthesise) {
+      entry.phrase = rest;
+    } else {
+      std::filesystem::path path(rest);
+      entry.wavPath = path.is_absolute() ? rest : (std::filesystem::path(baseDir) / path).string();
+    }
+    if (!seen.insert(first).second) return fail("cue \"" + first + "\" appears twice");
+    manifest.entries.push_back(std::move(entry));
+  }
+  if (manifest.entries.empty()) {
+    error = "the manifest names no cues";
+    return false;
+  }
+  return true;
+}
+
+bool ReadManifest(const std::string& path, Manifest& manifest, std::string& error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = "cannot open " + path;
+    return false;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  std::string base = std::filesystem::path(path).parent_path().string();
+  if (!ParseManifest(text.str(), base.empty() ? "." : base, manifest, error)) {
+    error = path + ": " + error;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace orvante::soundset

@@ -1,0 +1,38 @@
+// The manifest of a sound set: which cue plays which sound. A text file, one
+// entry a line; '#' starts a comment line; blank lines are ignored.
+//
+//   voice en-us            espeak-ng voice for the phrases that follow
+//   speed 165              words a minute for the phrases that follow
+//   CUE say [pause=MS] PHRASE...
+//   CUE wav [pause=MS] FILE       (relative to the manifest's folder)
+//
+// pause=MS adds that many milliseconds of silence after the sound.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace orvante::soundset {
+
+struct ManifestEntry {
+  std::string cueName;
+  bool synthesise = false;  // true: say phrase; false: read wavPath
+  std::string phrase;
+  std::string wavPath;  // resolved against the manifest's folder
+  std::string voice = "en-us";
+  int wordsPerMinute = 165;
+  int pauseMs = 0;
+  int line = 0;
+};
+
+struct Manifest {
+  std::vector<ManifestEntry> entries;
+};
+
+// Parses manifest text; baseDir resolves relative wave paths. On a bad line,
+// false with "line N: what is wrong" in error. Cue names must be unique.
+bool ParseManifest(const std::string& text, const std::string& baseDir, Manifest& manifest, std::string& error);
+
+// Reads and parses a manifest file.
+bool ReadManifest(const std::string& path, Manifest& manifest, std::string& error);
+
+}  // namespace orvante::soundset
