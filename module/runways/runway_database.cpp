@@ -1,0 +1,144 @@
+// The runway database: start-up, schema, connection and shut-down.
+//
+// The table is read by our own text-table reader and queried through SQLite
+// (see table_connection.h); start-up keeps the sequence, log lines and
+// messages the module has always had, so users' logs read the same.
+#include "runways/runway_database.h"
+
+#include <cstring>
+
+#include "core/module_log.h"
+#include "platform/files.h"
+#include "platform/ini_file.h"
+#include "platform/user_interface.h"
+#include "runways/runway_query.h"
+
+namespace orvante {
+
+static constexpr size_t kTextLimit = 259;  // the characters a path or description field holds
+static constexpr size_t kReportedRowsLimit = 10;  // skipped rows logged one by one at most
+
+RunwayDatabase::~RunwayDatabase() {
+  CloseDatabase(*this);
+  connection.reset();
+}
+
+static std::string CutToLimit(std::string text) {
+  if (text.size() > kTextLimit) text.resize(kTextLimit);
+  return text;
+}
+
+void StartRunwayDatabase(RunwayDatabase& db, const char* simulatorDir) {
+  for (std::string& name : db.columnNames) name.clear();
+  db.connection.reset();
+  db.lastProviderError.clear();
+  db.runwayList.clear();
+  db.connected = 0;
+
+  db.databaseDirectory = CutToLimit(simulatorDir ? simulatorDir : "");
+  LogWrite("LOG EVENT -> Database directory: \n");
+  LogWrite("LOG EVENT -> %s \n", db.databaseDirectory.c_str());
+
+  if (!platform::FileExists(platform::JoinPath({db.databaseDirectory, "r4.csv"}))) {
+    platform::MessageBox(nullptr, "The R4.CSV file is MISSING!", "Orvante", platform::MB_OK | platform::MB_ICONERROR);
+    return;
+  }
+  LogWrite("LOG EVENT -> R4.CSV file found....\n");
+
+  if (!platform::FileExists(platform::JoinPath({db.databaseDirectory, "Schema.ini"}))) {
+    platform::MessageBox(nullptr, "The SCHEMA.INI file is MISSING!", "Orvante",
+                         platform::MB_OK | platform::MB_ICONERROR);
+    return;
+  }
+  LogWrite("LOG EVENT -> SCHEMA.INI file found....\n");
+
+  ReadSchema(db);
+  Connect(db);
+}
+
+void ReadSchema(RunwayDatabase& db) {
+  LogWrite("LOG EVENT -> Reading SCHEMA.INI file....\n");
+  std::string schemaPath = TableFilePath(db.databaseDirectory, "Schema.ini");
+  for (unsigned k = 1; k <= kRunwayTableColumns; ++k) {
+    char key[16];
+    snprintf(key, sizeof key, "Col%u", k);
+    std::string value = platform::ReadProfileString("r4.csv", key, "", schemaPath.c_str(), kTextLimit);
+    // The name is the value up to the first blank or tab; the type follows.
+    db.columnNames[k - 1] = value.substr(0, value.find_first_of(" \t"));
+  }
+}
+
+std::string ComposeConnectionString(const std::string& directory) {
+  // A directory holding the string's own separator is quoted, so that it
+  // reaches the provider whole.
+  std::string source = directory + platform::kPathSeparator;
+  if (source.find_first_of(";\"") != std::string::npos || source.front() == ' ') source = "'" + source + "'";
+  return "Provider=Microsoft.ACE.OLEDB.12.0; Data Source=" + source +
+         "; Extended Properties=\"text;HDR=NO;FMT=Delimited\"";
+}
+
+// Rows of the table that the unit cannot use were left out when it was read;
+// say which, so that a damaged table can be found and mended.
+static void ReportSkippedRows(const TableConnection& connection) {
+  const std::vector<SkippedRow>& skipped = connection.SkippedRows();
+  if (skipped.empty()) return;
+  for (size_t i = 0; i < skipped.size() && i < kReportedRowsLimit; ++i) {
+    LogWrite("LOG EVENT -> R4.CSV line %u skipped: %s....\n", skipped[i].line, skipped[i].reason.c_str());
+  }
+  LogWrite("LOG EVENT -> R4.CSV: %llu rows read, %zu rows skipped....\n",
+           static_cast<unsigned long long>(connection.RowCount()), skipped.size());
+}
+
+uint32_t Connect(RunwayDatabase& db) {
+  db.connected = 0;
+  db.connection.reset();
+
+  uint32_t result = kResultOk;
+  db.connection = TableConnection::Create(result);
+  if (!db.connection) {
+    LogWrite("LOG EVENT -> FAILED in create Connection object....\n");
+    LogWrite("LOG EVENT -> Operation FAILED! - Error code: 0x%X....\n", result);
+    return 0;
+  }
+
+  TableOpenOptions options;
+  options.minimumColumns = kRunwayTableColumns;
+  options.latitudeColumn = 10;   // column 11, the reference latitude
+  options.longitudeColumn = 11;  // column 12, the reference longitude
+  options.rowCheck = CheckRunwayRow;
+  result = db.connection->Open(ComposeConnectionString(db.databaseDirectory), options);
+
+  if (result == kResultOk && db.connection->State() == kStateOpen) {
+    ReportSkippedRows(*db.connection);
+    LogWrite("LOG EVENT -> DATABASE CONNECTED!....\n");
+    db.connected = 1;
+    return 1;
+  }
+  LogWrite("LOG EVENT -> Couldn't OPEN the database file....\n");
+  if (result != kResultOk) {
+    LogWrite("LOG EVENT -> Operation FAILED! - Error code: 0x%X....\n", result);
+    ReportProviderErrors(db);
+  }
+  if (db.connection->State() != kStateOpen) LogWrite("LOG EVENT -> Connection object: CLOSED!....\n");
+  return 0;
+}
+
+void ReportProviderErrors(RunwayDatabase& db) {
+  if (!db.connection) return;
+  for (const ProviderError& error : db.connection->Errors()) {
+    LogWrite("LOG EVENT -> SUCCEEDED! to get the ERROR object....\n");
+    LogWrite("LOG EVENT -> ERROR object - Code Number: 0x%X\n", error.number);
+    db.lastProviderError.clear();
+    db.lastProviderError = CutToLimit(error.description);
+    LogWrite("LOG EVENT -> ERROR object - Description: %s\n", db.lastProviderError.c_str());
+  }
+}
+
+void CloseDatabase(RunwayDatabase& db) {
+  if (db.connected != 1) return;
+  db.runwayList.clear();
+  if (db.connection && db.connection->State() == kStateOpen) db.connection->Close();
+  db.connected = 0;
+}
+
+}  // namespace orvante
