@@ -1,9 +1,11 @@
 // Reading a project file whole, with the Win32 error codes of the read.
 #include "project_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
-#include <limits>
 #include <new>
 
 namespace vscaudio {
@@ -79,34 +81,41 @@ bool ReadProjectFile(ProjectFile& file, const char16_t* path) {
   ReleaseProjectFile(file);
   file.path = path;
 
-  std::FILE* stream = std::fopen(Utf16ToUtf8(path).c_str(), "rb");
-  if (stream == nullptr) {
+  int descriptor = ::open(Utf16ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) {
     file.lastError = Win32ErrorOf(errno);
     return false;
   }
   bool ok = false;
-  long size = -1;
-  if (std::fseek(stream, 0, SEEK_END) == 0) size = std::ftell(stream);
-  if (size < 0 || std::fseek(stream, 0, SEEK_SET) != 0) {
-    file.lastError = Win32ErrorOf(errno);  // a directory, a pipe, or a failing medium
-    if (file.lastError == kErrorReadFault) file.lastError = kErrorAccessDenied;
-  } else if (static_cast<unsigned long long>(size) >= (1ull << 32)) {
+  struct stat status = {};
+  if (::fstat(descriptor, &status) != 0) {
+    file.lastError = Win32ErrorOf(errno);
+  } else if (S_ISDIR(status.st_mode)) {
+    file.lastError = kErrorAccessDenied;  // what opening a folder as a file gives
+  } else if (static_cast<unsigned long long>(status.st_size) >= (1ull << 32)) {
     file.lastError = kErrorNotEnoughMemory;
   } else {
     try {
-      file.data.resize(static_cast<size_t>(size));
-      if (std::fread(file.data.data(), 1, file.data.size(), stream) == file.data.size()) {
+      file.data.resize(static_cast<size_t>(status.st_size));
+      size_t done = 0;
+      while (done < file.data.size()) {
+        ssize_t got = ::read(descriptor, file.data.data() + done, file.data.size() - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        done += static_cast<size_t>(got);
+      }
+      if (done == file.data.size()) {
         ok = true;
         file.lastError = 0;
       } else {
-        file.lastError = std::ferror(stream) ? Win32ErrorOf(errno) : kErrorReadFault;
+        file.lastError = kErrorReadFault;
       }
     } catch (const std::bad_alloc&) {
       file.lastError = kErrorNotEnoughMemory;
     }
-    if (!ok) ReleaseProjectFile(file);
   }
-  std::fclose(stream);
+  if (!ok) ReleaseProjectFile(file);
+  ::close(descriptor);
   return ok;
 }
 
