@@ -82,6 +82,7 @@ bool Simulator::Start() {
 
   gauges_.SetLog([this](const std::string& line) { Say("gauge interface: " + line); });
   gauges_.Activate();
+  unprovidedAtStart_ = GaugeTable::UnprovidedCalls();
   running_ = true;
 
   LoadAddons();
@@ -143,9 +144,14 @@ void Simulator::Stop() {
     Say(entry.name + ": " + entry.stopName + " returned after " + std::to_string(MillisecondsSince(start)) + " ms");
   }
   started_.clear();
-  for (const auto& [entry, calls] : GaugeTable::UnprovidedCalls())
-    Say("gauge interface: entry " + std::to_string(entry) + " called " + std::to_string(calls) +
-        " time(s), not provided");
+  for (const auto& [entry, calls] : GaugeTable::UnprovidedCalls()) {
+    uint64_t earlier = 0;
+    for (const auto& [before, count] : unprovidedAtStart_)
+      if (before == entry) earlier = count;
+    if (calls > earlier)
+      Say("gauge interface: entry " + std::to_string(entry) + " called " + std::to_string(calls - earlier) +
+          " time(s), not provided");
+  }
   gauges_.Deactivate();
   gauges_.SetLog(nullptr);
   platform::UnregisterTopLevelWindow(mainWindow_);

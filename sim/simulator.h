@@ -62,6 +62,7 @@ class Simulator {
   GaugeTable gauges_;
   platform::WindowHandle mainWindow_ = nullptr;
   std::vector<LoadedAddon> started_;
+  std::vector<std::pair<int, uint64_t>> unprovidedAtStart_;  // to report this run's calls only
   bool running_ = false;
 };
 
