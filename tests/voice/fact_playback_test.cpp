@@ -1,0 +1,162 @@
+// Sound sets played through FAudio's FACT and heard through SDL's disk
+// driver: every cue of the default voice, and small sets from the writer in
+// each wave format and sound kind it writes. Each cue must be found by name,
+// stop by itself, and be heard once, non-silent, for as long as its wave.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
+#include "disk_audio_capture.h"
+#include "fact_session.h"
+#include "soundset/composable_cues.h"
+#include "soundset/sound_set_files.h"
+#include "xact/xact_sound_bank.h"
+#include "xact/xact_wave_bank.h"
+
+namespace orvante {
+namespace {
+
+// The output format is pinned to the default voice's own, so FAudio renders
+// its waves without resampling.
+constexpr int kOutputRate = 22050;
+constexpr double kThreshold = 1e-3;
+// Longer than any pause inside a phrase: silence this long ends a sound.
+constexpr double kGapSeconds = 1.0;
+constexpr double kToleranceSeconds = 0.010;
+
+// First to last frame above the threshold in a wave, in seconds.
+double LoudSeconds(const xact::WaveEntryInfo& entry, const std::vector<uint8_t>& file) {
+  const uint8_t* data = file.data() + entry.dataOffset;
+  size_t channels = entry.format.channels, frames = entry.durationFrames;
+  auto loud = [&](size_t frame) {
+    for (size_t c = 0; c < channels; ++c) {
+      size_t i = frame * channels + c;
+      double v = entry.format.bitsPerSample == 16 ? static_cast<int16_t>(data[2 * i] | (data[2 * i + 1] << 8)) / 32768.0
+                                                  : (data[i] - 128) / 128.0;
+      if (std::fabs(v) > kThreshold) return true;
+    }
+    return false;
+  };
+  size_t first = 0;
+  while (first < frames && !loud(first)) ++first;
+  if (first == frames) return 0;
+  size_t last = frames - 1;
+  while (!loud(last)) --last;
+  return static_cast<double>(last - first + 1) / entry.format.sampleRate;
+}
+
+// Expected loud length of each cue, found through cue -> sound -> wave.
+std::map<std::string, double> ExpectedSeconds(const xact::SoundSetFiles& files) {
+  xact::SoundBankInfo sounds;
+  xact::WaveBankInfo waves;
+  std::map<std::string, double> expected;
+  if (!xact::ReadSoundBank(files.xsb.data(), files.xsb.size(), sounds) || !xact::ReadWaveBank(files.xwb.data(), files.xwb.size(), waves))
+    return expected;
+  for (const xact::CueInfo& cue : sounds.cues)
+    for (const xact::SoundInfo& sound : sounds.sounds)
+      if (sound.code == cue.code && !sound.waves.empty())
+        expected[cue.name] = LoudSeconds(waves.entries.at(sound.waves[0].wave), files.xwb);
+  return expected;
+}
+
+// Plays each cue and compares what was heard with its wave. Failures are
+// gathered so one run names every bad cue.
+void PlayAndCompare(const xact::SoundSetFiles& files, const std::vector<std::string>& cues) {
+  test::DiskAudioCapture capture(kOutputRate, 1, kThreshold, kGapSeconds);
+  ASSERT_TRUE(capture.ok());
+  std::map<std::string, double> expected = ExpectedSeconds(files);
+  test::FactSession session;
+  std::string opened = session.Open(files);
+  ASSERT_EQ(opened, "");
+  ASSERT_TRUE(capture.WaitForSilence(10.0));
+  std::vector<std::string> failures;
+  for (const std::string& cue : cues) {
+    size_t before = capture.SoundCount();
+    std::string played = session.PlayToEnd(cue, 10.0);
+    if (!played.empty()) {
+      failures.push_back(played);
+      continue;
+    }
+    if (!capture.WaitForSilence(10.0)) {
+      failures.push_back(cue + ": output never fell silent");
+      continue;
+    }
+    size_t heard = capture.SoundCount() - before;
+    if (heard != 1) {
+      failures.push_back(cue + ": heard " + std::to_string(heard) + " sounds, expected 1");
+      continue;
+    }
+    test::CapturedSound sound = capture.Sound(before);
+    double seconds = static_cast<double>(sound.Frames()) / kOutputRate;
+    if (std::fabs(seconds - expected[cue]) > kToleranceSeconds)
+      failures.push_back(cue + ": heard " + std::to_string(seconds) + " s, the wave lasts " + std::to_string(expected[cue]) + " s");
+    if (sound.RmsDb() < -40.0) failures.push_back(cue + ": too quiet, " + std::to_string(sound.RmsDb()) + " dB RMS");
+  }
+  EXPECT_TRUE(failures.empty()) << failures.size() << " cues failed, first: " << failures.front();
+  for (size_t i = 0; i < failures.size() && i < 20; ++i) ADD_FAILURE() << failures[i];
+}
+
+// The default voice's cues in two halves, so CTest can play them side by
+// side: most of the time goes to waiting for FACT to notice a cue ended.
+class DefaultVoicePlayback : public testing::TestWithParam<int> {};
+
+TEST_P(DefaultVoicePlayback, EveryComposableCueIsHeardOnceForTheLengthOfItsWave) {
+  const char* build = std::getenv("ORVANTE_BUILD_DIR");
+  ASSERT_NE(build, nullptr);
+  std::string base = std::string(build) + "/sim/ORVANTE/SoundSets/Default";
+  xact::SoundSetFiles files;
+  std::string error;
+  ASSERT_TRUE(soundset::ReadSoundSetFiles(base, files, error)) << error;
+  std::vector<std::string> all = soundset::ComposableCueNames(), half;
+  for (size_t i = GetParam(); i < all.size(); i += 2) half.push_back(all[i]);
+  PlayAndCompare(files, half);
+}
+
+INSTANTIATE_TEST_SUITE_P(Halves, DefaultVoicePlayback, testing::Values(0, 1));
+
+// A tone of the given format, amplitude one half.
+xact::NamedWave Tone(const std::string& name, uint32_t rate, uint16_t channels, uint16_t bits, double seconds, double hz) {
+  xact::NamedWave n;
+  n.cueName = name;
+  n.wave.sampleRate = rate;
+  n.wave.channels = channels;
+  n.wave.bitsPerSample = bits;
+  size_t frames = static_cast<size_t>(seconds * rate);
+  for (size_t f = 0; f < frames; ++f) {
+    double v = 0.5 * std::sin(2 * M_PI * hz * (f + 0.5) / rate);
+    for (uint16_t c = 0; c < channels; ++c) {
+      if (bits == 16) {
+        int16_t s = static_cast<int16_t>(std::lround(v * 32767));
+        n.wave.samples.push_back(static_cast<uint8_t>(s & 0xFF));
+        n.wave.samples.push_back(static_cast<uint8_t>((s >> 8) & 0xFF));
+      } else {
+        n.wave.samples.push_back(static_cast<uint8_t>(std::lround(128 + v * 127)));
+      }
+    }
+  }
+  return n;
+}
+
+class WrittenSetPlayback : public testing::TestWithParam<bool> {};
+
+TEST_P(WrittenSetPlayback, EachWaveFormatPlaysForItsLength) {
+  std::vector<xact::NamedWave> waves = {
+      Tone("mono16", 22050, 1, 16, 0.40, 440),
+      Tone("stereo16", 44100, 2, 16, 0.25, 330),
+      Tone("mono8", 11025, 1, 8, 0.30, 220),
+      Tone("mono16at48k", 48000, 1, 16, 0.15, 880),
+  };
+  xact::SoundSetFiles files;
+  xact::SoundSetWriteOptions options;
+  options.complexSounds = GetParam();
+  ASSERT_TRUE(xact::WriteSoundSet("Tones", waves, files, options));
+  PlayAndCompare(files, {"mono16", "stereo16", "mono8", "mono16at48k"});
+}
+
+INSTANTIATE_TEST_SUITE_P(SimpleAndComplexSounds, WrittenSetPlayback, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Complex" : "Simple"; });
+
+}  // namespace
+}  // namespace orvante
