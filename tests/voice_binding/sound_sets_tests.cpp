@@ -1,0 +1,117 @@
+// Listing sound sets and loading one into the (fake) library: the log lines,
+// the engine start on the set's three files, the module stream on the chosen
+// device, the volume, and the unload.
+#include "module/voice/sound_sets.h"
+
+#include "voice_test_fixture.h"
+
+using namespace orvante;
+
+namespace {
+
+struct SoundSetTest : VoiceTest {
+  ProfilePart part;
+  void InstallSet(const std::string& base, const char* xgs = ".xgs", const char* xwb = ".xwb",
+                  const char* xsb = ".xsb") {
+    for (const char* ext : {xgs, xwb, xsb}) simulator.Write("ORVANTE/SoundSets/" + base + ext, "x");
+  }
+  std::string SetPath(const std::string& file) { return simulator.Path("ORVANTE/SoundSets/" + file); }
+};
+
+}  // namespace
+
+TEST_F(SoundSetTest, TheListNamesEachSetByItsGlobalSettingsFileAndSkipsFolders) {
+  InstallSet("Default");
+  InstallSet("lower", ".XGS", ".XWB", ".XSB");
+  std::filesystem::create_directories(SetPath("Folder.XGS"));
+  simulator.Write("ORVANTE/SoundSets/readme.txt", "");
+  simulator.Write("ORVANTE/SoundSets/" + std::string(70, 'v') + ".xgs", "");  // too long for a set name
+  part.soundSetNames = {"stale"};
+  BuildSoundSetList(part);
+  EXPECT_EQ(part.soundSetNames, (std::vector<std::string>{"Default", "lower"}));
+}
+
+TEST_F(SoundSetTest, NoSoundSetFolderGivesAnEmptyList) {
+  BuildSoundSetList(part);
+  EXPECT_TRUE(part.soundSetNames.empty());
+}
+
+TEST_F(SoundSetTest, LoadingStartsTheEngineCreatesTheStreamAndSetsTheVolume) {
+  InstallSet("Default");
+  BindFake();
+  CopyName(part.settings.SoundSet, "Default");
+  part.settings.MasterVolume = 5;
+  g_mainSettings.audioOutputDevice = 3;
+  LoadSoundSet(part);
+  EXPECT_EQ(VoiceLogLines(), (std::vector<std::string>{"Unloading PREVIOUS sounds set...\n",
+                                                       "Loading CURRENT sounds set...\n",
+                                                       "Sounds set LOADED SUCCESSFULLY!...\n"}));
+  EXPECT_EQ(g_module.soundSetReady, 1);
+  EXPECT_NE(g_moduleStream.load(), nullptr);
+  EXPECT_EQ(Journal(), "EMPTY_QUE\nDESTROY_STREAM null\nINITIALIZE " + SetPath("Default.xgs") + " | " +
+                           SetPath("Default.xwb") + " | " + SetPath("Default.xsb") +
+                           " cb\nCREATE_STREAM 3\nSET_VOLUME 5.0\n");
+}
+
+TEST_F(SoundSetTest, FilesAreFoundWhateverTheLetterCaseOfTheirNames) {
+  InstallSet("Voice", ".XGS", ".Xwb", ".xsb");
+  BindFake();
+  CopyName(part.settings.SoundSet, "VOICE");
+  LoadSoundSet(part);
+  EXPECT_NE(Journal().find("INITIALIZE " + SetPath("Voice.XGS") + " | " + SetPath("Voice.Xwb") + " | " +
+                           SetPath("Voice.xsb")),
+            std::string::npos);
+}
+
+TEST_F(SoundSetTest, AnEngineThatFailsLeavesNoSound) {
+  InstallSet("Default");
+  BindFake(/*initializeResult=*/0);
+  CopyName(part.settings.SoundSet, "Default");
+  LoadSoundSet(part);
+  EXPECT_EQ(g_module.soundSetReady, 0);
+  EXPECT_EQ(g_moduleStream.load(), nullptr);
+  EXPECT_EQ(VoiceLogLines().size(), 2u);  // nothing after "Loading CURRENT sounds set..."
+  EXPECT_EQ(Journal().find("CREATE_STREAM"), std::string::npos);
+}
+
+TEST_F(SoundSetTest, AnEmptySetNameLogsNothingAndLoadsNothing) {
+  BindFake();
+  LoadSoundSet(part);
+  EXPECT_TRUE(VoiceLogLines().empty());
+  EXPECT_EQ(Journal(), "");
+}
+
+TEST_F(SoundSetTest, ASetNameOutsideTheFolderIsRefused) {
+  BindFake();
+  CopyName(part.settings.SoundSet, "../../elsewhere");
+  LoadSoundSet(part);
+  EXPECT_EQ(Journal().find("INITIALIZE"), std::string::npos);
+  EXPECT_EQ(g_module.soundSetReady, 0);
+}
+
+TEST_F(SoundSetTest, WithoutTheLibraryTheLoadReportsCodeZeroAndStaysSilent) {
+  InstallSet("Default");
+  CopyName(part.settings.SoundSet, "Default");
+  LoadSoundSet(part);
+  EXPECT_EQ(g_module.soundSetReady, 0);
+  auto boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 1u);  // no description file installed here
+  EXPECT_EQ(boxes[0].caption, "VSCAUDIO.DLL Failed to Load.");
+  EXPECT_EQ(VoiceLogLines().back().rfind("The VSCAUDIO.DLL Failed to load with Error Code 0x7e\n", 0), 0u);
+}
+
+TEST_F(SoundSetTest, UnloadDoesNothingBeforeTheLibraryLoadedAndReleasesTheStreamAfter) {
+  if (AudioLibraryHandle() != nullptr) GTEST_SKIP() << "needs a process that never loaded the library";
+  g_module.soundSetReady = 1;
+  UnloadSoundSet();  // never loaded: nothing to release
+  EXPECT_EQ(g_module.soundSetReady, 1);
+  InstallSet("Default");
+  BindFake();
+  CopyName(part.settings.SoundSet, "Default");
+  LoadSoundSet(part);
+  BindFake();  // clears the journal
+  UnloadSoundSet();
+  EXPECT_EQ(Journal(), "EMPTY_QUE\nDESTROY_STREAM stream\n");
+  EXPECT_EQ(g_module.soundSetReady, 0);
+  EXPECT_EQ(g_moduleStream.load(), nullptr);
+}
