@@ -23,6 +23,12 @@ RunwayDatabase::~RunwayDatabase() {
   connection.reset();
 }
 
+// A file search that finds a match counts as present; letter case is
+// ignored, as the simulator's file system ignores it.
+static bool FoundInFolder(const std::string& directory, const char* name) {
+  return !platform::FindFiles(platform::JoinPath({directory, name})).empty();
+}
+
 static std::string CutToLimit(std::string text) {
   if (text.size() > kTextLimit) text.resize(kTextLimit);
   return text;
@@ -39,13 +45,13 @@ void StartRunwayDatabase(RunwayDatabase& db, const char* simulatorDir) {
   LogWrite("LOG EVENT -> Database directory: \n");
   LogWrite("LOG EVENT -> %s \n", db.databaseDirectory.c_str());
 
-  if (!platform::FileExists(platform::JoinPath({db.databaseDirectory, "r4.csv"}))) {
+  if (!FoundInFolder(db.databaseDirectory, "r4.csv")) {
     platform::MessageBox(nullptr, "The R4.CSV file is MISSING!", "Orvante", platform::MB_OK | platform::MB_ICONERROR);
     return;
   }
   LogWrite("LOG EVENT -> R4.CSV file found....\n");
 
-  if (!platform::FileExists(platform::JoinPath({db.databaseDirectory, "Schema.ini"}))) {
+  if (!FoundInFolder(db.databaseDirectory, "Schema.ini")) {
     platform::MessageBox(nullptr, "The SCHEMA.INI file is MISSING!", "Orvante",
                          platform::MB_OK | platform::MB_ICONERROR);
     return;

@@ -174,6 +174,8 @@ static int TextTableFilter(sqlite3_vtab_cursor* cursor, int idxNum, const char* 
   c->eof = true;
 
   const std::string database = QuoteName(table->shape->database);
+  std::string columns = "r.line";
+  for (size_t k = 0; k < table->shape->columns.size(); ++k) columns += ", r.c" + std::to_string(k + 1);
   std::string sql;
   double bounds[4] = {-INFINITY, INFINITY, -INFINITY, INFINITY};  // latitude low, high; longitude low, high
   if (idxNum == 1) {
@@ -190,11 +192,11 @@ static int TextTableFilter(sqlite3_vtab_cursor* cursor, int idxNum, const char* 
       if (side != '<') *low = std::max(*low, value);
       if (side != '>') *high = std::min(*high, value);
     }
-    sql = "SELECT r.rowid, r.* FROM " + database + ".position AS p CROSS JOIN " + database +
+    sql = "SELECT " + columns + " FROM " + database + ".position AS p CROSS JOIN " + database +
           ".rows AS r ON r.rowid = p.id WHERE p.maxLat >= ?1 AND p.minLat <= ?2 AND p.maxLon >= ?3 AND "
           "p.minLon <= ?4 ORDER BY p.id";
   } else {
-    sql = "SELECT rowid, * FROM " + database + ".rows ORDER BY rowid";
+    sql = "SELECT " + columns + " FROM " + database + ".rows AS r ORDER BY r.line";
   }
   int rc = sqlite3_prepare_v2(table->db, sql.c_str(), -1, &c->statement, nullptr);
   if (rc != SQLITE_OK) {
