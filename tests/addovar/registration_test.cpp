@@ -288,6 +288,16 @@ TEST_F(Registration, AReadOnlyBackupOfAnEarlierInstallIsReplaced) {
   EXPECT_EQ(ReadBytes(prefix_.dllXml()), kHead + kOther + kTail);
 }
 
+TEST_F(Registration, AProtonPrefixKeepsDllXmlInSteamusersRoamingFolder) {
+  const fs::path proton = prefix_.root() / "drive_c" / "users" / "steamuser" / "AppData" / "Roaming";
+  fs::create_directories(proton / "Microsoft" / "FSX-SE");
+  fs::rename(prefix_.root() / "drive_c" / "users" / "pilot", prefix_.root() / "drive_c" / "users" / "elsewhere");
+  WriteBytes(proton / "Microsoft" / "FSX-SE" / "dll.xml", kHead + kOther + kTail);
+  Run("-INSTALL");
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(ReadBytes(proton / "Microsoft" / "FSX-SE" / "dll.xml"), kHead + kOther + BlockText() + kTail);
+}
+
 TEST_F(Registration, WithoutARoamingFolderBothActionsFail) {
   fs::remove_all(prefix_.root() / "drive_c" / "users");
   Run("-INSTALL");
