@@ -15,7 +15,7 @@ struct SimRun {
 
 inline std::string BuildDir() {
   const char* dir = std::getenv("ORVANTE_BUILD_DIR");
-  return dir ? dir : "build";
+  return dir ? dir : ORVANTE_DEFAULT_BUILD_DIR;
 }
 
 // Runs `orvante-sim <arguments>` through the shell, output and errors together.
