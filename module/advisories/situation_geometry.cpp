@@ -50,9 +50,7 @@ bool SegmentsIntersect(GeoPoint a1, GeoPoint a2, GeoPoint b1, GeoPoint b2) {
   if (det == 0) return false;  // parallel lines, or a segment of no length
   // The crossing of the two lines lies within both segments' latitude and
   // longitude ranges exactly when it lies between the ends of each, which the
-  // line parameters tell without rounding the crossing point itself: a side
-  // of a runway outline that runs due east has one latitude, and a computed
-  // crossing point need not hit it to the last bit.
+  // two line parameters tell directly (bounds included).
   double cx = b1.latitude - a1.latitude, cy = b1.longitude - a1.longitude;
   double t = (cx * by - cy * bx) / det;  // along a
   double u = (cx * ay - cy * ax) / det;  // along b
