@@ -54,12 +54,6 @@ TEST(InsertAddonBlock, LeavesAListingThatNamesTheModuleAlone) {
   EXPECT_EQ(lines, registered);
 }
 
-TEST(InsertAddonBlock, LetterCaseMattersForTheModulesName) {
-  Lines lines = Document({{"\t<Launch.Addon>", "\t\t<name>ORVANTE</name>", "\t</Launch.Addon>"}});
-  EXPECT_EQ(InsertAddonBlock(lines), InsertOutcome::kInserted);
-  EXPECT_TRUE(ListsOurAddon(lines));
-}
-
 TEST(InsertAddonBlock, WithoutADocumentCloseNothingIsInserted) {
   Lines lines = {"<SimBase.Document>", "<SimBase.Document/>", "</SimBase.Documents>"};
   Lines before = lines;
@@ -135,13 +129,6 @@ TEST(CutAddonBlocks, UndoesInsertAddonBlock) {
   }
 }
 
-TEST(CutAddonBlocks, LetterCaseMatters) {
-  Lines lines = Document({{"\t<Launch.Addon>", "\t\t<name>ORVANTE</name>", "\t</Launch.Addon>"}});
-  Lines before = lines;
-  EXPECT_EQ(CutAddonBlocks(lines).entriesRemoved, 0u);
-  EXPECT_EQ(lines, before);
-}
-
 TEST(InsertMissingLaunchTags, GivesBothPmdgEntriesTheirOpeningTagIndentedLikeTheFirstClose) {
   Lines lines = Document({Entry("First", "  "),
                           {"\t\t<Name>PMDG_Interface</Name>", "\t\t<Path>PMDG\\DLLs\\PMDG_Interface.dll</Path>", "\t</Launch.Addon>"},
@@ -164,14 +151,6 @@ TEST(InsertMissingLaunchTags, LeavesTaggedEntriesAndOtherNamesAlone) {
   Lines before = lines;
   EXPECT_EQ(InsertMissingLaunchTags(lines), 0u);
   EXPECT_EQ(lines, before);
-}
-
-TEST(InsertMissingLaunchTags, PutsTheTagBetweenABlankLineAndTheName) {
-  Lines lines = {"<SimBase.Document>", "", "    <Name>PMDG_HUD_interface</Name>", "</Launch.Addon>", "</SimBase.Document>"};
-  EXPECT_EQ(InsertMissingLaunchTags(lines), 1u);
-  // No indented close in this file: the indentation is that of "</Launch.Addon>", none.
-  EXPECT_EQ(lines, (Lines{"<SimBase.Document>", "", "<Launch.Addon>", "    <Name>PMDG_HUD_interface</Name>", "</Launch.Addon>",
-                          "</SimBase.Document>"}));
 }
 
 TEST(InsertMissingLaunchTags, RepairsANameOnTheFirstLineAndNamesAtTheEnd) {
