@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <mutex>
 
+#include "audio_output.h"
 #include "command_line.h"
 #include "platform/process.h"
 #include "simulator.h"
@@ -63,9 +64,11 @@ int main(int argc, char** argv) {
   setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
   struct sigaction action {};
   action.sa_handler = OnStopSignal;
+  action.sa_flags = SA_RESETHAND;  // a second Ctrl-C ends a simulator whose add-on hangs in its stop
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  sim::ChooseAudioDriver(sim::ProbeSdlAudioDevices, Print);
 
   sim::Simulator simulator(line.options, Print);
   if (!simulator.Start()) return 1;
