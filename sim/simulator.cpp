@@ -71,7 +71,8 @@ bool Simulator::Start() {
   platform::SetExecutablePath(executable);
   Say("standing as " + executable);
 
-  platform::SetUserInterface(nullptr);
+  // Boxes shown through the headless front end (the default) are reported;
+  // a front end the host chose stays in charge.
   platform::BuiltInHeadlessUserInterface().SetListener([this](const platform::MessageBoxRecord& box) {
     Say("message box \"" + OneLine(box.caption) + "\": \"" + OneLine(box.text) + "\" -> " +
         platform::AnswerName(box.answer));

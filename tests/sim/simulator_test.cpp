@@ -162,8 +162,10 @@ struct Finished {
 
 class Program {
  public:
-  Program(const std::vector<std::string>& arguments, const fs::path& outputFile) : outputFile_(outputFile) {
-    std::vector<std::string> all = {ORVANTE_SIM_PROGRAM};
+  Program(const std::vector<std::string>& arguments, const fs::path& outputFile,
+          const std::string& program = ORVANTE_SIM_PROGRAM)
+      : outputFile_(outputFile) {
+    std::vector<std::string> all = {program};
     all.insert(all.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& a : all) argv.push_back(a.data());
@@ -258,6 +260,27 @@ TEST_F(SimulatorFolder, ProgramStopsInOrderOnSigterm) {
   int stopA = Find(said, "orvante-sim: A: module_deinit returned after");
   EXPECT_TRUE(asked >= 0 && asked < stopB && stopB < stopA) << run.output;
   EXPECT_EQ(Record().back(), "A stop");
+}
+
+TEST_F(SimulatorFolder, ProgramStartedAsTheSimulatorsExecutableRunsThatSimulatorInItsFolder) {
+  for (const char* name : {"Prepar3D.exe", "FSX.EXE"}) {
+    fs::path executable = sim_ / name;
+    fs::create_symlink(ORVANTE_SIM_PROGRAM, executable);
+    fs::remove(appData_ / "addon-record.txt");
+    Program program({}, temp_.path() / "out.txt", executable.string());
+    ASSERT_TRUE(program.started());
+    ASSERT_TRUE(program.WaitForLine("orvante-sim: running until Ctrl-C", std::chrono::seconds(30))) << program.Output();
+    kill(program.pid(), SIGINT);
+    Finished run = program.Wait(std::chrono::seconds(30));
+    EXPECT_EQ(run.status, 0) << run.output;
+    // Its application-data folder is the default one inside the simulator folder.
+    std::vector<std::string> record = Lines(ReadFile(sim_ / "AppData" / "addon-record.txt"));
+    ASSERT_FALSE(record.empty()) << run.output;
+    std::string standsAs = (sim_ / (std::string(name) == "FSX.EXE" ? "fsx.exe" : "Prepar3D.exe")).string();
+    EXPECT_EQ(record[1], "A executable " + standsAs);
+    EXPECT_EQ(record.back(), "A stop");
+    fs::remove(sim_ / "AppData" / "addon-record.txt");
+  }
 }
 
 TEST_F(SimulatorFolder, ProgramReportsABrokenAddonListAndRunsWithoutAddons) {
