@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <strings.h>
 
 namespace orvante::soundset {
@@ -20,13 +18,22 @@ bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes, std::string
     error = path + ": no such file";
     return false;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = path + ": cannot open";
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) {
+    error = path + ": cannot open: " + std::strerror(errno);
     return false;
   }
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (in.bad()) {
+  // Sized from the file, then read until its end: a file that changes size
+  // meanwhile is taken as it is read.
+  uintmax_t expected = std::filesystem::file_size(path, ec);
+  bytes.resize(ec ? 0 : static_cast<size_t>(expected));
+  size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
+  bytes.resize(got);
+  char more[65536];
+  while (size_t n = std::fread(more, 1, sizeof more, f)) bytes.insert(bytes.end(), more, more + n);
+  bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) {
     error = path + ": read error";
     return false;
   }
