@@ -34,6 +34,7 @@ bool IsProfileLinked(const ProfilePart& part, const std::string& name) {
 }
 
 void SelectProfileForAircraft(ProfilePart& part) {
+  std::lock_guard<std::mutex> changing(part.changeLock);
   LogWrite("Searching for associated profile....\n");
   if (part.currentAircraftModel[0] == '\0' || part.profileNames.empty()) return;
   std::string candidate;

@@ -3,6 +3,7 @@
 // profiles in the profile folder, models linked to the loaded profile).
 // Every profile and sound-set operation takes this part by reference.
 #pragma once
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,12 @@ struct ProfilePart {
   std::vector<std::string> soundSetNames;  // base names of the installed ".XGS" files
   std::vector<std::string> profileNames;   // profile files without ".INI"
   std::vector<std::string> linkedModels;   // Model.0, Model.1, ... of the loaded profile
+
+  // Keeps a cycle from seeing half of a profile: SelectProfileForAircraft
+  // holds it while it replaces the loaded profile, and the update cycle holds
+  // it while it runs. Each switch and limit is atomic on its own; this lock
+  // makes a profile change whole.
+  std::mutex changeLock;
 };
 
 // Shut-down of the part: frees the profile, sound-set and model lists, clears

@@ -2,6 +2,8 @@
 // aircraft loads.
 #include "module/profiles/aircraft_association.h"
 
+#include <thread>
+
 #include "module/profiles/profile_files.h"
 #include "profile_test_fixture.h"
 
@@ -100,4 +102,28 @@ TEST_F(AssociationTest, NoModelOrNoProfilesStopsAfterTheFirstLine) {
   SelectProfileForAircraft(part);  // the profile list is empty
   EXPECT_EQ(part.settings.MasterSwitch, 1u);
   EXPECT_EQ(CollectedLogLines().size(), 2u);
+}
+
+TEST_F(AssociationTest, ACycleHoldingTheChangeLockNeverSeesHalfAProfile) {
+  WriteProfile("Short", "MinTakeOffLength=1111\r\nTouchdownZoneLen=11\r\nModel.0=ShortModel\r\n");
+  WriteProfile("Long", "MinTakeOffLength=2222\r\nTouchdownZoneLen=22\r\nModel.0=LongModel\r\n");
+  BuildProfileList(part);
+  LoadProfile(part, "Short");
+  std::atomic<bool> stop{false};
+  std::atomic<int> cycles{0};
+  std::thread worker([&] {
+    while (!stop || cycles < 20) {
+      std::lock_guard<std::mutex> cycle(part.changeLock);
+      uint32_t length = part.settings.MinTakeOffLength, zone = part.settings.TouchdownZoneLen;
+      EXPECT_TRUE((length == 1111 && zone == 11) || (length == 2222 && zone == 22)) << length << " " << zone;
+      ++cycles;
+    }
+  });
+  for (int i = 0; i < 40; ++i) {
+    SetAircraftModel(i % 2 ? "ShortModel" : "LongModel");
+    SelectProfileForAircraft(part);
+  }
+  stop = true;
+  worker.join();
+  EXPECT_STREQ(part.settings.profileName, "Short");
 }
