@@ -143,16 +143,6 @@ TEST_F(SimulatorFolder, StartsTheEnabledAddonsInOrderAndStopsThemInReverse) {
   EXPECT_EQ(said.back(), "stopped");
 }
 
-TEST_F(SimulatorFolder, AStartWithoutTheAddonListRunsWithoutAddons) {
-  fs::remove(sim_ / "dll.xml");
-  std::vector<std::string> said;
-  Simulator simulator(Options(), [&](const std::string& line) { said.push_back(line); });
-  ASSERT_TRUE(simulator.Start());
-  simulator.Stop();
-  EXPECT_TRUE(Contains(said, "add-on list " + (sim_ / "dll.xml").string() + ": cannot be opened; no add-ons are loaded"));
-  EXPECT_FALSE(fs::exists(appData_ / "addon-record.txt"));
-}
-
 // --- Through the program. ---
 
 struct Finished {
@@ -237,14 +227,6 @@ TEST_F(SimulatorFolder, ProgramStartsRunsAndStopsTheAddons) {
   EXPECT_EQ(record.front(), "A start");
   EXPECT_TRUE(Contains(record, "B executable " + (sim_ / "Prepar3D.exe").string()));
   EXPECT_EQ(record.back(), "A stop");
-}
-
-TEST_F(SimulatorFolder, ProgramStandsAsAnotherSimulator) {
-  Finished run = RunProgram({"start", "--sim-dir", sim_.string(), "--appdata", appData_.string(), "--seconds", "0",
-                             "--as", "fsx"},
-                            temp_.path() / "out.txt");
-  EXPECT_EQ(run.status, 0) << run.output;
-  EXPECT_TRUE(Contains(Record(), "A executable " + (sim_ / "fsx.exe").string()));
 }
 
 TEST_F(SimulatorFolder, ProgramStopsInOrderOnSigterm) {
