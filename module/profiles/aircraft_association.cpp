@@ -12,6 +12,14 @@ namespace orvante {
 void LinkCurrentModel(ProfilePart& part) {
   const std::string model = part.currentAircraftModel;
   if (model.empty() || IsProfileLinked(part, part.settings.profileName)) return;
+  // Each model is one "Model.N=" line of the profile file: a line break in
+  // the name would end that line and let the rest pass for other keys.
+  for (unsigned char c : model) {
+    if (c < 32) {
+      LogWrite("Aircraft model name holds a control character, not linked\n");
+      return;
+    }
+  }
   part.linkedModels.push_back(model);
 }
 

@@ -33,6 +33,16 @@ TEST_F(AssociationTest, LinkingTwiceAddsTheModelOnceAndUnlinkRemovesIt) {
   EXPECT_FALSE(IsProfileLinked(part, "Airbus"));
 }
 
+TEST_F(AssociationTest, AModelNameWithALineBreakIsNotLinkedAndCannotAddKeys) {
+  SetAircraftModel("B738\r\nMasterSwitch=1");
+  CreateProfile(part, "Airbus");
+  LinkCurrentModel(part);
+  EXPECT_TRUE(part.linkedModels.empty());
+  SaveProfile(part, nullptr);
+  LoadProfile(part, "Airbus");
+  EXPECT_EQ(part.settings.MasterSwitch, 0u);
+}
+
 TEST_F(AssociationTest, NothingIsLinkedWithoutAnAircraftModel) {
   CreateProfile(part, "Airbus");
   LinkCurrentModel(part);

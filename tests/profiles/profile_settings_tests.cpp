@@ -27,22 +27,6 @@ TEST(ProfileSettingsTest, EveryFieldIsDescribedOnceWithItsOwnKey) {
   EXPECT_STREQ(kSwitchFields.back().key, "RepAltSetCallOut");
 }
 
-TEST(ProfileSettingsTest, ClearingEmptiesEverythingAndNewDefaultsFillIt) {
-  ProfileSettings s;
-  ApplyNewProfileDefaults(s);
-  s.MasterVolume = 4;
-  CopyName(s.SoundSet, "Voice");
-  CopyName(s.profileName, "Name");
-  ClearProfileSettings(s);
-  for (const SwitchField& f : kSwitchFields) EXPECT_EQ((s.*f.field).load(), 0u) << f.key;
-  for (const LimitField& f : kLimitFields) EXPECT_EQ((s.*f.field).load(), 0u) << f.key;
-  EXPECT_EQ(s.UnitsOfMeasure, 0);
-  EXPECT_EQ(s.AltSetTolerance, 0.0f);
-  EXPECT_EQ(s.MasterVolume, 0);
-  EXPECT_STREQ(s.SoundSet, "");
-  EXPECT_STREQ(s.profileName, "");
-}
-
 TEST(ProfileSettingsTest, CorrectionsClampSwitchesRestoreNegativeLimitsAndPickAnInstalledSoundSet) {
   ProfileSettings s;
   ApplyNewProfileDefaults(s);
