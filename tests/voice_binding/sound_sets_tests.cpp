@@ -1,8 +1,9 @@
 // Listing sound sets and loading one into the (fake) library: the log lines,
 // the engine start on the set's three files, the module stream on the chosen
-// device, the volume, and the unload.
+// device, the volume, the unload, and the device list.
 #include "module/voice/sound_sets.h"
 
+#include "module/voice/audio_devices.h"
 #include "voice_test_fixture.h"
 
 using namespace orvante;
@@ -114,4 +115,10 @@ TEST_F(SoundSetTest, UnloadDoesNothingBeforeTheLibraryLoadedAndReleasesTheStream
   EXPECT_EQ(Journal(), "EMPTY_QUE\nDESTROY_STREAM stream\n");
   EXPECT_EQ(g_module.soundSetReady, 0);
   EXPECT_EQ(g_moduleStream.load(), nullptr);
+}
+
+TEST_F(SoundSetTest, DevicesAreListedByIndexOnlyFromABoundLibrary) {
+  EXPECT_TRUE(ListAudioDevices().empty());  // stubs: no devices
+  BindFake();
+  EXPECT_EQ(ListAudioDevices(), (std::vector<std::string>{"Fake Device", "Fake Device"}));
 }
