@@ -1,9 +1,16 @@
-// The text-table connection: loading r4.csv into SQLite and running
-// statements over it through a virtual table with an R*Tree index.
+// The text-table connection: loading r4.csv and running statements over it
+// through an SQLite virtual table with an R*Tree index.
+//
+// The rows are held column by column in memory (numbers as numbers, text in
+// one buffer per column), which the virtual table hands to SQLite without
+// copying; the reference position of every row is also in an R*Tree of the
+// attached database. A box query reads the matching row numbers from the
+// R*Tree, sorts them into file order and visits only those rows.
 #include "runways/table_connection.h"
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -13,14 +20,45 @@
 
 namespace orvante {
 
-// What the virtual table needs to know about the loaded table.
+// One column of the loaded table. Values match the column's type or are
+// null; text lives in one buffer, each row's text at its offset.
+struct StoredColumn {
+  ColumnType type = ColumnType::kText;
+  std::vector<uint8_t> isNull;
+  std::vector<int64_t> integers;  // integer columns
+  std::vector<double> reals;      // real columns
+  std::vector<uint32_t> textEnd;  // text columns: end offset of each row's text
+  std::string text;
+};
+
+// The loaded table as the virtual table sees it.
 struct TextTableShape {
   std::string database;  // the attached database: "r4" of "r4.csv"
   std::vector<TableColumn> columns;
+  std::vector<StoredColumn> stored;
+  std::vector<uint32_t> lines;  // each row's line in the file: its rowid
   int latitudeColumn = -1;  // indexed columns, or -1
   int longitudeColumn = -1;
   bool indexed = false;
   uint64_t rowCount = 0;
+
+  void Append(uint32_t line, const TableRow& row) {
+    lines.push_back(line);
+    for (size_t k = 0; k < stored.size(); ++k) {
+      StoredColumn& column = stored[k];
+      const TableValue& value = row[k];
+      column.isNull.push_back(value.kind == TableValue::Kind::kNull);
+      switch (column.type) {
+        case ColumnType::kInteger: column.integers.push_back(value.integer); break;
+        case ColumnType::kReal: column.reals.push_back(value.real); break;
+        default:
+          if (value.kind == TableValue::Kind::kText) column.text += value.text;
+          column.textEnd.push_back(static_cast<uint32_t>(column.text.size()));
+          break;
+      }
+    }
+    ++rowCount;
+  }
 };
 
 namespace {
@@ -42,19 +80,21 @@ const char* SqlType(ColumnType type) {
   }
 }
 
-// The virtual table "csv" of the attached database. Its rows live in the
-// ordinary table "rows" (rowid = line number, so rowid order is file order)
-// and, when the position is indexed, in the R*Tree "position".
+// The virtual table "csv" of the attached database.
 struct TextTable {
   sqlite3_vtab base{};
   sqlite3* db = nullptr;
   const TextTableShape* shape = nullptr;
+  sqlite3_stmt* positionSearch = nullptr;  // row numbers inside a box, from the R*Tree
 };
 
 struct TextTableCursor {
   sqlite3_vtab_cursor base{};
-  sqlite3_stmt* statement = nullptr;
-  bool eof = true;
+  bool indexed = false;
+  std::vector<uint32_t> rows;  // indexed: the rows to visit, in file order
+  size_t at = 0;               // position in rows, or the row itself for a scan
+  size_t Row() const { return indexed ? rows[at] : at; }
+  bool Eof(const TextTableShape& shape) const { return indexed ? at >= rows.size() : at >= shape.rowCount; }
 };
 
 }  // namespace
@@ -84,7 +124,9 @@ static int TextTableConnect(sqlite3* db, void* aux, int, const char* const*, sql
 }
 
 static int TextTableDisconnect(sqlite3_vtab* vtab) {
-  delete reinterpret_cast<TextTable*>(vtab);
+  auto* table = reinterpret_cast<TextTable*>(vtab);
+  sqlite3_finalize(table->positionSearch);
+  delete table;
   return SQLITE_OK;
 }
 
@@ -145,21 +187,11 @@ static int TextTableOpen(sqlite3_vtab*, sqlite3_vtab_cursor** cursor) {
 }
 
 static int TextTableClose(sqlite3_vtab_cursor* cursor) {
-  auto* c = reinterpret_cast<TextTableCursor*>(cursor);
-  sqlite3_finalize(c->statement);
-  delete c;
+  delete reinterpret_cast<TextTableCursor*>(cursor);
   return SQLITE_OK;
 }
 
-static int TextTableStep(TextTableCursor* c) {
-  int rc = sqlite3_step(c->statement);
-  if (rc == SQLITE_ROW) {
-    c->eof = false;
-    return SQLITE_OK;
-  }
-  c->eof = true;
-  if (rc == SQLITE_DONE) return SQLITE_OK;
-  auto* table = reinterpret_cast<TextTable*>(c->base.pVtab);
+static int EngineFailure(TextTable* table, int rc) {
   sqlite3_free(table->base.zErrMsg);
   table->base.zErrMsg = sqlite3_mprintf("%s", sqlite3_errmsg(table->db));
   return rc;
@@ -169,61 +201,81 @@ static int TextTableFilter(sqlite3_vtab_cursor* cursor, int idxNum, const char* 
                            sqlite3_value** argv) {
   auto* c = reinterpret_cast<TextTableCursor*>(cursor);
   auto* table = reinterpret_cast<TextTable*>(cursor->pVtab);
-  sqlite3_finalize(c->statement);
-  c->statement = nullptr;
-  c->eof = true;
+  c->indexed = idxNum == 1;
+  c->rows.clear();
+  c->at = 0;
+  if (!c->indexed) return SQLITE_OK;
 
-  const std::string database = QuoteName(table->shape->database);
-  std::string columns = "r.line";
-  for (size_t k = 0; k < table->shape->columns.size(); ++k) columns += ", r.c" + std::to_string(k + 1);
-  std::string sql;
   double bounds[4] = {-INFINITY, INFINITY, -INFINITY, INFINITY};  // latitude low, high; longitude low, high
-  if (idxNum == 1) {
-    for (int i = 0; i < argc && idxStr[2 * i] != '\0'; ++i) {
-      // A bound that is not a number cannot be used to narrow the search;
-      // leaving it out keeps the candidates a superset.
-      int type = sqlite3_value_type(argv[i]);
-      if (type != SQLITE_INTEGER && type != SQLITE_FLOAT) continue;
-      double value = sqlite3_value_double(argv[i]);
-      if (std::isnan(value)) continue;
-      double* low = idxStr[2 * i] == 'a' ? &bounds[0] : &bounds[2];
-      double* high = low + 1;
-      char side = idxStr[2 * i + 1];
-      if (side != '<') *low = std::max(*low, value);
-      if (side != '>') *high = std::min(*high, value);
-    }
-    sql = "SELECT " + columns + " FROM " + database + ".position AS p CROSS JOIN " + database +
-          ".rows AS r ON r.rowid = p.id WHERE p.maxLat >= ?1 AND p.minLat <= ?2 AND p.maxLon >= ?3 AND "
-          "p.minLon <= ?4 ORDER BY p.id";
-  } else {
-    sql = "SELECT " + columns + " FROM " + database + ".rows AS r ORDER BY r.line";
+  for (int i = 0; i < argc && idxStr[2 * i] != '\0'; ++i) {
+    // A bound that is not a number cannot be used to narrow the search;
+    // leaving it out keeps the candidates a superset.
+    int type = sqlite3_value_type(argv[i]);
+    if (type != SQLITE_INTEGER && type != SQLITE_FLOAT) continue;
+    double value = sqlite3_value_double(argv[i]);
+    if (std::isnan(value)) continue;
+    double* low = idxStr[2 * i] == 'a' ? &bounds[0] : &bounds[2];
+    double* high = low + 1;
+    char side = idxStr[2 * i + 1];
+    if (side != '<') *low = std::max(*low, value);
+    if (side != '>') *high = std::min(*high, value);
   }
-  int rc = sqlite3_prepare_v2(table->db, sql.c_str(), -1, &c->statement, nullptr);
-  if (rc != SQLITE_OK) {
-    sqlite3_free(table->base.zErrMsg);
-    table->base.zErrMsg = sqlite3_mprintf("%s", sqlite3_errmsg(table->db));
-    return rc;
+
+  if (!table->positionSearch) {
+    std::string sql = "SELECT id FROM " + QuoteName(table->shape->database) +
+                      ".position WHERE maxLat >= ?1 AND minLat <= ?2 AND maxLon >= ?3 AND minLon <= ?4";
+    int rc = sqlite3_prepare_v3(table->db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &table->positionSearch, nullptr);
+    if (rc != SQLITE_OK) return EngineFailure(table, rc);
   }
-  if (idxNum == 1) {
-    for (int i = 0; i < 4; ++i) sqlite3_bind_double(c->statement, i + 1, bounds[i]);
-  }
-  return TextTableStep(c);
+  // The R*Tree holds 32-bit coordinates rounded outwards, so its boxes
+  // contain the true points: the search finds a superset of the rows, and
+  // SQLite's own check of the conditions keeps exactly the right ones.
+  sqlite3_stmt* search = table->positionSearch;
+  for (int i = 0; i < 4; ++i) sqlite3_bind_double(search, i + 1, bounds[i]);
+  int rc;
+  while ((rc = sqlite3_step(search)) == SQLITE_ROW) c->rows.push_back(static_cast<uint32_t>(sqlite3_column_int64(search, 0)));
+  sqlite3_reset(search);
+  if (rc != SQLITE_DONE) return EngineFailure(table, rc);
+  std::sort(c->rows.begin(), c->rows.end());  // row numbers rise in file order
+  return SQLITE_OK;
 }
 
 static int TextTableNext(sqlite3_vtab_cursor* cursor) {
-  return TextTableStep(reinterpret_cast<TextTableCursor*>(cursor));
+  ++reinterpret_cast<TextTableCursor*>(cursor)->at;
+  return SQLITE_OK;
 }
 
-static int TextTableEof(sqlite3_vtab_cursor* cursor) { return reinterpret_cast<TextTableCursor*>(cursor)->eof; }
-
-static int TextTableColumn(sqlite3_vtab_cursor* cursor, sqlite3_context* context, int column) {
+static int TextTableEof(sqlite3_vtab_cursor* cursor) {
   auto* c = reinterpret_cast<TextTableCursor*>(cursor);
-  sqlite3_result_value(context, sqlite3_column_value(c->statement, column + 1));
+  return c->Eof(*reinterpret_cast<TextTable*>(cursor->pVtab)->shape);
+}
+
+static int TextTableColumn(sqlite3_vtab_cursor* cursor, sqlite3_context* context, int k) {
+  auto* c = reinterpret_cast<TextTableCursor*>(cursor);
+  const TextTableShape& shape = *reinterpret_cast<TextTable*>(cursor->pVtab)->shape;
+  const StoredColumn& column = shape.stored[k];
+  size_t row = c->Row();
+  if (column.isNull[row]) {
+    sqlite3_result_null(context);
+    return SQLITE_OK;
+  }
+  switch (column.type) {
+    case ColumnType::kInteger: sqlite3_result_int64(context, column.integers[row]); break;
+    case ColumnType::kReal: sqlite3_result_double(context, column.reals[row]); break;
+    default: {
+      uint32_t begin = row == 0 ? 0 : column.textEnd[row - 1];
+      // The table does not change while the connection is open.
+      sqlite3_result_text(context, column.text.data() + begin, static_cast<int>(column.textEnd[row] - begin),
+                          SQLITE_STATIC);
+      break;
+    }
+  }
   return SQLITE_OK;
 }
 
 static int TextTableRowid(sqlite3_vtab_cursor* cursor, sqlite3_int64* rowid) {
-  *rowid = sqlite3_column_int64(reinterpret_cast<TextTableCursor*>(cursor)->statement, 0);
+  auto* c = reinterpret_cast<TextTableCursor*>(cursor);
+  *rowid = reinterpret_cast<TextTable*>(cursor->pVtab)->shape->lines[c->Row()];
   return SQLITE_OK;
 }
 
@@ -372,7 +424,10 @@ uint32_t TableConnection::Open(const std::string& connectionString, const TableO
   shape_->database = options.tableFile.substr(0, dot);
   std::string tableName = dot == std::string::npos ? "csv" : options.tableFile.substr(dot + 1);
 
-  if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+  // One thread at a time uses the connection (start-up, then the worker,
+  // then shut-down after the worker has ended), so the engine's own locks
+  // would only cost time on every call.
+  if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                       nullptr) != SQLITE_OK) {
     ProviderError error = EngineError(kResultOutOfMemory, "The engine cannot start: ");
     return Fail(error.number, error.description);
@@ -383,62 +438,16 @@ uint32_t TableConnection::Open(const std::string& connectionString, const TableO
     return Fail(error.number, error.description);
   }
 
-  // Read the rows straight into the engine, one transaction for all.
-  std::optional<std::string> tableError;
-  sqlite3_stmt* insertRow = nullptr;
-  sqlite3_stmt* insertPosition = nullptr;
-  bool engineFailed = false;
-  auto onRow = [&](uint32_t line, const TableRow& row) {
-    if (engineFailed) return;
-    if (options.rowCheck) {
-      if (auto reason = options.rowCheck(row)) {
-        skipped_.push_back({line, *reason});
-        return;
-      }
-    }
-    sqlite3_reset(insertRow);
-    sqlite3_bind_int64(insertRow, 1, line);
-    for (size_t k = 0; k < row.size(); ++k) {
-      const TableValue& value = row[k];
-      int slot = static_cast<int>(k) + 2;
-      switch (value.kind) {
-        case TableValue::Kind::kInteger: sqlite3_bind_int64(insertRow, slot, value.integer); break;
-        case TableValue::Kind::kReal: sqlite3_bind_double(insertRow, slot, value.real); break;
-        case TableValue::Kind::kText:
-          sqlite3_bind_text(insertRow, slot, value.text.data(), static_cast<int>(value.text.size()), SQLITE_TRANSIENT);
-          break;
-        default: sqlite3_bind_null(insertRow, slot); break;
-      }
-    }
-    if (sqlite3_step(insertRow) != SQLITE_DONE) {
-      engineFailed = true;
-      return;
-    }
-    ++shape_->rowCount;
-    if (!shape_->indexed) return;
-    const TableValue& latitude = row[shape_->latitudeColumn];
-    const TableValue& longitude = row[shape_->longitudeColumn];
-    if (latitude.kind == TableValue::Kind::kNull || longitude.kind == TableValue::Kind::kNull) return;
-    double lat = latitude.kind == TableValue::Kind::kInteger ? double(latitude.integer) : latitude.real;
-    double lon = longitude.kind == TableValue::Kind::kInteger ? double(longitude.integer) : longitude.real;
-    sqlite3_reset(insertPosition);
-    sqlite3_bind_int64(insertPosition, 1, line);
-    sqlite3_bind_double(insertPosition, 2, lat);
-    sqlite3_bind_double(insertPosition, 3, lat);
-    sqlite3_bind_double(insertPosition, 4, lon);
-    sqlite3_bind_double(insertPosition, 5, lon);
-    if (sqlite3_step(insertPosition) != SQLITE_DONE) engineFailed = true;
-  };
-  auto onSkipped = [&](uint32_t line, const std::string& reason) { skipped_.push_back({line, reason}); };
-
   std::vector<TableColumn> columns;
-  tableError = ResolveTableColumns(bytes, schema, options.minimumColumns, columns);
-  if (tableError) return Fail(kResultFail, options.tableFile + ": " + *tableError);
+  if (auto error = ResolveTableColumns(bytes, schema, options.minimumColumns, columns)) {
+    return Fail(kResultFail, options.tableFile + ": " + *error);
+  }
   // The reading proper takes the resolved columns, so it guesses nothing again.
   TableSchema resolved = schema;
   resolved.columns = columns;
-
   shape_->columns = columns;
+  shape_->stored.resize(columns.size());
+  for (size_t k = 0; k < columns.size(); ++k) shape_->stored[k].type = columns[k].type;
   int latitude = options.latitudeColumn, longitude = options.longitudeColumn;
   auto numeric = [&](int k) {
     return k >= 0 && size_t(k) < columns.size() &&
@@ -450,16 +459,7 @@ uint32_t TableConnection::Open(const std::string& connectionString, const TableO
     shape_->longitudeColumn = longitude;
   }
 
-  std::string insertSql = "INSERT INTO " + database + ".rows VALUES(?1";
-  for (size_t k = 0; k < columns.size(); ++k) insertSql += ", ?" + std::to_string(k + 2);
-  insertSql += ")";
-  // rows keeps the line number as its rowid, so rowid order is file order.
-  std::string createRows = "CREATE TABLE " + database + ".rows(line INTEGER PRIMARY KEY";
-  for (size_t k = 0; k < columns.size(); ++k) createRows += ", c" + std::to_string(k + 1);
-  createRows += ")";
-
-  if (!Run(db_, createRows) ||
-      (shape_->indexed &&
+  if ((shape_->indexed &&
        !Run(db_, "CREATE VIRTUAL TABLE " + database + ".position USING rtree(id, minLat, maxLat, minLon, maxLon)")) ||
       sqlite3_create_module_v2(db_, "orvante_text_table", TextTableModule(), shape_.get(), nullptr) != SQLITE_OK ||
       !Run(db_, "CREATE VIRTUAL TABLE " + database + "." + QuoteName(tableName) + " USING orvante_text_table")) {
@@ -467,17 +467,46 @@ uint32_t TableConnection::Open(const std::string& connectionString, const TableO
     return Fail(error.number, error.description);
   }
 
-  Run(db_, "BEGIN");
-  bool prepared = sqlite3_prepare_v2(db_, insertSql.c_str(), -1, &insertRow, nullptr) == SQLITE_OK &&
-                  (!shape_->indexed ||
-                   sqlite3_prepare_v2(db_, ("INSERT INTO " + database + ".position VALUES(?1, ?2, ?3, ?4, ?5)").c_str(),
-                                      -1, &insertPosition, nullptr) == SQLITE_OK);
-  if (prepared) {
-    tableError = ReadTextTable(bytes, resolved, options.minimumColumns, columns, {onRow, onSkipped});
+  sqlite3_stmt* insertPosition = nullptr;
+  if (shape_->indexed &&
+      sqlite3_prepare_v2(db_, ("INSERT INTO " + database + ".position VALUES(?1, ?2, ?3, ?4, ?5)").c_str(), -1,
+                         &insertPosition, nullptr) != SQLITE_OK) {
+    ProviderError error = EngineError(kResultFail, "Loading " + options.tableFile + ": ");
+    return Fail(error.number, error.description);
   }
-  sqlite3_finalize(insertRow);
+  bool engineFailed = false;
+  auto asDouble = [](const TableValue& value) {
+    return value.kind == TableValue::Kind::kInteger ? static_cast<double>(value.integer) : value.real;
+  };
+  auto onRow = [&](uint32_t line, const TableRow& row) {
+    if (engineFailed) return;
+    if (options.rowCheck) {
+      if (auto reason = options.rowCheck(row)) {
+        skipped_.push_back({line, *reason});
+        return;
+      }
+    }
+    uint64_t index = shape_->rowCount;
+    shape_->Append(line, row);
+    if (!shape_->indexed) return;
+    const TableValue& lat = row[shape_->latitudeColumn];
+    const TableValue& lon = row[shape_->longitudeColumn];
+    // A row without a position can never lie inside a box.
+    if (lat.kind == TableValue::Kind::kNull || lon.kind == TableValue::Kind::kNull) return;
+    sqlite3_reset(insertPosition);
+    sqlite3_bind_int64(insertPosition, 1, static_cast<sqlite3_int64>(index));
+    sqlite3_bind_double(insertPosition, 2, asDouble(lat));
+    sqlite3_bind_double(insertPosition, 3, asDouble(lat));
+    sqlite3_bind_double(insertPosition, 4, asDouble(lon));
+    sqlite3_bind_double(insertPosition, 5, asDouble(lon));
+    if (sqlite3_step(insertPosition) != SQLITE_DONE) engineFailed = true;
+  };
+  auto onSkipped = [&](uint32_t line, const std::string& reason) { skipped_.push_back({line, reason}); };
+
+  Run(db_, "BEGIN");
+  std::optional<std::string> tableError = ReadTextTable(bytes, resolved, options.minimumColumns, columns, {onRow, onSkipped});
   sqlite3_finalize(insertPosition);
-  if (!prepared || engineFailed) {
+  if (engineFailed) {
     ProviderError error = EngineError(kResultFail, "Loading " + options.tableFile + ": ");
     return Fail(error.number, error.description);
   }
