@@ -3,6 +3,7 @@
 // shut-down, and a quiet stop when the simulator is not Prepar3D.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -47,6 +48,12 @@ TEST(ModuleStartup, StartsThroughDllXmlLogsInOrderAndWritesTheSettings) {
                       "Registering Custom Event Handler...\n",
                       "Creating profile font...\n",
                       "LOG EVENT -> Initialize COM....\n"});
+  // The worker is suspended (no simulation has started): the stop waits for
+  // at most its one-second pause.
+  size_t stop = run.output.find("module_deinit returned after ");
+  ASSERT_NE(stop, std::string::npos) << run.output;
+  int stopMs = std::atoi(run.output.c_str() + stop + std::strlen("module_deinit returned after "));
+  EXPECT_LE(stopMs, 1300) << run.output;
   std::string settings = ReadFile(appData.Path("ORVANTE/ORVANTE.INI"));
   for (const char* key : {"P3DSceneryID=0", "DEFAULTProfile=", "EnableKeyEventAPI=0", "AudioOutputDevice=0",
                           "MasterVolume=5"})
