@@ -207,6 +207,8 @@ TEST_F(AudioEngineTest, EnginePauseReachesExistingStreamsOnly) {
   EXPECT_EQ(VSC_AUDIO_IS_SOUND_PLAYING(early), 1) << "paused, so still not finished";
   EXPECT_EQ(VSC_AUDIO_PAUSE_ENGINE(0), 0);
   EXPECT_TRUE(WaitFor([&] { return VSC_AUDIO_IS_SOUND_PLAYING(early) == 0; }));
+  VSC_AUDIO_DESTROY_STREAM(before);
+  VSC_AUDIO_DESTROY_STREAM(after);
 }
 
 TEST_F(AudioEngineTest, ASecondInitialisationStopsTheFirstEnginesWorkAndHandles) {
@@ -241,4 +243,5 @@ TEST_F(AudioEngineTest, TheDefaultVoicePlaysThroughTheQueue) {
   EXPECT_TRUE(WaitFor([] { return VSC_AUDIO_IS_QUE_PLAYING() == 0; }, std::chrono::seconds(10)));
   EXPECT_EQ(trace.Names(VSC_AUDIO_TRACE_CUE_STOPPED), std::vector<std::string>{"feet"});
   EXPECT_TRUE(g_reports.empty());
+  VSC_AUDIO_DESTROY_STREAM(stream);
 }

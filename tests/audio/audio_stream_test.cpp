@@ -18,8 +18,19 @@ class AudioStreamTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(set_.Initialize(), 1);
-    stream_ = VSC_AUDIO_CREATE_STREAM(0);
+    stream_ = NewStream();
     ASSERT_NE(stream_, nullptr);
+  }
+  // Destroying every stream shuts the device engine down, so no sound is
+  // left playing when the process ends.
+  void TearDown() override {
+    VSC_AUDIO_EMPTY_QUE();
+    for (void* stream : streams_) VSC_AUDIO_DESTROY_STREAM(stream);
+  }
+  void* NewStream() {
+    void* stream = VSC_AUDIO_CREATE_STREAM(0);
+    streams_.push_back(stream);
+    return stream;
   }
   void* Play(void* stream, const char* cue) {
     void* sound = VSC_AUDIO_PLAY_SOUND(stream, cue, 0, 0, 0, 1);
@@ -29,6 +40,7 @@ class AudioStreamTest : public ::testing::Test {
   }
 
   TestSoundSet set_{StandardCues()};
+  std::vector<void*> streams_;
   void* stream_ = nullptr;
 };
 
@@ -39,7 +51,7 @@ TEST_F(AudioStreamTest, StreamsExistOnlyOnListedDevices) {
   EXPECT_EQ(VSC_AUDIO_CREATE_STREAM(static_cast<uint32_t>(count)), nullptr);
   EXPECT_EQ(VSC_AUDIO_CREATE_STREAM(16), nullptr);
   // A second stream shares the device's engine; both play.
-  void* second = VSC_AUDIO_CREATE_STREAM(0);
+  void* second = NewStream();
   ASSERT_NE(second, nullptr);
   EXPECT_NE(second, stream_);
   void* one = Play(stream_, "long");
@@ -55,7 +67,7 @@ TEST_F(AudioStreamTest, StreamsExistOnlyOnListedDevices) {
 TEST_F(AudioStreamTest, TheDeviceComesUpAgainAfterItsLastStreamWent) {
   VSC_AUDIO_DESTROY_STREAM(stream_);
   EXPECT_EQ(VSC_AUDIO_SET_STREAM_VOLUME(stream_, 0.5f), 0.0f) << "destroyed";
-  void* fresh = VSC_AUDIO_CREATE_STREAM(0);
+  void* fresh = NewStream();
   ASSERT_NE(fresh, nullptr);
   EXPECT_NE(fresh, stream_) << "handles are never reused";
   void* sound = Play(fresh, "a");
@@ -154,7 +166,7 @@ TEST_F(AudioStreamTest, PausingASoundDirectlyHoldsIt) {
 }
 
 TEST_F(AudioStreamTest, DestroyingAStreamPurgesItsQueuedCuesAndKeepsTheOthersInOrder) {
-  void* other = VSC_AUDIO_CREATE_STREAM(0);
+  void* other = NewStream();
   ASSERT_NE(other, nullptr);
   TraceRecorder trace;
   VSC_AUDIO_ADD_TO_QUE(other, "long", 0, 0, 0, 1);
@@ -168,7 +180,7 @@ TEST_F(AudioStreamTest, DestroyingAStreamPurgesItsQueuedCuesAndKeepsTheOthersInO
 }
 
 TEST_F(AudioStreamTest, DestroyingTheStreamOfThePlayingHeadLetsTheQueueGoOn) {
-  void* other = VSC_AUDIO_CREATE_STREAM(0);
+  void* other = NewStream();
   ASSERT_NE(other, nullptr);
   TraceRecorder trace;
   VSC_AUDIO_ADD_TO_QUE(stream_, "long", 0, 0, 0, 1);

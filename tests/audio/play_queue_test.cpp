@@ -22,6 +22,10 @@ class PlayQueueTest : public ::testing::Test {
     stream_ = VSC_AUDIO_CREATE_STREAM(0);
     ASSERT_NE(stream_, nullptr);
   }
+  void TearDown() override {
+    VSC_AUDIO_EMPTY_QUE();
+    VSC_AUDIO_DESTROY_STREAM(stream_);
+  }
 
   void* List(const Names& cues) {
     void* list = VSC_AUDIO_CREATE_LIST();
@@ -172,7 +176,10 @@ INSTANTIATE_TEST_SUITE_P(Modes, PriorityModeTest,
                                            PriorityCase{3, {"long", "b", "x", "y"}, false},
                                            PriorityCase{4, {"long", "x", "y"}, true},
                                            PriorityCase{5, {"long", "b"}, false},
-                                           PriorityCase{0, {"long", "b"}, false}));
+                                           PriorityCase{0, {"long", "b"}, false}),
+                         [](const ::testing::TestParamInfo<PriorityCase>& info) {
+                           return "Mode" + std::to_string(info.param.mode);
+                         });
 
 TEST_F(PlayQueueTest, ModeThreeKeepsASingleCuesSequenceToItself) {
   // Two cues queued alone are two sequences: mode 3 goes behind the head only.
