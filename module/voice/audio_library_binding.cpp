@@ -76,7 +76,6 @@ platform::ModuleHandle AudioLibraryHandle() { return g_audioLibrary; }
 
 bool WidenAudioPath(const char* path, std::u16string& wide) {
   size_t length = std::strlen(path);
-  if (length > kMaxPathCharacters) return false;
   std::u16string out;
   out.reserve(length);
   const auto* bytes = reinterpret_cast<const unsigned char*>(path);
@@ -91,6 +90,8 @@ bool WidenAudioPath(const char* path, std::u16string& wide) {
       i += used;
     }
   }
+  // The limit counts the characters the library receives, not the bytes.
+  if (out.size() > kMaxPathCharacters) return false;
   wide = std::move(out);
   return true;
 }

@@ -25,7 +25,7 @@ platform::ModuleHandle AudioLibraryHandle();
 // Widens a narrow path for the library's wide project-path arguments: UTF-8
 // sequences become their UTF-16 units; a byte that is not part of valid UTF-8
 // is copied as the unit of the same value. False (and nothing written) when
-// the path holds more than 260 characters.
+// the widened path holds more than 260 UTF-16 units.
 bool WidenAudioPath(const char* path, std::u16string& wide);
 
 // Binds the library and initialises its engine on the three files. Returns the

@@ -75,4 +75,10 @@ TEST_F(VoiceTest, WideningKeepsAsciiDecodesUtf8AndCopiesStrayBytes) {
   EXPECT_EQ(wide, u"\u00ED\u00A0\u0080");
   EXPECT_TRUE(WidenAudioPath(std::string(260, 'a').c_str(), wide));
   EXPECT_FALSE(WidenAudioPath(std::string(261, 'a').c_str(), wide));
+  // The limit is in characters: 260 two-byte characters fit, 261 do not.
+  std::string accents;
+  for (int i = 0; i < 260; ++i) accents += "\xC3\xA9";
+  EXPECT_TRUE(WidenAudioPath(accents.c_str(), wide));
+  EXPECT_EQ(wide.size(), 260u);
+  EXPECT_FALSE(WidenAudioPath((accents + "\xC3\xA9").c_str(), wide));
 }
