@@ -39,7 +39,9 @@ std::string Usage() {
          "  --appdata DIR   the user's application-data folder (default: DIR/AppData of the simulator)\n"
          "  --seconds N     how long to run (default: until Ctrl-C)\n"
          "  --as NAME       stand as Prepar3D (default), FSX or FS9\n"
-         "  --dll-xml PATH  the add-on list (default: dll.xml in the simulator folder)\n";
+         "  --dll-xml PATH  the add-on list (default: dll.xml in the simulator folder)\n"
+         "Started as Prepar3D.exe, fsx.exe or fs9.exe without arguments (the simulator\n"
+         "folder's executable), it starts that simulator in the executable's folder.\n";
 }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const std::string& defaultSimulatorDir) {
