@@ -166,3 +166,16 @@ TEST_F(RealLibraryTest, CuttingAnIdleQueueOnlyAsksAndTheAudioTestPlays) {
   EXPECT_EQ(trace.Events().front(), (TraceEvent{VSC_AUDIO_TRACE_IS_PLAYING, "", 0}));
   EXPECT_EQ(trace.Find(VSC_AUDIO_TRACE_QUE_EMPTIED, ""), -1);
 }
+
+TEST_F(RealLibraryTest, ASimulatorFolderWithAccentedLettersLoadsTheVoice) {
+  UnloadSoundSet();
+  TempFolder parent;
+  const std::string folder = parent.Path("Simulateur \xC3\xA9t\xC3\xA9");  // "Simulateur été"
+  std::filesystem::create_directories(folder + "/ORVANTE");
+  for (const char* entry : {"ORVANTE/DLLs", "ORVANTE/SoundSets"})
+    std::filesystem::create_symlink(std::string(ORVANTE_SIM_FOLDER) + "/" + entry, folder + "/" + entry);
+  std::strcpy(g_module.simulatorDir, folder.c_str());
+  LoadSoundSet(part);
+  EXPECT_EQ(g_module.soundSetReady, 1);
+  EXPECT_TRUE(Boxes().empty());
+}
