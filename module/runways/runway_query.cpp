@@ -115,9 +115,14 @@ std::optional<std::string> CheckRunwayRow(const TableRow& row) {
 
 void CompleteRunwayList(RunwayList& list) {
   // By index: records appended during the pass are completed in turn.
+  const size_t listed = list.size();
   for (size_t i = 0; i < list.size(); ++i) {
     std::unique_ptr<RunwayRecord> added = PairRunwayEnd(*list[i], list);
-    if (added) list.push_back(std::move(added));
+    // An added end pairs with the end it was made from. When that end lies
+    // at exactly 0,0 (empty coordinates) the pairing cannot see it, and the
+    // added end would add another, and so on without end; an added end
+    // therefore never adds one itself.
+    if (added && i < listed) list.push_back(std::move(added));
   }
 }
 

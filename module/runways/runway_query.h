@@ -33,7 +33,8 @@ std::optional<std::string> CheckRunwayRow(const TableRow& row);
 
 // The completion pass: every record, in list order and including those
 // appended on the way, is given once to PairRunwayEnd; new records are
-// appended to the list.
+// appended to the list. Only records of the table add records, so the pass
+// ends even when an end lies at 0,0.
 void CompleteRunwayList(RunwayList& list);
 
 // Logs a failed statement: code, meaning, source and description, then the

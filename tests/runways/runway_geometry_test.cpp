@@ -219,6 +219,22 @@ TEST(RunwayEndCompletion, ACompleteRecordIsLeftAlone) {
   EXPECT_STREQ(odd->designator, "090");
 }
 
+// An end at 0,0 (empty coordinates) with no length puts its projected
+// opposite at 0,0 too, where the pairing cannot see it: the pass must still
+// end, with one added record.
+TEST(RunwayEndCompletion, EndsAtTheOriginDoNotMultiply) {
+  RunwayList list;
+  list.push_back(Row("011", 0, 0, 0, 0, 0, 0));
+  list.push_back(Row("090", 1, 1, 90, 500, 1, 1));
+  list[1]->displacedThreshold = -500;  // projects onto itself
+  list[1]->endLatitude = 0;
+  list[1]->endLongitude = 0;
+  CompleteRunwayList(list);
+  ASSERT_EQ(list.size(), 4u);
+  EXPECT_STREQ(list[2]->designator, "19R");
+  EXPECT_STREQ(list[3]->designator, "27");
+}
+
 TEST(RunwayEndCompletion, NoGuidanceNoAimPoint) {
   RunwayList list;
   list.push_back(Row("090", 1.0, 1.0, 90, 5000, 1.0, 1.01));
