@@ -6,13 +6,19 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
+#include "advisories/advisory_state.h"
+#include "core/aircraft_state.h"
 #include "module/profiles/profile_part.h"
+#include "runways/runway_database.h"
+#include "gauges.h"
 
 namespace orvante {
 
-// Timers of the update cycle, in seconds of cycle time (0.25 s a cycle).
+// Timers of the update cycle, in seconds of cycle time (0.25 s a cycle). The
+// worker advances them; the simulator's thread primes and resets them.
 struct CycleState {
   std::atomic<float> cycleStep{0};
   std::atomic<float> queryTimer{0};
@@ -20,10 +26,41 @@ struct CycleState {
   std::atomic<int32_t> panelVarsPending{0};
 };
 
+// The frame sample as the simulator's thread takes it. It crosses to the
+// worker whole, under the lock, never torn.
+struct FrameSample {
+  std::mutex lock;
+  AircraftState latest;
+};
+
+// Identifiers of the named panel variables, valid once registered.
+struct PanelVariableIds {
+  bool registered = false;
+  ID volumeAdjust = 0;  // "ORVA_Volume_Adjust"
+  ID rwyVar1 = 0;       // "ORVA_Rwy_Var1"
+  ID rwyVar2 = 0;       // "ORVA_Rwy_Var2"
+  ID rwyVar3 = 0;       // "ORVA_Rwy_Var3"
+  ID enable = 0;        // "ORVA_Enable"
+  ID alert = 0;         // "ORVA_Alert"
+  ID mute = 0;          // "ORVA_Mute"
+};
+
 struct AdvisoryUnit {
+  // 1. Runway database. The list is rebuilt by the worker's query and read by
+  // the simulator's thread for the runway panel variables, under runwayListLock.
+  RunwayDatabase runways;
+  std::mutex runwayListLock;
+  // 2. Profile and sound sets.
   ProfilePart profile;
+  // 3. The worker's sample of this cycle and the previous cycle's copy.
+  FrameSample frame;
+  AircraftState sample;
+  AircraftState previousSample;
+  // 4. Cycle state, flap positions, panel variables, advisory state.
   CycleState cycle;
   std::vector<uint32_t> flapPositions;  // flap deflection per flaps-handle detent
+  PanelVariableIds panelVariables;
+  AdvisoryState state;
 };
 
 // Builds the unit: opens the runway table, lists sound sets and profiles,
@@ -34,10 +71,6 @@ AdvisoryUnit* CreateAdvisoryUnit();
 // Tears the unit down in order: flap list, profile and sound-set part (with
 // the sound-set unload), runway database.
 void DestroyAdvisoryUnit(AdvisoryUnit* unit);
-
-}  // namespace orvante
-
-namespace orvante {
 
 // Turns the profile's master switch from 0 to 1, or from anything else to 0.
 void ToggleMasterSwitch(AdvisoryUnit& unit);

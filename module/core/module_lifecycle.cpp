@@ -12,6 +12,7 @@
 #include "core/module_state.h"
 #include "core/module_version.h"
 #include "core/simulator_detection.h"
+#include "core/simulator_link.h"
 #include "core/update_cycle.h"
 #include "gauges.h"
 #include "platform/clock.h"
@@ -107,6 +108,7 @@ void ModuleInit() {
   ReadMainSettings();
   // 10. The simulator connection; start-up goes on without one.
   LogWrite("Connecting to the Flight Simulator...\n");
+  ConnectToSimulator();
   // 11. The top-level object.
   LogWrite("Initializating ORVA system...\n");
   AdvisoryUnit* unit = CreateAdvisoryUnit();
@@ -130,6 +132,8 @@ void ModuleDeinit() {
     g_module.stopRequested = 1;
     while (g_module.workerThreadId.load() != 0) platform::Sleep(250);
   }
+  // 2. The simulator connection.
+  CloseSimulatorConnection();
   // 3. The top-level object.
   if (AdvisoryUnit* unit = g_module.unit.load()) {
     g_module.unit = nullptr;

@@ -4,27 +4,74 @@
 // clock, so a replay can run the worker in virtual time.
 #include "core/update_cycle.h"
 
+#include <mutex>
+
+#include "advisories/aircraft_point.h"
+#include "advisories/situation.h"
 #include "core/advisory_unit.h"
 #include "core/module_log.h"
 #include "core/module_state.h"
+#include "core/simulator_link.h"
+#include "module/voice/announcement_playback.h"
 #include "platform/clock.h"
+#include "runways/runway_query.h"
 
 namespace orvante {
+namespace {
+
+// Where announcements go: the audio library's queue, and the simulator's text
+// line while the simulator connection is open.
+const AnnouncementOutput& Output() {
+  static const AnnouncementOutput output{
+      [](const std::vector<std::string>& cues, bool cutCurrent) { QueueAnnouncement(cues, cutCurrent); },
+      [](const std::string& text) { ShowSimulatorText(text); }};
+  return output;
+}
+
+}  // namespace
 
 void RunCycle(AdvisoryUnit& unit) {
   // 1. Nothing happens without a runway table and a sound set.
-  if (g_module.soundSetReady.load() != 1) return;
+  if (unit.runways.connected.load() != 1 || g_module.soundSetReady.load() != 1) return;
   // 2. The cycle's time credit.
   unit.cycle.cycleStep = kCycleStep;
-  // 7. Timers advance in every cycle that got this far.
-  unit.cycle.panelVarTimer = unit.cycle.panelVarTimer + unit.cycle.cycleStep;
-  unit.cycle.queryTimer = unit.cycle.queryTimer + unit.cycle.cycleStep;
+  // The latest frame's sample, whole.
+  {
+    std::lock_guard<std::mutex> lock(unit.frame.lock);
+    unit.sample = unit.frame.latest;
+  }
+  // 3. The runway query, every 15 s of cycle time, never at position 0, 0.
+  if (static_cast<int32_t>(unit.cycle.queryTimer.load()) >= 15) {
+    if (!(unit.sample.latitudeDeg == 0 && unit.sample.longitudeDeg == 0)) {
+      std::lock_guard<std::mutex> lock(unit.runwayListLock);
+      QueryRunways(unit.runways, unit.sample.latitudeDeg, unit.sample.longitudeDeg);
+    }
+    unit.cycle.queryTimer = 0;
+  }
+  // 4-6. The assessment, while the unit is switched on.
+  if (unit.profile.settings.MasterSwitch.load() == 1) {
+    SituationContext context{unit.sample,
+                             unit.previousSample,
+                             unit.profile.settings,
+                             unit.flapPositions,
+                             unit.runways.runwayList,
+                             unit.state,
+                             g_module.eyepointX_m.load(),
+                             g_module.eyepointZ_m.load(),
+                             unit.cycle.cycleStep.load(),
+                             &Output()};
+    UpdateAircraftPoint(context);
+    AssessSituation(context);
+  }
+  // 7. The timers advance in every cycle that got this far.
+  unit.cycle.panelVarTimer.fetch_add(unit.cycle.cycleStep.load());
+  unit.cycle.queryTimer.fetch_add(unit.cycle.cycleStep.load());
 }
 
 uint32_t WorkerThread(void*) {
   g_module.suspended = 1;
   // The worker's thread needs no apartment set-up on this platform; the log
-  // keeps the same steps.
+  // keeps the same step.
   LogWrite("LOG EVENT -> Initialize COM....\n");
   while (AdvisoryUnit* unit = g_module.unit.load()) {
     if (g_module.stopRequested.load() == 1) break;
@@ -32,6 +79,7 @@ uint32_t WorkerThread(void*) {
       platform::Sleep(kSuspendedPauseMs);
       continue;
     }
+    if (g_module.simConnectHandle != nullptr) EnsureMenuEntry();
     RunCycle(*unit);
     platform::Sleep(kCyclePauseMs);
   }
