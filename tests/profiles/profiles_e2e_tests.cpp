@@ -52,7 +52,10 @@ TEST(ProfilesStartup, AFirstStartCreatesAirbusRecordsItAndLoadsTheDefaultVoice) 
   std::string profile = appData.Read("ORVANTE/Profiles/AIRBUS.INI");
   EXPECT_EQ(profile.rfind("[ORVANTE]\r\nMasterSwitch=0\r\n", 0), 0u) << profile;
   EXPECT_NE(profile.find("\r\nSoundSet=Default\r\nMasterVolume=5\r\n"), std::string::npos) << profile;
-  EXPECT_EQ(run.output.find("message box"), std::string::npos) << run.output;
+  // No audio failure was shown (the runway table has boxes of its own).
+  for (const char* caption : {"VSCAUDIO.DLL Failed to Load.", "Vescor Audio Engine HR Code", "File Error!",
+                              "Error Occured"})
+    EXPECT_EQ(run.output.find(std::string("message box \"") + caption), std::string::npos) << run.output;
 
   // The second start opens the recorded default profile.
   run = RunSim("start --sim-dir " + SimFolder() + " --appdata " + appData.Path() + " --seconds 1");

@@ -17,7 +17,7 @@ TEST_F(VoiceTest, AResultOfZeroOrAnUnknownCodeShowsNothing) {
 }
 
 TEST_F(VoiceTest, ALoadFailureLogsAndShowsTheModulesBoxThenTheDescription) {
-  WriteDescriptions("126=ERROR_MOD_NOT_FOUND*The specified module could not be found.\r\n");
+  WriteDescriptions("126=ERROR_MOD_NOT_FOUND*A module could not be found.\r\n");
   EXPECT_EQ(AudioErrorCallback(0, 0x8007007E), 1);
   const std::string text =
       "The VSCAUDIO.DLL Failed to load with Error Code 0x8007007e\nBe sure the VSCAUDIO.DLL is in the "
@@ -30,7 +30,7 @@ TEST_F(VoiceTest, ALoadFailureLogsAndShowsTheModulesBoxThenTheDescription) {
   EXPECT_EQ(boxes[0].flags, platform::MB_OK);
   EXPECT_EQ(boxes[1].caption, "Vescor Audio Engine HR Code");
   EXPECT_EQ(boxes[1].text,
-            "HRESULT_CODE = 126\nError name: ERROR_MOD_NOT_FOUND\nError description: The specified module could not "
+            "HRESULT_CODE = 126\nError name: ERROR_MOD_NOT_FOUND\nError description: A module could not "
             "be found.");
   EXPECT_EQ(boxes[1].flags, platform::MB_OK);
 }
