@@ -11,6 +11,7 @@
 
 #include "disk_audio_capture.h"
 #include "fact_session.h"
+#include "full_feature_set.h"
 #include "soundset/composable_cues.h"
 #include "soundset/sound_set_files.h"
 #include "xact/xact_sound_bank.h"
@@ -174,6 +175,41 @@ TEST_P(WrittenSetPlayback, EachWaveFormatPlaysForItsLength) {
 
 INSTANTIATE_TEST_SUITE_P(SimpleAndComplexSounds, WrittenSetPlayback, testing::Values(false, true),
                          [](const testing::TestParamInfo<bool>& info) { return info.param ? "Complex" : "Simple"; });
+
+// A set from the full layout: a sound with an RPC, a complex sound with a
+// track RPC, a DSP preset and a marker after its wave, and a cue that picks
+// one of the two sounds from a variation table. The complex sound also goes
+// through FACT's reverb (all dry), so only its length is compared. (A cue
+// picking a bare wave from a variation table crashes FAudio 23.02 when the
+// wave bank is unloaded after it ended; the validator refuses those.)
+TEST(FullFeatureSetPlayback, SoundsWithRpcsDspPresetsAndVariationsPlay) {
+  test::FullFeatureSet set = test::MakeFullFeatureSet();
+  test::DiskAudioCapture capture(kOutputRate, 1, kThreshold, kGapSeconds);
+  ASSERT_TRUE(capture.ok());
+  std::map<std::string, Loudness> expected = Expected(set.files);
+  ASSERT_EQ(expected.size(), 2u);  // "either" names no sound of its own
+  test::FactSession session;
+  ASSERT_EQ(session.Open(set.files), "");
+  ASSERT_TRUE(capture.WaitForSilence(10.0));
+  for (const char* cue : {"plain", "layered", "either", "either", "either"}) {
+    SCOPED_TRACE(cue);
+    size_t before = capture.SoundCount();
+    ASSERT_EQ(session.PlayToEnd(cue, 10.0), "");
+    ASSERT_TRUE(capture.WaitForSilence(10.0));
+    ASSERT_EQ(capture.SoundCount() - before, 1u);
+    double seconds = static_cast<double>(capture.Sound(before).Frames()) / kOutputRate;
+    if (std::string(cue) == "either") {
+      EXPECT_TRUE(std::fabs(seconds - expected["plain"].seconds) <= kToleranceSeconds ||
+                  std::fabs(seconds - expected["layered"].seconds) <= kToleranceSeconds)
+          << seconds << " s";
+    } else {
+      EXPECT_NEAR(seconds, expected[cue].seconds, kToleranceSeconds);
+      if (std::string(cue) == "plain") {
+        EXPECT_NEAR(capture.Sound(before).RmsDb(), expected[cue].rmsDb, kToleranceDb);
+      }
+    }
+  }
+}
 
 }  // namespace
 }  // namespace orvante

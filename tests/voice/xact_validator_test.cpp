@@ -12,6 +12,7 @@
 #include "xact/xact_validator.h"
 #include "xact/xact_wave_bank.h"
 #include "xact/xact_writer.h"
+#include "full_feature_set.h"
 
 namespace orvante::xact {
 namespace {
@@ -432,6 +433,72 @@ TEST(WriterLayout, SoundBankSoundsFollowTheWaveBankNameAndCuesPointAtThem) {
     }
     EXPECT_EQ(f.xsb[info.sounds[0].code + 3], kVolumeZeroDecibels);
   }
+}
+
+}  // namespace
+}  // namespace orvante::xact
+
+namespace orvante::xact {
+namespace {
+
+// Sets from other tools use RPCs, DSP presets, complex sounds with several
+// events, variation tables and cue hashes: all must be read as FACT reads
+// them, and each of their references checked.
+TEST(ValidatorFullFeatureSet, AcceptsEveryPartOfTheLayoutAndChecksItsReferences) {
+  test::FullFeatureSet set = test::MakeFullFeatureSet();
+  XactCheckResult r = Validate(set.files);
+  ASSERT_TRUE(r.ok) << r.message;
+  std::vector<std::string> names;
+  ASSERT_TRUE(ListCueNames(set.files.xsb.data(), set.files.xsb.size(), names));
+  EXPECT_EQ(names, (std::vector<std::string>{"plain", "layered", "either"}));
+  GlobalSettingsInfo settings;
+  ASSERT_TRUE(ReadGlobalSettings(set.files.xgs.data(), set.files.xgs.size(), settings));
+  EXPECT_EQ(settings.rpcCodes, std::vector<uint32_t>{set.rpcCode});
+  EXPECT_EQ(settings.dspPresetCodes, std::vector<uint32_t>{set.dspPresetCode});
+
+  for (size_t n = 0; n < set.files.xsb.size(); ++n) {
+    std::vector<uint8_t> cut(set.files.xsb.begin(), set.files.xsb.begin() + n);
+    EXPECT_FALSE(ValidateSoundBank(cut.data(), cut.size())) << "xsb cut to " << n;
+  }
+  for (size_t n = 0; n < set.files.xgs.size(); ++n) {
+    std::vector<uint8_t> cut(set.files.xgs.begin(), set.files.xgs.begin() + n);
+    EXPECT_FALSE(ValidateGlobalSettings(cut.data(), cut.size())) << "xgs cut to " << n;
+  }
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> SoundSetFiles::*file;
+    uint32_t at;
+    int bytes;
+    uint32_t value;
+    const char* message;
+  } cases[] = {
+      {"RPC code beside the record", &SoundSetFiles::xsb, set.soundRpcCodeAt, 4, set.rpcCode + 1, "uses an RPC at"},
+      {"DSP code beside the preset", &SoundSetFiles::xsb, set.trackDspCodeAt, 4, set.dspPresetCode + 2, "uses a DSP preset at"},
+      {"RPC block length off by one", &SoundSetFiles::xsb, set.rpcBlockLengthAt, 2, 8, "its length field says 8"},
+      {"variation sound that does not exist", &SoundSetFiles::xsb, set.variationEntryAt, 4, 0x1234, "refers to a sound at 4660"},
+      {"variation table of unknown kind", &SoundSetFiles::xsb, set.variationTableAt, 4, 2 | (5u << 19), "unknown type 5"},
+      {"empty variation table", &SoundSetFiles::xsb, set.variationTableAt, 4, 0, "is empty"},
+      {"RPC on variable 7 of 7", &SoundSetFiles::xgs, set.rpcCode, 2, 7, "RPC 0 uses variable 7 of 7"},
+      {"RPC without points", &SoundSetFiles::xgs, set.rpcCode + 2, 1, 0, "has no points"},
+      // FACT's reverb reads 22 parameters of preset 0 whatever the count.
+      {"reverb preset of 21 parameters", &SoundSetFiles::xgs, set.dspPresetCode + 1, 2, 21, "has 21 parameters, FACT's reverb reads 22"},
+      {"RPC on DSP parameter 22", &SoundSetFiles::xgs, set.rpcCode + 3, 2, 5 + 22, "drives DSP parameter 22, preset 0 has 22"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SoundSetFiles g = set.files;
+    if (c.bytes == 1) PutU8(g.*c.file, c.at, static_cast<uint8_t>(c.value));
+    if (c.bytes == 2) PutU16(g.*c.file, c.at, static_cast<uint16_t>(c.value));
+    if (c.bytes == 4) PutU32(g.*c.file, c.at, c.value);
+    ExpectRefused(g, c.message);
+  }
+  // Cues picking bare waves from a variation table are refused for FAudio's sake.
+  test::FullFeatureSet waves = test::MakeFullFeatureSet(true);
+  ExpectRefused(waves.files, "cue \"either\" picks a wave from a variation table");
+
+  SoundSetFiles lastParameter = set.files;
+  PutU16(lastParameter.xgs, set.rpcCode + 3, 5 + 21);  // an RPC on the wet/dry mix
+  EXPECT_TRUE(Validate(lastParameter));
 }
 
 }  // namespace

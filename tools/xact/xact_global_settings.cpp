@@ -3,6 +3,8 @@
 // where the header's offsets say and nothing is left over.
 #include "xact/xact_global_settings.h"
 
+#include <utility>
+
 #include "xact/byte_cursor.h"
 #include "xact/refusal.h"
 #include "xact/xact_layout.h"
@@ -110,6 +112,7 @@ XactCheckResult ReadGlobalSettings(const uint8_t* data, size_t size, GlobalSetti
   }
   if (cursor.failed()) return Refuse("global settings: file ends inside the %u variables", variableCount);
 
+  std::vector<std::pair<uint16_t, uint32_t>> rpcParameters;  // RPC index, DSP parameter it drives
   if (rpcCount > 0) {
     if (auto r = CheckSectionAt(cursor, rpcOffset, "RPCs"); !r) return r;
     for (uint16_t i = 0; i < rpcCount; ++i) {
@@ -127,8 +130,7 @@ XactCheckResult ReadGlobalSettings(const uint8_t* data, size_t size, GlobalSetti
         return Refuse("global settings: RPC %u uses variable %u of %u", i, variable, variableCount);
       // FACT reads the first point without looking at the count.
       if (points == 0) return Refuse("global settings: RPC %u has no points", i);
-      if (parameter >= 5 && dspPresetCount == 0)
-        return Refuse("global settings: RPC %u drives DSP parameter %u but there are no DSP presets", i, parameter);
+      if (parameter >= kRpcFirstDspParameter) rpcParameters.emplace_back(i, parameter - kRpcFirstDspParameter);
       info.rpcCodes.push_back(code);
     }
   }
@@ -146,7 +148,20 @@ XactCheckResult ReadGlobalSettings(const uint8_t* data, size_t size, GlobalSetti
     if (auto r = CheckSectionAt(cursor, dspParameterOffset, "DSP parameters"); !r) return r;
     for (uint16_t count : parameterCounts) cursor.Skip(uint64_t{count} * kXgsDspParameterSize);
     if (cursor.failed()) return Refuse("global settings: file ends inside the DSP parameters");
+    // With presets, FACT creates a reverb and sets it from the first 22
+    // parameters of preset 0, without looking at the count.
+    for (uint16_t i = 0; i < dspPresetCount; ++i)
+      if (parameterCounts[i] < kReverbParameterCount)
+        return Refuse("global settings: DSP preset %u has %u parameters, FACT's reverb reads %u", i, parameterCounts[i],
+                      kReverbParameterCount);
+    // An RPC on a DSP parameter writes that parameter of every preset.
+    for (auto [rpc, parameter] : rpcParameters)
+      for (uint16_t i = 0; i < dspPresetCount; ++i)
+        if (parameter >= parameterCounts[i])
+          return Refuse("global settings: RPC %u drives DSP parameter %u, preset %u has %u", rpc, parameter, i, parameterCounts[i]);
   }
+  if (dspPresetCount == 0 && !rpcParameters.empty())
+    return Refuse("global settings: RPC %u drives a DSP parameter but there are no DSP presets", rpcParameters[0].first);
 
   if (auto r = CheckSectionAt(cursor, blob1Offset, "first name hash"); !r) return r;
   if (!cursor.Skip(uint64_t{blob1Count} * 2)) return Refuse("global settings: file ends inside the first name hash");

@@ -25,7 +25,11 @@ inline constexpr uint32_t kXgsRpcHeaderSize = 5;
 inline constexpr uint32_t kXgsRpcPointSize = 9;
 inline constexpr uint32_t kXgsDspPresetSize = 5;
 inline constexpr uint32_t kXgsDspParameterSize = 15;
-inline constexpr uint32_t kNameIndexEntrySize = 6;  // u32 name offset, u16 unused
+inline constexpr uint32_t kNameIndexEntrySize = 6;
+// RPC parameters from 5 on drive DSP parameter (parameter - 5).
+inline constexpr uint16_t kRpcFirstDspParameter = 5;
+// FACT sets its reverb from parameters 0 to 21 of DSP preset 0.
+inline constexpr uint16_t kReverbParameterCount = 22;  // u32 name offset, u16 unused
 inline constexpr uint32_t kAbsentOffset = 0xFFFFFFFF;
 
 // Variable accessibility bits.

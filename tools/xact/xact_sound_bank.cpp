@@ -236,7 +236,7 @@ XactCheckResult ReadSoundBank(const uint8_t* data, size_t size, SoundBankInfo& i
 
   std::vector<uint32_t> soundCodes, variationCodes;
   for (const SoundInfo& sound : info.sounds) soundCodes.push_back(sound.code);
-  std::vector<uint32_t> variationSounds;
+  std::vector<uint32_t> variationSounds, waveVariationCodes;
   if (variationCount > 0)
     if (auto r = CheckSectionAt(cursor, variationOffset, "variation tables"); !r) return r;
   for (size_t i = 0; i < variationCount; ++i) {
@@ -265,6 +265,7 @@ XactCheckResult ReadSoundBank(const uint8_t* data, size_t size, SoundBankInfo& i
       }
     }
     if (kind == 3) info.variationVariables.push_back(variable);
+    if (kind == 0 || kind == 4) waveVariationCodes.push_back(variationCodes.back());
   }
   if (cursor.failed()) return Refuse("sound bank: file ends inside the variation tables");
 
@@ -313,6 +314,15 @@ XactCheckResult ReadSoundBank(const uint8_t* data, size_t size, SoundBankInfo& i
   }
   for (uint32_t code : variationSounds)
     if (!Contains(soundCodes, code)) return Refuse("sound bank: a variation table refers to a sound at %u, and there is none", code);
+  // A cue that picks a wave (not a sound) from a variation table plays it as
+  // a bare wave; when that wave ends by itself, FAudio 23.02 marks the cue
+  // stopped without destroying the wave, and destroying the wave bank later
+  // follows the freed cue. Such cues are refused.
+  std::sort(waveVariationCodes.begin(), waveVariationCodes.end());
+  for (const CueInfo& cue : info.cues)
+    if (!(cue.flags & kCueCodeIsSound) && Contains(waveVariationCodes, cue.code))
+      return Refuse("sound bank: cue \"%s\" picks a wave from a variation table, which FAudio cannot unload safely; "
+                    "make its variations sounds", cue.name.c_str());
   return Accept();
 }
 
