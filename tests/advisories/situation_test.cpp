@@ -141,23 +141,6 @@ TEST(AssessSituation, GateLatchAndStoredDistanceClearedAbove950Feet) {
   EXPECT_EQ(h.state.storedDistance, 0u);
 }
 
-TEST(AssessSituation, SuppressionBandByAirbusSetting) {
-  SituationHarness h;
-  h.AddRunway("090", "270", 47.0, 8.0, 90, 8000, 150);
-  h.PlaceAt(OffsetPoint(47.0, 8.0, 20000, 0, false), 3100, 90);
-  Assess(h);  // above 3000 ft the band is not touched
-  EXPECT_EQ(h.state.suppressionFloor, 0);
-  EXPECT_EQ(h.state.suppressionCeiling, 0);
-  h.sample.altitudeFt = 2000;
-  Assess(h);
-  EXPECT_EQ(h.state.suppressionFloor, 450);
-  EXPECT_EQ(h.state.suppressionCeiling, 550);
-  h.profile.AirbusSupprZone = 1;
-  Assess(h);
-  EXPECT_EQ(h.state.suppressionFloor, 350);
-  EXPECT_EQ(h.state.suppressionCeiling, 450);
-}
-
 // Lined up on runway 27 of a 09/27 runway at 47N 8E, on the ground.
 class OnRunway : public ::testing::Test {
  protected:
