@@ -48,7 +48,10 @@ void RunCycle(AdvisoryUnit& unit) {
     }
     unit.cycle.queryTimer = 0;
   }
-  // 4-6. The assessment, while the unit is switched on.
+  // 4-6. The assessment, while the unit is switched on. A profile being
+  // replaced on the simulator's thread (an aircraft load) is never seen half
+  // loaded.
+  std::unique_lock<std::mutex> profileLock(unit.profile.changeLock);
   if (unit.profile.settings.MasterSwitch.load() == 1) {
     SituationContext context{unit.sample,
                              unit.previousSample,
@@ -63,6 +66,7 @@ void RunCycle(AdvisoryUnit& unit) {
     UpdateAircraftPoint(context);
     AssessSituation(context);
   }
+  profileLock.unlock();
   // 7. The timers advance in every cycle that got this far.
   unit.cycle.panelVarTimer.fetch_add(unit.cycle.cycleStep.load());
   unit.cycle.queryTimer.fetch_add(unit.cycle.cycleStep.load());
