@@ -38,8 +38,24 @@ void PrepareEmitter(SoundEntry& sound, const AudioStream& stream) {
   emitter.DopplerScaler = 1.0f;
 }
 
-// Computes the sound's matrix for its device; false when the device's mix
-// has more channels than the entry's storage holds.
+void SetCueVariable(FACTCue* cue, const char* name, float value, bool& ok) {
+  if (!ok) return;
+  uint16_t index = FACTCue_GetVariableIndex(cue, name);
+  ok = index != FACTVARIABLEINDEX_INVALID && FACTCue_SetVariable(cue, index, value) == 0;
+}
+
+// As XACT3DApply: the matrix, then the three 3D cue variables; stops at the
+// first call that fails.
+void ApplyMix(SoundEntry& sound, FACTCue* cue) {
+  F3DAUDIO_DSP_SETTINGS& dsp = sound.dsp;
+  bool ok = FACTCue_SetMatrixCoefficients(cue, dsp.SrcChannelCount, dsp.DstChannelCount, sound.matrix) == 0;
+  SetCueVariable(cue, "Distance", dsp.EmitterToListenerDistance, ok);
+  SetCueVariable(cue, "DopplerPitchScalar", dsp.DopplerFactor, ok);
+  SetCueVariable(cue, "OrientationAngle", dsp.EmitterToListenerAngle * kRadiansToDegrees, ok);
+}
+
+}  // namespace
+
 bool CalculateMix(AudioEngine& engine, const AudioStream& stream, const DeviceSlot& slot, SoundEntry& sound) {
   uint32_t destinations = slot.mixFormat.Format.nChannels;
   if (destinations == 0 || destinations > kMaxDestinationChannels) return false;
@@ -66,24 +82,6 @@ bool CalculateMix(AudioEngine& engine, const AudioStream& stream, const DeviceSl
   }
   return true;
 }
-
-void SetCueVariable(FACTCue* cue, const char* name, float value, bool& ok) {
-  if (!ok) return;
-  uint16_t index = FACTCue_GetVariableIndex(cue, name);
-  ok = index != FACTVARIABLEINDEX_INVALID && FACTCue_SetVariable(cue, index, value) == 0;
-}
-
-// As XACT3DApply: the matrix, then the three 3D cue variables; stops at the
-// first call that fails.
-void ApplyMix(SoundEntry& sound, FACTCue* cue) {
-  F3DAUDIO_DSP_SETTINGS& dsp = sound.dsp;
-  bool ok = FACTCue_SetMatrixCoefficients(cue, dsp.SrcChannelCount, dsp.DstChannelCount, sound.matrix) == 0;
-  SetCueVariable(cue, "Distance", dsp.EmitterToListenerDistance, ok);
-  SetCueVariable(cue, "DopplerPitchScalar", dsp.DopplerFactor, ok);
-  SetCueVariable(cue, "OrientationAngle", dsp.EmitterToListenerAngle * kRadiansToDegrees, ok);
-}
-
-}  // namespace
 
 uint16_t FindCue(AudioEngine& engine, const AudioStream& stream, const char* cueName) {
   if (cueName == nullptr || stream.device >= kMaxDevices) return kNoCue;
