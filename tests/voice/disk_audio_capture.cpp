@@ -42,9 +42,13 @@ DiskAudioCapture::~DiskAudioCapture() {
     stop_ = true;
   }
   if (reader_.joinable()) {
-    // A reader still waiting for a writer is released by opening the write end.
-    int fd = open(pipe_.c_str(), O_WRONLY | O_NONBLOCK);
-    if (fd >= 0) close(fd);
+    // A reader waiting in open() for a writer is released by opening the
+    // write end; it may not have reached open() yet, so keep knocking.
+    while (!finished_) {
+      int fd = open(pipe_.c_str(), O_WRONLY | O_NONBLOCK);
+      if (fd >= 0) close(fd);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     reader_.join();
   }
   if (!pipe_.empty()) unlink(pipe_.c_str());
@@ -52,6 +56,10 @@ DiskAudioCapture::~DiskAudioCapture() {
 }
 
 void DiskAudioCapture::Run() {
+  struct Finish {
+    std::atomic<bool>& flag;
+    ~Finish() { flag = true; }
+  } finish{finished_};
   std::vector<float> buffer(4096 * channels_);
   size_t pending = 0;  // bytes of a partial frame carried over
   while (true) {

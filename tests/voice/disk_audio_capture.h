@@ -3,6 +3,7 @@
 // with SDL_DISKAUDIODELAY=0 the driver renders faster than real time, and
 // reading through a pipe keeps nothing on disk.
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
@@ -54,6 +55,7 @@ class DiskAudioCapture {
   size_t framesRead_ = 0;
   size_t silentSince_ = 0;  // first frame of the current silent run
   bool stop_ = false;
+  std::atomic<bool> finished_{false};  // the reader thread has returned
 };
 
 }  // namespace orvante::test

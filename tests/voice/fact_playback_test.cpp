@@ -123,7 +123,8 @@ class DefaultVoicePlayback : public testing::TestWithParam<int> {};
 
 TEST_P(DefaultVoicePlayback, EveryComposableCueIsHeardOnceForTheLengthOfItsWave) {
   const char* build = std::getenv("ORVANTE_BUILD_DIR");
-  std::string base = std::string(build ? build : ORVANTE_TEST_BUILD_DIR) + "/sim/ORVANTE/SoundSets/Default";
+  ASSERT_NE(build, nullptr);
+  std::string base = std::string(build) + "/sim/ORVANTE/SoundSets/Default";
   xact::SoundSetFiles files;
   std::string error;
   ASSERT_TRUE(soundset::ReadSoundSetFiles(base, files, error)) << error;

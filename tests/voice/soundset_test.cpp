@@ -24,14 +24,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The environment CTest passes wins; the folders of this build otherwise.
 std::string BuildDir() {
   const char* dir = std::getenv("ORVANTE_BUILD_DIR");
-  return dir ? dir : ORVANTE_TEST_BUILD_DIR;
+  return dir ? dir : ".";
 }
 std::string SourceDir() {
   const char* dir = std::getenv("ORVANTE_SOURCE_DIR");
-  return dir ? dir : ORVANTE_TEST_SOURCE_DIR;
+  return dir ? dir : ".";
 }
 
 struct TempDir {
