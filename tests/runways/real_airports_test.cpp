@@ -128,5 +128,27 @@ TEST_F(RealAirports, InspectionCommandPrintsTheModulesList) {
   EXPECT_NE(output.find("The R4.CSV file is MISSING!"), std::string::npos);
 }
 
+// The import command writes the table the library makes, and the schema.
+TEST_F(RealAirports, ImportCommandWritesTheTable) {
+  std::string tool = TreePath("ORVANTE_BUILD_DIR", RUNWAYS_TEST_BUILD_DIR) + "/bin/orvante-runways";
+  if (!platform::FileExists(tool)) GTEST_SKIP() << "orvante-runways is not built";
+  std::string source = TreePath("ORVANTE_SOURCE_DIR", RUNWAYS_TEST_SOURCE_DIR) + "/data/ourairports/runways.csv";
+  TempFolder out;
+  std::string command = tool + " import '" + source + "' --out-dir '" + out.Path("sim") + "'";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string summary;
+  std::array<char, 4096> buffer;
+  size_t n;
+  while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) summary.append(buffer.data(), n);
+  ASSERT_EQ(pclose(pipe), 0);
+  EXPECT_NE(summary.find("runways imported as"), std::string::npos);
+  EXPECT_EQ(out.Read("sim/r4.csv"), folder_.Read("r4.csv"));
+  EXPECT_EQ(out.Read("sim/Schema.ini"), RunwayTableSchema());
+
+  EXPECT_NE(system((tool + " import /nonexistent.csv --out-dir '" + out.Path("x") + "' 2>/dev/null").c_str()), 0);
+  EXPECT_NE(system((tool + " query north east 2>/dev/null").c_str()), 0);
+}
+
 }  // namespace
 }  // namespace orvante::testing

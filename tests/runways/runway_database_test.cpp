@@ -68,12 +68,13 @@ TEST_F(RunwayDatabaseStart, FilesAreFoundWhateverTheirLetterCase) {
 TEST_F(RunwayDatabaseStart, SchemaNamesAreTheTextBeforeTheFirstBlank) {
   Start(kOneRunway,
         "[r4.csv]\nCol1=Airport Text\nCol2=Runway\tInteger\nCol3=\" Lead Double\"\nCol4=\n"
-        "Col11=Lat Double Width 8\nCol14=Extra Text\n");
+        "Col11=Lat Double Width 8\nCol12=Lon\nCol14=Extra Text\n");
   EXPECT_EQ(db_.columnNames[0], "Airport");
   EXPECT_EQ(db_.columnNames[1], "Runway");
   EXPECT_EQ(db_.columnNames[2], "");  // the value begins with a blank
   EXPECT_EQ(db_.columnNames[3], "");
   EXPECT_EQ(db_.columnNames[10], "Lat");
+  EXPECT_EQ(db_.columnNames[11], "Lon");  // no blank: the whole value
   EXPECT_EQ(db_.columnNames[12], "");  // fewer than 13 named: the rest stay empty
 }
 
