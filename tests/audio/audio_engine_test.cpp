@@ -246,3 +246,29 @@ TEST_F(AudioEngineTest, TheDefaultVoicePlaysThroughTheQueue) {
   EXPECT_TRUE(g_reports.empty());
   VSC_AUDIO_DESTROY_STREAM(stream);
 }
+
+TEST_F(AudioEngineTest, AFailedDeviceBringUpIsReportedAndLeavesNoStreamOrEngineBehind) {
+  TestSoundSet set(StandardCues());
+  ASSERT_EQ(set.Initialize(RecordingCallback), 1);
+  ASSERT_GE(VSC_AUDIO_GET_DEVICE_COUNT(), 2);
+  void* first = VSC_AUDIO_CREATE_STREAM(0);
+  ASSERT_NE(first, nullptr);
+  // SDL's dummy driver opens one device at a time: the second cannot start.
+  EXPECT_EQ(VSC_AUDIO_CREATE_STREAM(1), nullptr);
+  ASSERT_EQ(g_reports.size(), 1u);
+  EXPECT_EQ(g_reports[0].code, AUDIO_ERR_INIT);
+  EXPECT_NE(g_reports[0].result, 0u);
+  EXPECT_TRUE(Boxes().empty()) << "the library has no message of its own for this code";
+
+  // Once the first device is free the second comes up; when its only stream
+  // goes, its engine goes too (the failed attempt left no count behind), so
+  // the first device can be opened again.
+  VSC_AUDIO_DESTROY_STREAM(first);
+  void* second = VSC_AUDIO_CREATE_STREAM(1);
+  ASSERT_NE(second, nullptr);
+  VSC_AUDIO_DESTROY_STREAM(second);
+  void* again = VSC_AUDIO_CREATE_STREAM(0);
+  EXPECT_NE(again, nullptr);
+  EXPECT_EQ(g_reports.size(), 1u);
+  VSC_AUDIO_DESTROY_STREAM(again);
+}
