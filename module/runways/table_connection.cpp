@@ -14,7 +14,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
-#include <limits>
+#include <filesystem>
 
 #include "platform/files.h"
 
@@ -410,13 +410,15 @@ uint32_t TableConnection::Open(const std::string& connectionString, const TableO
   if (!schema.headerRowDeclared) schema.headerRow = headerByDefault;
 
   std::string tablePath = TableFilePath(directory, options.tableFile);
+  std::error_code sizeError;
+  uintmax_t size = std::filesystem::file_size(platform::NativePath(tablePath), sizeError);
+  if (!sizeError && size > options.maximumFileSize) {
+    return Fail(kResultFail, "The file " + options.tableFile + " is larger than " +
+                                 std::to_string(options.maximumFileSize) + " bytes.");
+  }
   std::string bytes;
   if (!platform::ReadWholeFile(tablePath, bytes)) {
     return Fail(kResultFileNotFound, "The file " + options.tableFile + " cannot be read.");
-  }
-  if (bytes.size() > options.maximumFileSize) {
-    return Fail(kResultFail, "The file " + options.tableFile + " is larger than " +
-                                 std::to_string(options.maximumFileSize) + " bytes.");
   }
 
   shape_ = std::make_unique<TextTableShape>();

@@ -126,6 +126,31 @@ TEST_F(RunwayDatabaseStart, OnlyTheFirstSkippedRowsAreLoggedOneByOne) {
   EXPECT_TRUE(Logged("LOG EVENT -> R4.CSV: 0 rows read, 25 rows skipped....\n"));
 }
 
+TEST_F(RunwayDatabaseStart, SchemaFormatAndHeaderAreHonoured) {
+  std::string schema = kRunwaySchema;
+  schema.replace(schema.find("ColNameHeader=False"), 19, "ColNameHeader=True");
+  schema.replace(schema.find("Format=CSVDelimited"), 19, "Format=Delimited(;)");
+  Start("airport;code;names the columns\r\n"
+        "EGLL;91;51.47749;-0.489439;79;90;12799;3;164;0;51.47758;-0.46133;1007\r\n",
+        schema);
+  ASSERT_EQ(db_.connected, 1u);
+  EXPECT_EQ(db_.connection->RowCount(), 1u);
+  EXPECT_FALSE(LoggedContaining("skipped"));
+}
+
+TEST_F(RunwayDatabaseStart, ATableLargerThanTheLimitIsRefusedUnread) {
+  folder_.Write("r4.csv", std::string(64, 'x'));
+  folder_.Write("Schema.ini", kRunwaySchema);
+  uint32_t result = 0;
+  auto connection = TableConnection::Create(result);
+  TableOpenOptions options;
+  options.maximumFileSize = 32;
+  EXPECT_EQ(connection->Open(ComposeConnectionString(folder_.Path()), options), kResultFail);
+  ASSERT_EQ(connection->Errors().size(), 1u);
+  EXPECT_NE(connection->Errors()[0].description.find("larger than 32 bytes"), std::string::npos);
+  EXPECT_EQ(connection->State(), kStateClosed);
+}
+
 TEST(ConnectionString, DataSourceEndsWithASeparator) {
   std::string s = ComposeConnectionString("/sims/P3D");
   std::string separator(1, platform::kPathSeparator);
