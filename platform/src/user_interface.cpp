@@ -2,6 +2,8 @@
 // top-level windows by class name.
 #include "platform/user_interface.h"
 
+#include "platform/dialog.h"
+
 #include <atomic>
 #include <map>
 #include <memory>
@@ -38,6 +40,8 @@ int DefaultAnswer(uint32_t flags) {
     default: return IDOK;
   }
 }
+
+int UserInterface::RunDialog(WindowHandle, Dialog& dialog) { return RunDialogUnattended(dialog); }
 
 int HeadlessUserInterface::MessageBox(WindowHandle, const std::string& text, const std::string& caption,
                                       uint32_t flags) {

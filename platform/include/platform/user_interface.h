@@ -28,6 +28,7 @@ inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 
 using WindowHandle = void*;
+class Dialog;
 
 // One box as shown: what it said and how it was answered.
 struct MessageBoxRecord {
@@ -49,6 +50,10 @@ class UserInterface {
   virtual int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption, uint32_t flags) = 0;
   // Opens a document or address with the desktop's "open" verb.
   virtual bool ShellOpen(const std::string& target) = 0;
+  // Runs a dialog modally (platform/dialog.h) and returns its result. The
+  // default, for front ends without windows, presses the window's close
+  // button and reports it.
+  virtual int RunDialog(WindowHandle owner, Dialog& dialog);
 };
 
 // Records every box and every shell "open" and answers each box with its
