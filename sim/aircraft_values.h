@@ -1,7 +1,6 @@
 // The user aircraft as the simulator knows it: the values that gauges and
-// add-ons read through calculator code. For now the stand-in holds one set of
-// values (parked, gear down, standard pressure); recorded flights will set
-// them frame by frame.
+// add-ons read through calculator code and SimConnect. Parked, gear down and
+// at standard pressure until a recorded flight sets them frame by frame.
 #pragma once
 
 namespace sim {
@@ -21,6 +20,12 @@ struct AircraftValues {
   double flapsHandleIndex = 0.0;     // detent
   double seaLevelPressureInHg = 29.92;
   double kohlsmanInHg = 29.92;       // altimeter setting
+  double altitudeAboveGroundFt = 0.0;
+  // The cockpit eye point relative to the aircraft's reference point, feet
+  // (SimConnect's "EYEPOINT POSITION": x right, y up, z forward).
+  double eyepointXFt = 0.0;
+  double eyepointYFt = 0.0;
+  double eyepointZFt = 0.0;
 };
 
 }  // namespace sim

@@ -87,6 +87,7 @@ constexpr Variable kVariables[] = {
     {"FLAPS HANDLE INDEX", "number", [](const AircraftValues& a) { return a.flapsHandleIndex; }},
     {"SEA LEVEL PRESSURE", "inhg", [](const AircraftValues& a) { return a.seaLevelPressureInHg; }},
     {"KOHLSMAN SETTING HG", "inhg", [](const AircraftValues& a) { return a.kohlsmanInHg; }},
+    {"PLANE ALT ABOVE GROUND", "feet", [](const AircraftValues& a) { return a.altitudeAboveGroundFt; }},
 };
 
 // Trims, folds runs of blanks into one and changes letter case.

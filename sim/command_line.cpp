@@ -40,6 +40,14 @@ std::string Usage() {
          "  --seconds N     how long to run (default: until Ctrl-C)\n"
          "  --as NAME       stand as Prepar3D (default), FSX or FS9\n"
          "  --dll-xml PATH  the add-on list (default: dll.xml in the simulator folder)\n"
+         "usage: orvante-sim replay FLIGHT.csv [--events EVENTS.csv] [--sim-dir DIR]\n"
+         "                         [--appdata DIR] [--aircraft PATH] [--transcript OUT.jsonl]\n"
+         "  Flies a recorded flight through the installed add-ons in virtual time\n"
+         "  (30 frames a second) and writes what they did to the transcript.\n"
+         "  --events FILE      events (t,event,args...); without it the aircraft of\n"
+         "                     --aircraft loads and the simulation starts at 0\n"
+         "  --aircraft PATH    an aircraft folder with its aircraft.cfg, or a flight-model file\n"
+         "  --transcript FILE  the transcript, JSON Lines\n"
          "Started as Prepar3D.exe, fsx.exe or fs9.exe without arguments (the simulator\n"
          "folder's executable), it starts that simulator in the executable's folder.\n";
 }
@@ -53,12 +61,19 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
     line.command = Command::Help;
     return line;
   }
-  if (command != "start") return Fail("unknown command \"" + command + "\"");
+  if (command != "start" && command != "replay") return Fail("unknown command \"" + command + "\"");
+  bool replay = command == "replay";
 
   CommandLine line;
-  line.command = Command::Start;
+  line.command = replay ? Command::Replay : Command::Start;
   std::string simDir, appData, dllXml;
-  for (size_t i = 1; i < arguments.size(); ++i) {
+  size_t first = 1;
+  if (replay) {
+    if (arguments.size() < 2 || arguments[1].starts_with("--")) return Fail("replay needs a flight file");
+    line.replay.flightPath = Absolute(arguments[1]);
+    first = 2;
+  }
+  for (size_t i = first; i < arguments.size(); ++i) {
     std::string option = arguments[i];
     std::optional<std::string> value;
     if (size_t equals = option.find('='); option.starts_with("--") && equals != std::string::npos) {
@@ -70,9 +85,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
       line.ok = true;
       return line;
     }
-    if (option != "--sim-dir" && option != "--appdata" && option != "--seconds" && option != "--as" &&
-        option != "--dll-xml")
-      return Fail("unknown option \"" + option + "\"");
+    bool known = option == "--sim-dir" || option == "--appdata" || option == "--dll-xml" ||
+                 (!replay && (option == "--seconds" || option == "--as")) ||
+                 (replay && (option == "--events" || option == "--aircraft" || option == "--transcript"));
+    if (!known) return Fail("unknown option \"" + option + "\"" + (replay ? " for replay" : ""));
     if (!value) {
       if (i + 1 >= arguments.size()) return Fail("the option " + option + " needs a value");
       value = arguments[++i];
@@ -85,6 +101,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
       appData = *value;
     } else if (option == "--dll-xml") {
       dllXml = *value;
+    } else if (option == "--events") {
+      line.replay.eventsPath = Absolute(*value);
+    } else if (option == "--aircraft") {
+      line.replay.aircraftPath = *value;  // resolved against the simulator folder at replay
+    } else if (option == "--transcript") {
+      line.replay.transcriptPath = Absolute(*value);
     } else if (option == "--seconds") {
       char* end = nullptr;
       double seconds = std::strtod(value->c_str(), &end);
@@ -103,6 +125,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
   line.options.simulatorDir = Absolute(simDir.empty() ? defaultSimulatorDir : simDir);
   line.options.appDataDir = Absolute(appData.empty() ? line.options.simulatorDir + "/AppData" : appData);
   line.options.addonListPath = Absolute(dllXml.empty() ? line.options.simulatorDir + "/dll.xml" : dllXml);
+  line.replay.simulator = line.options;
   line.ok = true;
   return line;
 }

@@ -1,17 +1,20 @@
 // The stand-in simulator's command line:
 //   orvante-sim start [--sim-dir DIR] [--appdata DIR] [--seconds N]
 //                     [--as prepar3d|fsx|fs9] [--dll-xml PATH]
+//   orvante-sim replay FLIGHT.csv [--events EVENTS.csv] [--sim-dir DIR]
+//                     [--appdata DIR] [--aircraft PATH] [--transcript OUT.jsonl]
 // Options take their value as the next argument or after '='.
 #pragma once
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "replay.h"
 #include "simulator.h"
 
 namespace sim {
 
-enum class Command { Start, Help };
+enum class Command { Start, Replay, Help };
 
 struct CommandLine {
   bool ok = false;
@@ -19,6 +22,7 @@ struct CommandLine {
   Command command = Command::Help;
   SimulatorOptions options;       // folders made absolute, defaults filled in
   std::optional<double> seconds;  // run time; none runs until asked to stop
+  ReplayOptions replay;           // replay: files made absolute, simulator options as above
 };
 
 // Reads the arguments after the program name. defaultSimulatorDir is the

@@ -68,7 +68,19 @@ int main(int argc, char** argv) {
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  // A replay is silent unless a driver was chosen: it runs far faster than
+  // real time, and its cues are recorded from the audio library's queue.
+  if (line.command == sim::Command::Replay) setenv("SDL_AUDIODRIVER", "dummy", 0);
   sim::ChooseAudioDriver(sim::ProbeSdlAudioDevices, Print);
+
+  if (line.command == sim::Command::Replay) {
+    sim::ReplayResult result = sim::RunReplay(line.replay, Print);
+    if (!result.ok) {
+      std::fprintf(stderr, "orvante-sim: %s\n", result.error.c_str());
+      return 1;
+    }
+    return 0;
+  }
 
   sim::Simulator simulator(line.options, Print);
   if (!simulator.Start()) return 1;

@@ -76,6 +76,7 @@ bool Simulator::Start() {
   platform::BuiltInHeadlessUserInterface().SetListener([this](const platform::MessageBoxRecord& box) {
     Say("message box \"" + OneLine(box.caption) + "\": \"" + OneLine(box.text) + "\" -> " +
         platform::AnswerName(box.answer));
+    if (boxListener_) boxListener_(box);
   });
 
   mainWindow_ = platform::RegisterTopLevelWindow("FS98MAIN");
@@ -85,9 +86,46 @@ bool Simulator::Start() {
   gauges_.Activate();
   unprovidedAtStart_ = GaugeTable::UnprovidedCalls();
   running_ = true;
+  ServeSimConnect();
 
   LoadAddons();
   return true;
+}
+
+void Simulator::ServeSimConnect() {
+  // SimConnect data on the user aircraft: the eye point, and every variable
+  // that calculator code knows, in the units asked for.
+  server_.SetVariableReader([this](std::string_view name, std::string_view units, std::vector<double>& values) {
+    AircraftValues aircraft = gauges_.Aircraft();
+    if (name == "EYEPOINT POSITION") {
+      values = {aircraft.eyepointXFt, aircraft.eyepointYFt, aircraft.eyepointZFt};
+      return true;
+    }
+    std::string code = "(A:" + std::string(name) + ", " + std::string(units.empty() ? "number" : units) + ")";
+    CalculatorResult result = EvaluateCalculatorCode(code, aircraft, [](std::string_view) { return std::nullopt; });
+    if (!result.understood) return false;
+    values = {result.value};
+    return true;
+  });
+  server_.SetTextListener([this](const simconnect::TextLine& line) {
+    Say("text line from " + line.client + ": \"" + OneLine(line.text) + "\"");
+    if (textListener_) textListener_(line.text);
+  });
+  if (server_.Serve()) Say("SimConnect served in this process");
+  else Say("SimConnect: another simulator serves this process; add-ons cannot connect");
+}
+
+void Simulator::Frame(double now) {
+  server_.RunFrame(now, 30.0f);
+  server_.Dispatch();
+}
+
+void Simulator::SetBoxListener(std::function<void(const platform::MessageBoxRecord&)> listener) {
+  boxListener_ = std::move(listener);
+}
+
+void Simulator::SetTextListener(std::function<void(const std::string& text)> listener) {
+  textListener_ = std::move(listener);
 }
 
 void Simulator::LoadAddons() {
@@ -121,14 +159,17 @@ void Simulator::LoadAddons() {
 }
 
 void Simulator::Run(std::chrono::milliseconds duration, const std::function<bool()>& shouldStop) {
-  Clock::time_point end = Clock::now() + duration;
+  Clock::time_point start = Clock::now();
+  Clock::time_point end = start + duration;
+  server_.FireSystemEvent("SimStart");
   while (Clock::now() < end) {
     if (shouldStop && shouldStop()) {
       Say("asked to stop");
       return;
     }
+    Frame(std::chrono::duration<double>(Clock::now() - start).count());
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-    std::this_thread::sleep_for(std::min(left, std::chrono::milliseconds(50)));
+    std::this_thread::sleep_for(std::min(left, std::chrono::milliseconds(33)));
   }
 }
 
@@ -145,6 +186,7 @@ void Simulator::Stop() {
     Say(entry.name + ": " + entry.stopName + " returned after " + std::to_string(MillisecondsSince(start)) + " ms");
   }
   started_.clear();
+  server_.StopServing();
   for (const auto& [entry, calls] : GaugeTable::UnprovidedCalls()) {
     uint64_t earlier = 0;
     for (const auto& [before, count] : unprovidedAtStart_)

@@ -1,8 +1,9 @@
 // The stand-in simulator: it plays the simulator's part towards add-on
 // modules. Start stands the process in for the simulator's executable in its
-// folder, opens the main window, publishes the gauge interface and loads and
-// starts the add-ons of dll.xml in order; Stop stops them in reverse order.
-// Between the two the simulator runs (for now it holds its aircraft still).
+// folder, opens the main window, publishes the gauge interface, serves
+// SimConnect and loads and starts the add-ons of dll.xml in order; Stop stops
+// them in reverse order. Between the two the simulator runs frames: live at
+// 30 a second with the aircraft parked (Run), or driven by a replay (Frame).
 #pragma once
 #include <chrono>
 #include <functional>
@@ -12,6 +13,7 @@
 #include "addon_loader.h"
 #include "gauge_table.h"
 #include "platform/user_interface.h"
+#include "simconnect_server.h"
 
 namespace sim {
 
@@ -41,9 +43,19 @@ class Simulator {
   // add-on list or add-on is reported and the simulator runs without it.
   bool Start();
 
-  // Runs until the duration has passed or shouldStop answers true (asked
-  // several times a second).
+  // Runs live until the duration has passed or shouldStop answers true (asked
+  // several times a second): the simulation starts, then frames follow at
+  // 30 a second of wall time.
   void Run(std::chrono::milliseconds duration, const std::function<bool()>& shouldStop);
+
+  // One frame at simulated time now (seconds): SimConnect data and the frame
+  // event go out, and every queued message is dispatched on this thread.
+  void Frame(double now);
+
+  // Hooks for a replay's transcript; each hears from the thread the event
+  // comes from. Set them before Start.
+  void SetBoxListener(std::function<void(const platform::MessageBoxRecord&)> listener);
+  void SetTextListener(std::function<void(const std::string& text)> listener);
 
   // Stops the started add-ons in reverse order of their start, reporting how
   // long each stop took, and takes the simulator down. Modules stay loaded
@@ -51,15 +63,20 @@ class Simulator {
   void Stop();
 
   GaugeTable& Gauges() { return gauges_; }
+  simconnect::Server& SimConnect() { return server_; }
   const std::vector<LoadedAddon>& Addons() const { return started_; }
 
  private:
   void Say(const std::string& line);
   void LoadAddons();
+  void ServeSimConnect();
 
   SimulatorOptions options_;
   Output output_;
   GaugeTable gauges_;
+  simconnect::Server server_;
+  std::function<void(const platform::MessageBoxRecord&)> boxListener_;
+  std::function<void(const std::string&)> textListener_;
   platform::WindowHandle mainWindow_ = nullptr;
   std::vector<LoadedAddon> started_;
   std::vector<std::pair<int, uint64_t>> unprovidedAtStart_;  // to report this run's calls only

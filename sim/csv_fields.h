@@ -1,0 +1,33 @@
+// The comma-separated lines of the stand-in's flight and events files: each
+// line split into fields with the column (1-based) at which each starts, so
+// that a message can point at the character at fault. Lines starting with
+// '#' (after blanks) are comments; blank lines are skipped.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sim {
+
+struct CsvField {
+  std::string text;  // without surrounding blanks
+  int column = 1;    // where the field's text starts (or where it would)
+};
+
+struct CsvLine {
+  int number = 0;  // 1-based line number in the file
+  std::vector<CsvField> fields;
+};
+
+// Splits text into its data lines (comments and blank lines left out). A
+// carriage return before the line end is dropped.
+std::vector<CsvLine> SplitCsvLines(std::string_view text);
+
+// A field read as a finite number: the whole field, no trailing characters.
+std::optional<double> ParseNumber(const std::string& text);
+
+// "FILE:LINE:COLUMN: message".
+std::string PositionMessage(const std::string& file, int line, int column, const std::string& message);
+
+}  // namespace sim

@@ -1,0 +1,37 @@
+// The events of a replay: the stand-in's events file (CSV "t,event,args…",
+// an optional header row "t,event,…"), each applied at the first frame at or
+// after its time, in file order among events of the same frame.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sim {
+
+enum class EventKind { AircraftLoaded, SimStart, SimStop, Crash, Lvar, Key, Eyepoint, Menu, Dialog };
+
+struct ReplayEvent {
+  double t = 0;
+  EventKind kind = EventKind::SimStart;
+  int line = 0;            // where it was written, for messages
+  std::string text;        // aircraft_loaded: the path; lvar: the name; dialog: the action as written
+  double value = 0;        // lvar: the value
+  uint32_t keyId = 0;      // key: the event identifier
+  double x = 0, y = 0, z = 0;  // eyepoint, feet
+};
+
+struct EventsFile {
+  bool ok = false;
+  std::string error;  // "FILE:LINE:COLUMN: what is wrong" when not ok
+  std::vector<ReplayEvent> events;  // ordered by time, file order kept among equal times
+};
+
+EventsFile ParseEventsFile(std::string_view text, const std::string& name);
+EventsFile ReadEventsFile(const std::string& path);
+
+// The events of a replay without an events file: the aircraft loads and the
+// simulation starts at 0.
+std::vector<ReplayEvent> DefaultEvents(const std::string& aircraftPath);
+
+}  // namespace sim

@@ -1,0 +1,131 @@
+// The virtual clock of replays.
+#include "virtual_clock.h"
+
+#include <atomic>
+#include <limits>
+
+namespace sim {
+namespace {
+
+std::atomic<uint64_t> g_nextKey{1};
+std::atomic<uint64_t> g_nextClockId{1};
+
+// The clocks alive now, so that a thread ending after its clock is gone does
+// not reach it.
+std::mutex g_liveMutex;
+std::map<uint64_t, VirtualClock*> g_live;
+
+// A thread's membership of one clock; the thread leaves it when it ends.
+struct Membership {
+  uint64_t key = g_nextKey.fetch_add(1);
+  uint64_t clockId = 0;
+  ~Membership() {
+    std::lock_guard<std::mutex> lock(g_liveMutex);
+    auto it = g_live.find(clockId);
+    if (it != g_live.end()) it->second->Forget(key);
+  }
+};
+
+thread_local Membership t_membership;
+
+}  // namespace
+
+VirtualClock::VirtualClock() : id_(g_nextClockId.fetch_add(1)) {
+  std::lock_guard<std::mutex> lock(g_liveMutex);
+  g_live[id_] = this;
+}
+
+VirtualClock::~VirtualClock() {
+  std::lock_guard<std::mutex> lock(g_liveMutex);
+  g_live.erase(id_);
+}
+
+void VirtualClock::Sleep(uint32_t milliseconds) {
+  t_membership.clockId = id_;
+  uint64_t key = t_membership.key;
+  std::unique_lock<std::mutex> lock(mutex_);
+  Sleeper& me = sleepers_[key];
+  me.wakeAt = now_ + static_cast<int64_t>(milliseconds) * 1000;
+  me.asleep = true;
+  me.woken = false;
+  changed_.notify_all();
+  if (freeRunning_) RunFreelyLocked();
+  wake_.wait(lock, [&] { return sleepers_[key].woken; });
+  sleepers_[key].woken = false;
+}
+
+uint64_t VirtualClock::TickCount() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return static_cast<uint64_t>(now_ / 1000);
+}
+
+int64_t VirtualClock::NowMicroseconds() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return now_;
+}
+
+bool VirtualClock::AllAsleepLocked(uint64_t except) const {
+  for (const auto& [key, sleeper] : sleepers_)
+    if (key != except && !sleeper.asleep) return false;
+  return true;
+}
+
+bool VirtualClock::WakeNextLocked(int64_t limit) {
+  int64_t next = std::numeric_limits<int64_t>::max();
+  for (const auto& [key, sleeper] : sleepers_)
+    if (sleeper.asleep && sleeper.wakeAt < next) next = sleeper.wakeAt;
+  if (next > limit) return false;
+  if (next > now_) now_ = next;
+  for (auto& [key, sleeper] : sleepers_)
+    if (sleeper.asleep && sleeper.wakeAt <= now_) {
+      sleeper.asleep = false;
+      sleeper.woken = true;
+    }
+  wake_.notify_all();
+  return true;
+}
+
+void VirtualClock::RunFreelyLocked() {
+  if (AllAsleepLocked(0)) WakeNextLocked(std::numeric_limits<int64_t>::max());
+}
+
+void VirtualClock::AdvanceTo(int64_t until, const std::function<void()>& afterHop) {
+  uint64_t self = t_membership.clockId == id_ ? t_membership.key : 0;
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [&] { return AllAsleepLocked(self); });
+    if (!WakeNextLocked(until)) break;
+    changed_.wait(lock, [&] { return AllAsleepLocked(self); });
+    if (afterHop) {
+      lock.unlock();
+      afterHop();
+      lock.lock();
+    }
+  }
+  if (until > now_) now_ = until;
+}
+
+bool VirtualClock::WaitForSleepers(size_t count, std::chrono::milliseconds timeout) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, timeout, [&] { return sleepers_.size() >= count && AllAsleepLocked(0); });
+}
+
+void VirtualClock::SetFreeRunning(bool freeRunning) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  freeRunning_ = freeRunning;
+  if (freeRunning_) RunFreelyLocked();
+}
+
+size_t VirtualClock::SleeperCount() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return sleepers_.size();
+}
+
+void VirtualClock::Forget(uint64_t key) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  sleepers_.erase(key);
+  changed_.notify_all();
+  if (freeRunning_) RunFreelyLocked();
+}
+
+}  // namespace sim
