@@ -44,6 +44,7 @@ bool SplitTableLine(std::string_view line, char delimiter, std::vector<std::stri
   auto isBlank = [delimiter](char c) { return (c == ' ' || c == '\t') && c != delimiter; };
   size_t at = 0;
   bool closed = true;
+  bool misplaced = false;
   for (;;) {
     std::string field;
     while (at < line.size() && isBlank(line[at])) ++at;
@@ -72,6 +73,7 @@ bool SplitTableLine(std::string_view line, char delimiter, std::vector<std::stri
       size_t stop = line.find(delimiter, at);
       std::string_view tail = line.substr(at, stop == std::string_view::npos ? std::string_view::npos : stop - at);
       while (!tail.empty() && isBlank(tail.back())) tail.remove_suffix(1);
+      if (tail.find('"') != std::string_view::npos) misplaced = true;
       field.append(tail);
       at = stop;
     } else {
@@ -80,9 +82,12 @@ bool SplitTableLine(std::string_view line, char delimiter, std::vector<std::stri
       while (!raw.empty() && isBlank(raw.back())) raw.remove_suffix(1);
       field.assign(raw);
       at = stop;
+      // A quote inside an unquoted field is most often the end of a quoted
+      // field whose line was broken apart; such a row is not to be trusted.
+      if (raw.find('"') != std::string_view::npos) misplaced = true;
     }
     fields.push_back(std::move(field));
-    if (at == std::string_view::npos) return true;
+    if (at == std::string_view::npos) return !misplaced;
     ++at;  // past the delimiter: another field follows, possibly empty
   }
 }
@@ -249,7 +254,7 @@ std::optional<std::string> ReadTextTable(std::string_view bytes, const TableSche
   ForEachLine(bytes, [&](uint32_t number, std::string_view line) {
     if (number == headerLine || IsBlankLine(line)) return true;
     if (!SplitTableLine(line, delimiter, fields)) {
-      if (callbacks.onSkipped) callbacks.onSkipped(number, "a quoted field is not closed");
+      if (callbacks.onSkipped) callbacks.onSkipped(number, "a quote is misplaced or not closed");
       return true;
     }
     for (size_t k = 0; k < width; ++k) {

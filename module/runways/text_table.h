@@ -4,8 +4,10 @@
 // values typed by the schema's columns.
 //
 // A damaged row never spills into its neighbours: a line is a row, whatever
-// its quotes, and a row whose values do not fit their columns' types is left
-// out and reported with its line number. Missing trailing fields are empty
+// its quotes; a row with a quote out of place (a quoted field not closed on
+// its line, or a quote inside an unquoted field, as in the remains of a
+// quoted field broken over two lines) or with values that do not fit their
+// columns' types is left out and reported with its line number. Missing trailing fields are empty
 // (null), fields beyond the last column are ignored, blank lines are skipped,
 // and "\r\n", "\n" and a lone "\r" all end a line. A UTF-8 byte-order mark is
 // dropped (and the text taken as UTF-8); other text is Windows-1252 unless the
@@ -38,7 +40,8 @@ using TableRow = std::vector<TableValue>;
 bool ParseDecimalNumber(std::string_view text, double& value);
 
 // Splits one line into fields (quotes removed, blanks trimmed). Returns false
-// when a quoted field is not closed before the end of the line.
+// when a quoted field is not closed before the end of the line, or a quote
+// stands inside an unquoted field.
 bool SplitTableLine(std::string_view line, char delimiter, std::vector<std::string>& fields);
 
 // A field's text as a log line may show it: at most 40 bytes, control

@@ -97,6 +97,7 @@ TEST(LineSplitting, QuotesBlanksAndEmptyFields) {
   EXPECT_TRUE(SplitTableLine("", ',', fields));
   EXPECT_EQ(fields.size(), 1u);
   EXPECT_FALSE(SplitTableLine("A,\"open,B", ',', fields));
+  EXPECT_FALSE(SplitTableLine("tail\",90,1", ',', fields));
   EXPECT_TRUE(SplitTableLine("a\tb", '\t', fields));
   EXPECT_EQ(fields.size(), 2u);
 }
@@ -169,18 +170,21 @@ TEST(TableRows, DamagedRowsAreLeftOutWithoutHarmingNeighbours) {
                       "E,5,5.5\n"
                       "F,2.5,1\n"         // fractional code
                       "G,99999999999,1\n" // beyond 32 bits
-                      "\"H,I\",6,6.5\n",
+                      "\"H,I\",6,6.5\n"
+                      "\"J\rK\",7,7.5\n",  // a quoted field broken by a line end: neither half is a row
                       ThreeColumns());
   ASSERT_EQ(r.rows.size(), 3u);
   EXPECT_EQ(r.rows[0][0].text, "A");
   EXPECT_EQ(r.rows[1][0].text, "E");
   EXPECT_EQ(r.rows[1][1].integer, 5);
   EXPECT_EQ(r.rows[2][0].text, "H,I");
-  ASSERT_EQ(r.skipped.size(), 5u);
+  ASSERT_EQ(r.skipped.size(), 7u);
   EXPECT_EQ(r.skipped[0].first, 2u);
   EXPECT_NE(r.skipped[0].second.find("column 2"), std::string::npos);
   EXPECT_EQ(r.skipped[2].first, 4u);
-  EXPECT_NE(r.skipped[2].second.find("quoted"), std::string::npos);
+  EXPECT_NE(r.skipped[2].second.find("quote"), std::string::npos);
+  EXPECT_EQ(r.skipped[5].first, 9u);
+  EXPECT_EQ(r.skipped[6].first, 10u);
 }
 
 TEST(TableRows, TextIsStoredAsUtf8) {
