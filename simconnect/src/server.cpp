@@ -238,7 +238,7 @@ size_t Server::Dispatch() {
     {
       std::lock_guard<std::mutex> lock(ServerLock());
       auto& queue = state_->queue;
-      auto next = queue.end();
+      bool found = false;
       for (auto it = queue.begin(); it != queue.end();) {
         auto client = state_->clients.find(it->clientId);
         if (client == state_->clients.end()) {  // closed since: the message goes with it
@@ -246,16 +246,16 @@ size_t Server::Dispatch() {
           continue;
         }
         if (client->second.proc != nullptr) {
-          next = it;
           proc = client->second.proc;
           context = client->second.context;
+          message = std::move(*it);
+          queue.erase(it);
+          found = true;
           break;
         }
         ++it;
       }
-      if (next == queue.end()) return delivered;
-      message = std::move(*next);
-      queue.erase(next);
+      if (!found) return delivered;
     }
     proc(reinterpret_cast<SIMCONNECT_RECV*>(message.words.data()), message.size, context);
     ++delivered;
