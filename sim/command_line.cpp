@@ -40,6 +40,7 @@ std::string Usage() {
          "  --seconds N     how long to run (default: until Ctrl-C)\n"
          "  --as NAME       stand as Prepar3D (default), FSX or FS9\n"
          "  --dll-xml PATH  the add-on list (default: dll.xml in the simulator folder)\n"
+         "  --no-simconnect do not serve SimConnect (add-ons find no simulator to connect to)\n"
          "usage: orvante-sim replay FLIGHT.csv [--events EVENTS.csv] [--sim-dir DIR]\n"
          "                         [--appdata DIR] [--aircraft PATH] [--transcript OUT.jsonl]\n"
          "  Flies a recorded flight through the installed add-ons in virtual time\n"
@@ -79,6 +80,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
     if (size_t equals = option.find('='); option.starts_with("--") && equals != std::string::npos) {
       value = option.substr(equals + 1);
       option.resize(equals);
+    }
+    if (option == "--no-simconnect") {
+      line.options.serveSimConnect = false;
+      continue;
     }
     if (option == "--help" || option == "-h") {
       line.command = Command::Help;
@@ -122,9 +127,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
     }
   }
 
+  bool serveSimConnect = line.options.serveSimConnect;
   line.options.simulatorDir = Absolute(simDir.empty() ? defaultSimulatorDir : simDir);
   line.options.appDataDir = Absolute(appData.empty() ? line.options.simulatorDir + "/AppData" : appData);
   line.options.addonListPath = Absolute(dllXml.empty() ? line.options.simulatorDir + "/dll.xml" : dllXml);
+  line.options.serveSimConnect = serveSimConnect;
   line.replay.simulator = line.options;
   line.ok = true;
   return line;

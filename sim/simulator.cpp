@@ -111,7 +111,8 @@ void Simulator::ServeSimConnect() {
     Say("text line from " + line.client + ": \"" + OneLine(line.text) + "\"");
     if (textListener_) textListener_(line.text);
   });
-  if (server_.Serve()) Say("SimConnect served in this process");
+  if (!options_.serveSimConnect) Say("SimConnect not served: add-ons cannot connect");
+  else if (server_.Serve()) Say("SimConnect served in this process");
   else Say("SimConnect: another simulator serves this process; add-ons cannot connect");
 }
 

@@ -26,6 +26,7 @@ struct SimulatorOptions {
   std::string appDataDir;     // the user's roaming application-data folder
   std::string addonListPath;  // dll.xml
   SimulatorIdentity identity = SimulatorIdentity::Prepar3D;
+  bool serveSimConnect = true;  // false: add-ons find no simulator to connect to
 };
 
 class Simulator {

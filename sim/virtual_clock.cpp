@@ -71,10 +71,14 @@ bool VirtualClock::AllAsleepLocked(uint64_t except) const {
 }
 
 bool VirtualClock::WakeNextLocked(int64_t limit) {
+  bool any = false;
   int64_t next = std::numeric_limits<int64_t>::max();
   for (const auto& [key, sleeper] : sleepers_)
-    if (sleeper.asleep && sleeper.wakeAt < next) next = sleeper.wakeAt;
-  if (next > limit) return false;
+    if (sleeper.asleep && sleeper.wakeAt <= next) {
+      next = sleeper.wakeAt;
+      any = true;
+    }
+  if (!any || next > limit) return false;
   if (next > now_) now_ = next;
   for (auto& [key, sleeper] : sleepers_)
     if (sleeper.asleep && sleeper.wakeAt <= now_) {

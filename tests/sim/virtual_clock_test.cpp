@@ -1,0 +1,65 @@
+// The virtual clock: sleepers wake at their exact instants, time moves only
+// when every sleeper is asleep, and shut-down can run freely.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "virtual_clock.h"
+
+namespace sim {
+namespace {
+
+TEST(VirtualClock, SleepersWakeAtTheirInstantsAndRunBeforeTimeMovesOn) {
+  VirtualClock clock;
+  std::mutex mutex;
+  std::vector<std::pair<char, int64_t>> wakes;  // who woke, at which instant
+  std::atomic<bool> stop{false};
+  auto sleeper = [&](char name, uint32_t period) {
+    while (!stop.load()) {
+      clock.Sleep(period);
+      std::this_thread::sleep_for(std::chrono::microseconds(200));  // work that takes real time
+      std::lock_guard<std::mutex> lock(mutex);
+      wakes.emplace_back(name, clock.NowMicroseconds());
+    }
+  };
+  std::thread a(sleeper, 'a', 250), b(sleeper, 'b', 1000);
+  ASSERT_TRUE(clock.WaitForSleepers(2, std::chrono::seconds(10)));
+  std::vector<int64_t> hops;
+  for (int frame = 1; frame <= 60; ++frame)  // two seconds of 30 Hz frames
+    clock.AdvanceTo(frame * 1000000LL / 30, [&] { hops.push_back(clock.NowMicroseconds()); });
+  EXPECT_EQ(clock.NowMicroseconds(), 2000000);
+  EXPECT_EQ(clock.TickCount(), 2000u);
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    std::vector<std::pair<char, int64_t>> expected = {{'a', 250000},  {'a', 500000},  {'a', 750000}, {'a', 1000000},
+                                                      {'b', 1000000}, {'a', 1250000}, {'a', 1500000}, {'a', 1750000},
+                                                      {'a', 2000000}, {'b', 2000000}};
+    // At a shared instant both run before time moves; their order among
+    // themselves is theirs, so compare sorted within each instant.
+    std::sort(wakes.begin(), wakes.end(), [](auto x, auto y) { return x.second != y.second ? x.second < y.second : x.first < y.first; });
+    EXPECT_EQ(wakes, expected);
+  }
+  EXPECT_EQ(hops, (std::vector<int64_t>{250000, 500000, 750000, 1000000, 1250000, 1500000, 1750000, 2000000}));
+
+  // Shut-down: the threads end while time runs by itself.
+  stop = true;
+  clock.SetFreeRunning(true);
+  a.join();
+  b.join();
+  EXPECT_EQ(clock.SleeperCount(), 0u) << "ended threads leave the clock";
+}
+
+TEST(VirtualClock, AThreadSleepingWhileFreeRunningIsWokenWithoutADriver) {
+  VirtualClock clock;
+  clock.SetFreeRunning(true);
+  clock.Sleep(250);  // the simulator's own thread, as when a module stops
+  clock.Sleep(250);
+  EXPECT_EQ(clock.NowMicroseconds(), 500000);
+  EXPECT_FALSE(clock.WaitForSleepers(2, std::chrono::milliseconds(10)));
+}
+
+}  // namespace
+}  // namespace sim
