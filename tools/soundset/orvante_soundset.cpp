@@ -54,7 +54,10 @@ int Build(int argc, char** argv) {
   }
   std::error_code ec;
   std::filesystem::create_directories(outDir, ec);
-  options.tempDir = outDir;
+  // The synthesiser's waves go to the system's temporary folder, so an
+  // interrupted build leaves nothing beside the sets.
+  options.tempDir = std::filesystem::temp_directory_path(ec).string();
+  if (ec) options.tempDir = "/tmp";
   soundset::Manifest manifest;
   std::string error;
   if (!soundset::ReadManifest(manifestPath, manifest, error)) {
