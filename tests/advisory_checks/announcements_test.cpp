@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "advisories/advisory_checks.h"
 #include "advisories/alert_word.h"
 #include "check_harness.h"
 
@@ -47,6 +48,26 @@ TEST(RunwayCueName, FilledAndLowerCased) {
   EXPECT_EQ(RunwayCueName("onrwy%s", "27L"), "onrwy27l");
   EXPECT_EQ(RunwayCueName("apprwy%s", "09"), "apprwy09");
   EXPECT_EQ(RunwayCueName("apprwy%s", ""), "apprwy");
+}
+
+// Only a mark's own cues go in a call that cuts in: what the steps before it
+// said is handed over first, uncut, and what follows waits for a call of its own.
+TEST(AnnouncementPass, MarksAloneInTheirCuttingCalls) {
+  CheckHarness h;
+  h.sample.onGround = 1;
+  h.sample.groundSpeedKt = 10;
+  std::strcpy(h.state.currentDesignator, "36");
+  h.state.alertWord = AlertOnRunway | AlertDistanceRemaining | AlertTooFast;
+  h.state.remainingMarks = 0x2;
+  SituationContext ctx = h.Context();
+  AnnouncementPass(ctx);
+  ASSERT_EQ(h.queued.size(), 3u);
+  EXPECT_EQ(h.queued[0].cues, (Cues{"onrwy36"}));
+  EXPECT_FALSE(h.queued[0].cutCurrent);
+  EXPECT_EQ(h.queued[1].cues, (Cues{"1", "1000", "feet", "remaining"}));
+  EXPECT_TRUE(h.queued[1].cutCurrent);
+  EXPECT_EQ(h.queued[2].cues, (Cues{"toofastx2"}));
+  EXPECT_FALSE(h.queued[2].cutCurrent);
 }
 
 // The cue sequences handed over, one per queueAnnouncement call.
