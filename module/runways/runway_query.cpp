@@ -2,6 +2,7 @@
 #include "runways/runway_query.h"
 
 #include <cfenv>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -97,7 +98,13 @@ static std::optional<std::string> DecodeFields(const TableRow& row, RunwayRecord
         return "column " + std::to_string(k + 1) + " \"" + PrintableField(TextOf(value)) + "\" is not a number";
       }
       if (k == 7) {
-        record.guidanceValue = static_cast<float>(number);
+        // Beyond a float's range the value becomes an infinity of its sign
+        // (only the sign is used), as the hardware conversion would give.
+        if (std::fabs(number) > FLT_MAX) {
+          record.guidanceValue = number > 0 ? HUGE_VALF : -HUGE_VALF;
+        } else {
+          record.guidanceValue = static_cast<float>(number);
+        }
       } else {
         *doubles[k] = number;
       }
