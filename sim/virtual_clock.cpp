@@ -71,20 +71,16 @@ bool VirtualClock::AllAsleepLocked(uint64_t except) const {
 }
 
 bool VirtualClock::WakeNextLocked(int64_t limit) {
-  bool any = false;
-  int64_t next = std::numeric_limits<int64_t>::max();
-  for (const auto& [key, sleeper] : sleepers_)
-    if (sleeper.asleep && sleeper.wakeAt <= next) {
-      next = sleeper.wakeAt;
-      any = true;
-    }
-  if (!any || next > limit) return false;
-  if (next > now_) now_ = next;
+  // One sleeper at a time, the earliest first and, at a shared instant, the
+  // one that joined the clock first: threads never run side by side, so what
+  // they do comes in the same order in every run.
+  Sleeper* next = nullptr;
   for (auto& [key, sleeper] : sleepers_)
-    if (sleeper.asleep && sleeper.wakeAt <= now_) {
-      sleeper.asleep = false;
-      sleeper.woken = true;
-    }
+    if (sleeper.asleep && (next == nullptr || sleeper.wakeAt < next->wakeAt)) next = &sleeper;
+  if (next == nullptr || next->wakeAt > limit) return false;
+  if (next->wakeAt > now_) now_ = next->wakeAt;
+  next->asleep = false;
+  next->woken = true;
   wake_.notify_all();
   return true;
 }
@@ -115,7 +111,11 @@ bool VirtualClock::WaitForSleepers(size_t count, std::chrono::milliseconds timeo
 }
 
 void VirtualClock::SetFreeRunning(bool freeRunning) {
+  // The calling thread joins the clock awake: time moves on only once it
+  // sleeps too, so the other sleepers do not race ahead while it is busy.
+  t_membership.clockId = id_;
   std::lock_guard<std::mutex> lock(mutex_);
+  sleepers_.try_emplace(t_membership.key);
   freeRunning_ = freeRunning;
   if (freeRunning_) RunFreelyLocked();
 }

@@ -1,8 +1,8 @@
 // Virtual time for replays. Installed as the platform clock, it holds every
 // thread that sleeps on it until the simulator moves time on, and the
 // simulator moves time on only when all of them are asleep: each wake-up
-// happens at its exact virtual instant, the woken threads run to their next
-// sleep, and only then does time move again. The same flight therefore
+// happens at its exact virtual instant, one thread at a time, and the woken
+// thread runs to its next sleep before anything else moves. The same flight therefore
 // drives the module's worker through the same cycles at the same instants on
 // any machine, and as fast as the work allows.
 //
@@ -42,7 +42,8 @@ class VirtualClock : public platform::Clock {
   bool WaitForSleepers(size_t count, std::chrono::milliseconds timeout);
 
   // While free-running, time moves on by itself whenever every sleeper is
-  // asleep: for shut-down, when the simulator's own thread sleeps too.
+  // asleep: for shut-down, when the simulator's own thread sleeps too. The
+  // calling thread counts as awake from then on until it sleeps.
   void SetFreeRunning(bool freeRunning);
 
   size_t SleeperCount() const;
@@ -57,7 +58,7 @@ class VirtualClock : public platform::Clock {
     bool woken = false;
   };
   bool AllAsleepLocked(uint64_t except) const;
-  // Wakes the earliest sleepers when their instant is at most limit.
+  // Wakes the earliest sleeper when its instant is at most limit.
   bool WakeNextLocked(int64_t limit);
   void RunFreelyLocked();
 

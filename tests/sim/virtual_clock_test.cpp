@@ -37,19 +37,34 @@ TEST(VirtualClock, SleepersWakeAtTheirInstantsAndRunBeforeTimeMovesOn) {
     std::vector<std::pair<char, int64_t>> expected = {{'a', 250000},  {'a', 500000},  {'a', 750000}, {'a', 1000000},
                                                       {'b', 1000000}, {'a', 1250000}, {'a', 1500000}, {'a', 1750000},
                                                       {'a', 2000000}, {'b', 2000000}};
-    // At a shared instant both run before time moves; their order among
-    // themselves is theirs, so compare sorted within each instant.
+    // At a shared instant both run before time moves; which of the two
+    // joined the clock first is up to the threads here, so compare sorted.
     std::sort(wakes.begin(), wakes.end(), [](auto x, auto y) { return x.second != y.second ? x.second < y.second : x.first < y.first; });
     EXPECT_EQ(wakes, expected);
   }
-  EXPECT_EQ(hops, (std::vector<int64_t>{250000, 500000, 750000, 1000000, 1250000, 1500000, 1750000, 2000000}));
+  // One hop per wake-up: sleepers due at the same instant wake one by one.
+  EXPECT_EQ(hops, (std::vector<int64_t>{250000, 500000, 750000, 1000000, 1000000, 1250000, 1500000, 1750000, 2000000,
+                                        2000000}));
 
-  // Shut-down: the threads end while time runs by itself.
-  stop = true;
+  // Shut-down, as a module stops: time runs by itself, but only once the
+  // stopping thread sleeps too; until then nobody races ahead.
   clock.SetFreeRunning(true);
+  size_t wakesBefore;
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    wakesBefore = wakes.size();
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    EXPECT_EQ(wakes.size(), wakesBefore);
+  }
+  stop = true;
+  while (clock.SleeperCount() > 1) clock.Sleep(250);
   a.join();
   b.join();
-  EXPECT_EQ(clock.SleeperCount(), 0u) << "ended threads leave the clock";
+  EXPECT_EQ(clock.NowMicroseconds(), 3000000) << "b wakes at 3 s before this thread, which joined later";
+  EXPECT_EQ(clock.SleeperCount(), 1u) << "ended threads leave the clock; this one stays";
 }
 
 TEST(VirtualClock, AThreadSleepingWhileFreeRunningIsWokenWithoutADriver) {
