@@ -16,7 +16,6 @@
 namespace orvante {
 
 static constexpr size_t kTextLimit = 259;  // the characters a path or description field holds
-static constexpr size_t kReportedRowsLimit = 10;  // skipped rows logged one by one at most
 
 RunwayDatabase::~RunwayDatabase() {
   CloseDatabase(*this);
@@ -86,13 +85,13 @@ std::string ComposeConnectionString(const std::string& directory) {
 // Rows of the table that the unit cannot use were left out when it was read;
 // say which, so that a damaged table can be found and mended.
 static void ReportSkippedRows(const TableConnection& connection) {
-  const std::vector<SkippedRow>& skipped = connection.SkippedRows();
-  if (skipped.empty()) return;
-  for (size_t i = 0; i < skipped.size() && i < kReportedRowsLimit; ++i) {
-    LogWrite("LOG EVENT -> R4.CSV line %u skipped: %s....\n", skipped[i].line, skipped[i].reason.c_str());
+  if (connection.SkippedCount() == 0) return;
+  for (const SkippedRow& skipped : connection.SkippedRows()) {
+    LogWrite("LOG EVENT -> R4.CSV line %u skipped: %s....\n", skipped.line, skipped.reason.c_str());
   }
-  LogWrite("LOG EVENT -> R4.CSV: %llu rows read, %zu rows skipped....\n",
-           static_cast<unsigned long long>(connection.RowCount()), skipped.size());
+  LogWrite("LOG EVENT -> R4.CSV: %llu rows read, %llu rows skipped....\n",
+           static_cast<unsigned long long>(connection.RowCount()),
+           static_cast<unsigned long long>(connection.SkippedCount()));
 }
 
 uint32_t Connect(RunwayDatabase& db) {

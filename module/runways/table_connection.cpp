@@ -333,6 +333,13 @@ ProviderError TableConnection::EngineError(uint32_t code, const std::string& pre
   return {code, "SQLite", prefix + (db_ ? sqlite3_errmsg(db_) : "no database")};
 }
 
+// A damaged table can have any number of bad lines: the first are kept for
+// the log, the rest only counted.
+void TableConnection::Skip(uint32_t line, const std::string& reason) {
+  if (skipped_.size() < kKeptSkippedRows) skipped_.push_back({line, reason});
+  ++skippedCount_;
+}
+
 // Runs a statement that returns no rows, during open.
 static bool Run(sqlite3* db, const std::string& sql) {
   return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
@@ -392,6 +399,7 @@ uint32_t TableConnection::Open(const std::string& connectionString, const TableO
   Close();
   errors_.clear();
   skipped_.clear();
+  skippedCount_ = 0;
 
   std::optional<std::string> source = ConnectionStringValue(connectionString, "Data Source");
   if (!source || source->empty()) return Fail(kResultFail, "The connection string names no data source.");
@@ -484,7 +492,7 @@ uint32_t TableConnection::Open(const std::string& connectionString, const TableO
     if (engineFailed) return;
     if (options.rowCheck) {
       if (auto reason = options.rowCheck(row)) {
-        skipped_.push_back({line, *reason});
+        Skip(line, *reason);
         return;
       }
     }
@@ -503,7 +511,7 @@ uint32_t TableConnection::Open(const std::string& connectionString, const TableO
     sqlite3_bind_double(insertPosition, 5, asDouble(lon));
     if (sqlite3_step(insertPosition) != SQLITE_DONE) engineFailed = true;
   };
-  auto onSkipped = [&](uint32_t line, const std::string& reason) { skipped_.push_back({line, reason}); };
+  auto onSkipped = [&](uint32_t line, const std::string& reason) { Skip(line, reason); };
 
   Run(db_, "BEGIN");
   std::optional<std::string> tableError = ReadTextTable(bytes, resolved, options.minimumColumns, columns, {onRow, onSkipped});

@@ -1,6 +1,7 @@
 // The connection over the simulator's folder that runs SQL on its text table:
 // our own reader loads r4.csv, as Schema.ini lays it out, once at open into
-// an in-memory SQLite database, and SQLite runs the statements.
+// memory, the table joins an in-memory SQLite database, and SQLite runs the
+// statements.
 //
 // The table keeps its file name as SQL sees it: "r4.csv" is table "csv" of
 // the attached database "r4", so "SELECT * FROM r4.csv WHERE ..." runs as it
@@ -98,7 +99,11 @@ class TableConnection {
 
   // The errors of the last failed operation.
   const std::vector<ProviderError>& Errors() const { return errors_; }
+  // The first rows left out at open (at most kKeptSkippedRows) and how many
+  // were left out in all.
   const std::vector<SkippedRow>& SkippedRows() const { return skipped_; }
+  uint64_t SkippedCount() const { return skippedCount_; }
+  static constexpr size_t kKeptSkippedRows = 10;
   uint64_t RowCount() const;
 
   // Runs one read-only statement. On failure returns null and fills failure
@@ -114,7 +119,9 @@ class TableConnection {
   bool open_ = false;
   std::vector<ProviderError> errors_;
   std::vector<SkippedRow> skipped_;
+  uint64_t skippedCount_ = 0;
   std::unique_ptr<TextTableShape> shape_;
+  void Skip(uint32_t line, const std::string& reason);
   friend class TableResultSet;
 };
 
