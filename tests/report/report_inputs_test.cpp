@@ -1,0 +1,131 @@
+// What the report reads: transcripts, flight files and voice manifests,
+// including the damaged ones it must refuse with a line and column.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "callouts.h"
+#include "flight_track.h"
+#include "transcript.h"
+
+namespace {
+
+using namespace orvante::report;
+
+TEST(TranscriptReading, KeepsTheCuesInOrderAndPassesOverOtherLines) {
+  const char* text =
+      "{\"t\":0.000,\"type\":\"log\",\"line\":\"Orvante \\\"starting\\\" \\u00e9\"}\n"
+      "\n"
+      "{\"t\":12.250,\"type\":\"cue\",\"cue\":\"onrwy27l\",\"cut\":false}\r\n"
+      "{\"t\":12.250,\"type\":\"alert\",\"word\":4}\n"
+      " { \"type\" : \"cue\" , \"t\" : 13.5 , \"cue\" : \"100\", \"cut\": true, \"extra\": null } \n"
+      "{\"t\":14,\"type\":\"box\",\"caption\":\"a\",\"text\":\"b\\nc\",\"answer\":\"OK\"}";
+  std::vector<TranscriptCue> cues;
+  auto error = ReadTranscript(text, cues);
+  ASSERT_FALSE(error) << *error;
+  ASSERT_EQ(cues.size(), 2u);
+  EXPECT_EQ(cues[0].t, 12.25);
+  EXPECT_EQ(cues[0].cue, "onrwy27l");
+  EXPECT_FALSE(cues[0].cut);
+  EXPECT_EQ(cues[0].line, 3u);
+  EXPECT_EQ(cues[1].cue, "100");
+  EXPECT_TRUE(cues[1].cut);
+}
+
+TEST(TranscriptReading, DamagedLinesAreRefusedWithLineAndColumn) {
+  auto errorOf = [](const std::string& text) {
+    std::vector<TranscriptCue> cues;
+    auto error = ReadTranscript(text, cues);
+    return error ? *error : "";
+  };
+  const std::string good = "{\"t\":1,\"type\":\"cue\",\"cue\":\"a\"}\n";
+  EXPECT_EQ(errorOf(good + "{\"t\":2,\"type\":\"cue\",\"cue\":\"b\"\n"), "transcript line 2, column 30: expected ',' or '}'");
+  EXPECT_EQ(errorOf(good + "[1,2]\n"), "transcript line 2, column 1: expected '{'");
+  EXPECT_EQ(errorOf(good + "{\"t\":x}\n"), "transcript line 2, column 6: expected a value");
+  EXPECT_EQ(errorOf(good + "{\"t\":0.5,\"type\":\"cue\",\"cue\":\"b\"}\n"), "transcript line 2, column 1: \"t\" goes back in time");
+  EXPECT_EQ(errorOf(good + "{\"type\":\"cue\",\"cue\":\"b\"}\n"), "transcript line 2, column 1: the line has no number \"t\"");
+  EXPECT_EQ(errorOf(good + "{\"t\":3,\"type\":\"cue\"}\n"), "transcript line 2, column 1: a cue line without its \"cue\" name");
+  EXPECT_EQ(errorOf(good + "{\"t\":3,\"type\":\"cue\",\"cue\":\"ab} x\n"), "transcript line 2, column 33: string not closed");
+  EXPECT_EQ(errorOf(good + "{\"t\":3} trailing\n"), "transcript line 2, column 9: unexpected text after the object");
+  EXPECT_EQ(errorOf(good + "{\"t\":1e999,\"type\":\"x\"}\n"), "transcript line 2, column 6: bad number");
+  EXPECT_EQ(errorOf(good + "{\"t\":3,\"type\":\"x\",\"s\":\"\\q\"}\n"), "transcript line 2, column 25: bad escape in a string");
+}
+
+TEST(TranscriptReading, ArbitraryBytesNeverCrash) {
+  std::mt19937 random(8);
+  const std::string pieces[] = {"{", "}", "\"t\"", ":", ",", "1.5", "\"type\"", "\"cue\"", "\\", "\\u12", "\n", " ",
+                                "true", "nul", "\"", "\xc3", "-", "e"};
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    for (int i = static_cast<int>(random() % 30); i > 0; --i) text += pieces[random() % std::size(pieces)];
+    std::vector<TranscriptCue> cues;
+    auto error = ReadTranscript(text, cues);
+    if (error) {
+      EXPECT_EQ(error->rfind("transcript line ", 0), 0u) << *error;
+    }
+  }
+}
+
+TEST(FlightTrackReading, ColumnsByNameWithCommentsAndDefaults) {
+  const char* text =
+      "# recorded at EGLL\n"
+      "on_ground, lat,lon ,alt_ft,heading_true,ias_kt,t\n"
+      "1,51.47,-0.49,80,90,0,0\n"
+      "# a note between rows\n"
+      "0,51.48,-0.48,380,90,150,10\n";
+  std::vector<TrackPoint> track;
+  auto error = ReadFlightTrack(text, track);
+  ASSERT_FALSE(error) << *error;
+  ASSERT_EQ(track.size(), 2u);
+  EXPECT_TRUE(track[0].onGround);
+  EXPECT_EQ(track[1].groundSpeedKt, 150) << "without gs_kt the indicated speed stands in";
+  TrackPoint middle = TrackPointAt(track, 2.5);
+  EXPECT_NEAR(middle.latitude, 51.4725, 1e-9);
+  EXPECT_NEAR(middle.altitudeFt, 155, 1e-9);
+  EXPECT_EQ(TrackPointAt(track, -5).t, 0);
+  EXPECT_EQ(TrackPointAt(track, 50).t, 10);
+}
+
+TEST(FlightTrackReading, DamagedFilesAreRefusedWithLineAndColumn) {
+  auto errorOf = [](const std::string& text) {
+    std::vector<TrackPoint> track;
+    auto error = ReadFlightTrack(text, track);
+    return error ? *error : "";
+  };
+  const std::string header = "t,lat,lon,alt_ft,gs_kt,on_ground\n";
+  EXPECT_EQ(errorOf(header + "0,51.4,-0.4,80,0,1\n1,51.4,east,80,0,1\n"),
+            "flight line 3, column 8: \"lon\" is not a number");
+  EXPECT_EQ(errorOf(header + "0,51.4,-0.4,80,0,1\n0,51.4,-0.4,80,0,1\n"), "flight line 3, column 1: \"t\" does not increase");
+  EXPECT_EQ(errorOf(header + "0,91,-0.4,80,0,1\n"), "flight line 2, column 3: latitude out of range");
+  EXPECT_EQ(errorOf(header + "0,51.4,-0.4\n"), "flight line 2, column 12: the row ends before column \"alt_ft\"");
+  EXPECT_EQ(errorOf(header + "0,51.4,-0.4,nan,0,1\n"), "flight line 2, column 13: \"alt_ft\" is not a number");
+  EXPECT_EQ(errorOf("t,lat,lon,gs_kt,on_ground\n"), "flight line 1, column 1: the header names no column \"alt_ft\"");
+  EXPECT_EQ(errorOf("t,lat,lat,lon,alt_ft,gs_kt,on_ground\n"), "flight line 1, column 7: column \"lat\" named twice");
+  EXPECT_EQ(errorOf(header), "flight line 1, column 1: the flight has no rows");
+  EXPECT_EQ(errorOf("# nothing\n"), "flight line 1, column 1: no header row");
+}
+
+TEST(Callouts, CuesQueuedTogetherAreOneCalloutInTheVoicesWords) {
+  PhraseBook phrases;
+  phrases.AddManifest(
+      "# comment\nvoice en-us\nonrwy28r say on runway two eight right\nflapsx2pause say pause=800 flaps, flaps\n"
+      "5 say five\n1000 say thousand\nfeet say feet\nremaining say remaining\nchime wav chime.wav\n");
+  std::vector<TranscriptCue> cues = {{10, "onrwy28r", false, 1},  {71.25, "onrwy28r", false, 2},
+                                     {71.25, "onrwy28r", false, 3}, {300, "flapsx2pause", false, 4},
+                                     {400, "5", true, 5},          {400.1, "1000", true, 6},
+                                     {400.1, "feet", true, 7},     {400.2, "remaining", true, 8},
+                                     {402, "apprwy09l", false, 9},  {403, "chime", false, 10}};
+  std::vector<Callout> callouts = GroupCallouts(cues, phrases);
+  ASSERT_EQ(callouts.size(), 6u);
+  EXPECT_EQ(callouts[0].phrase, "on runway two eight right");
+  EXPECT_EQ(callouts[1].phrase, "on runway two eight right on runway two eight right");
+  EXPECT_EQ(callouts[1].t, 71.25);
+  EXPECT_EQ(callouts[2].phrase, "flaps, flaps");
+  EXPECT_EQ(callouts[3].phrase, "five thousand feet remaining");
+  EXPECT_EQ(callouts[3].cues.size(), 4u);
+  EXPECT_EQ(callouts[4].phrase, "approaching runway 09L") << "read from the name where the voice has no words";
+  EXPECT_EQ(callouts[5].phrase, "chime");
+  for (size_t i = 0; i < callouts.size(); ++i) EXPECT_EQ(callouts[i].number, i + 1);
+}
+
+}  // namespace
