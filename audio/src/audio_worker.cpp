@@ -103,7 +103,9 @@ void StartWorker(const std::shared_ptr<AudioEngine>& engine) {
 }
 
 void StopWorker(AudioEngine& engine) {
-  if ((engine.state.load() & kEngineWorkerRunning) == 0 || !engine.worker) return;
+  // A worker that confirmed its start too late is stopped as well: it would
+  // otherwise run on for the life of the process.
+  if (!engine.worker) return;
   if (engine.exitThreadEvent) engine.exitThreadEvent->Set();
   if (engine.worker->ended.Wait(kWorkerStopTimeoutMs)) {
     engine.ClearState(kEngineWorkerRunning);
