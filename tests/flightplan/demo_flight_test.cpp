@@ -42,6 +42,23 @@ const PhaseSpan* FirstPhase(const Flight& flight, PhaseKind kind) {
   return nullptr;
 }
 
+// The ground speed as each mark's distance from the runway's end is passed
+// must be above 40 kt for the unit to speak the mark.
+void ExpectFastAtMarks(const Flight& flight, const RunwayAxis& axis, size_t first, size_t last,
+                       std::initializer_list<double> marks) {
+  for (double mark : marks) {
+    bool passed = false;
+    for (size_t i = first; i <= last && !passed; ++i) {
+      const FlightSample& s = flight.samples[i];
+      if (axis.length - axis.Along(s) <= mark) {
+        passed = true;
+        EXPECT_GT(s.groundSpeedKt, 40) << mark << " ft remaining at t=" << s.t;
+      }
+    }
+    EXPECT_TRUE(passed) << "never within " << mark << " ft of the end";
+  }
+}
+
 bool OnRunway(const RunwayAxis& axis, const FlightSample& s, double width) {
   return axis.Along(s) >= 0 && axis.Along(s) <= axis.length && std::fabs(axis.Right(s)) <= width / 2;
 }
@@ -93,18 +110,17 @@ TEST(DemoFlights, CircuitAtSanFrancisco) {
   EXPECT_GT(betweenGates, 20);
   EXPECT_GE(flight.samples[approach->lastSample].flapsIndex, 3);
 
-  // Down on 28R with most of it ahead, and a roll long enough to pass
-  // several thousand-foot marks before taxi speed.
+  // Down on 28R with most of it ahead, still above 40 kt (below which the
+  // unit stops counting) as 4000, 3000 and 2000 ft remain, and stopped to
+  // taxi speed on the runway.
   const PhaseSpan* land = FirstPhase(flight, PhaseKind::kLand);
   ASSERT_TRUE(land);
   size_t touchdown = land->firstSample;
   while (!flight.samples[touchdown].onGround) ++touchdown;
-  double remainingAtTouchdown = axis.length - axis.Along(flight.samples[touchdown]);
-  double remainingAtEnd = axis.length - axis.Along(flight.samples[land->lastSample]);
-  EXPECT_GT(remainingAtTouchdown, 8000);
-  EXPECT_LT(remainingAtEnd, remainingAtTouchdown - 3000);
-  EXPECT_GT(remainingAtEnd, 0);
+  EXPECT_GT(axis.length - axis.Along(flight.samples[touchdown]), 8000);
+  ExpectFastAtMarks(flight, axis, touchdown, land->lastSample, {4000, 3000, 2000});
   for (size_t i = touchdown; i <= land->lastSample; ++i) EXPECT_TRUE(OnRunway(axis, flight.samples[i], width));
+  EXPECT_NEAR(flight.samples[land->lastSample].iasKt, 20, 0.5);
 }
 
 TEST(DemoFlights, RejectedTakeOffAtSanFrancisco) {
@@ -126,6 +142,13 @@ TEST(DemoFlights, RejectedTakeOffAtSanFrancisco) {
   }
   EXPECT_NEAR(top, 120, 1);
   EXPECT_EQ(flight.samples[reject->lastSample].iasKt, 0);
+  // The braking begins in the runway's second half, where the unit counts a
+  // rejected take-off's marks, and the aircraft is still fast at three of them.
+  size_t braking = reject->firstSample;
+  while (flight.samples[braking].iasKt < top - 7) ++braking;
+  while (flight.samples[braking].iasKt > top - 7) ++braking;
+  EXPECT_GT(axis.Along(flight.samples[braking]), axis.length / 2);
+  ExpectFastAtMarks(flight, axis, braking, reject->lastSample, {4000, 3000, 2000});
   for (const FlightSample& s : flight.samples) EXPECT_TRUE(s.onGround);
 }
 
