@@ -230,8 +230,7 @@ TEST_F(AudioEngineTest, ASecondInitialisationStopsTheFirstEnginesWorkAndHandles)
 
 TEST_F(AudioEngineTest, TheDefaultVoicePlaysThroughTheQueue) {
   const char* build = std::getenv("ORVANTE_BUILD_DIR");
-  if (build == nullptr) build = VSCAUDIO_TEST_BUILD_DIR;
-  std::string base = std::string(build) + "/sim/ORVANTE/SoundSets/Default";
+  std::string base = std::string(build != nullptr ? build : ".") + "/sim/ORVANTE/SoundSets/Default";
   if (!std::filesystem::exists(base + ".xsb")) GTEST_SKIP() << "no default voice at " << base;
   std::u16string xgs = Utf16(base + ".xgs"), xwb = Utf16(base + ".xwb"), xsb = Utf16(base + ".xsb");
   ASSERT_EQ(VSC_AUDIO_INITIALIZE_AUDIO_ENGINE(xgs.c_str(), xwb.c_str(), xsb.c_str(), RecordingCallback), 1);
