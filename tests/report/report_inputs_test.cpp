@@ -112,19 +112,21 @@ TEST(Callouts, CuesQueuedTogetherAreOneCalloutInTheVoicesWords) {
       "5 say five\n1000 say thousand\nfeet say feet\nremaining say remaining\nchime wav chime.wav\n");
   std::vector<TranscriptCue> cues = {{10, "onrwy28r", false, 1},  {71.25, "onrwy28r", false, 2},
                                      {71.25, "onrwy28r", false, 3}, {300, "flapsx2pause", false, 4},
-                                     {400, "5", true, 5},          {400.1, "1000", true, 6},
-                                     {400.1, "feet", true, 7},     {400.2, "remaining", true, 8},
+                                     {400, "5", true, 5},          {400, "1000", true, 6},
+                                     {400, "feet", true, 7},       {400, "remaining", true, 8},
+                                     {400.25, "4", true, 5},       {400.25, "1000", true, 6},
                                      {402, "apprwy09l", false, 9},  {403, "chime", false, 10}};
   std::vector<Callout> callouts = GroupCallouts(cues, phrases);
-  ASSERT_EQ(callouts.size(), 6u);
+  ASSERT_EQ(callouts.size(), 7u);
   EXPECT_EQ(callouts[0].phrase, "on runway two eight right");
   EXPECT_EQ(callouts[1].phrase, "on runway two eight right on runway two eight right");
   EXPECT_EQ(callouts[1].t, 71.25);
   EXPECT_EQ(callouts[2].phrase, "flaps, flaps");
   EXPECT_EQ(callouts[3].phrase, "five thousand feet remaining");
   EXPECT_EQ(callouts[3].cues.size(), 4u);
-  EXPECT_EQ(callouts[4].phrase, "approaching runway 09L") << "read from the name where the voice has no words";
-  EXPECT_EQ(callouts[5].phrase, "chime");
+  EXPECT_EQ(callouts[4].phrase, "4 thousand") << "the next cycle's mark is a callout of its own";
+  EXPECT_EQ(callouts[5].phrase, "approaching runway 09L") << "read from the name where the voice has no words";
+  EXPECT_EQ(callouts[6].phrase, "chime");
   for (size_t i = 0; i < callouts.size(); ++i) EXPECT_EQ(callouts[i].number, i + 1);
 }
 

@@ -7,7 +7,9 @@ namespace orvante::report {
 
 namespace {
 
-constexpr double kSameAnnouncementSeconds = 0.3;
+// The unit queues an announcement's cues in one update cycle, so they carry
+// one time; the next cycle comes a quarter of a second later.
+constexpr double kSameAnnouncementSeconds = 0.01;
 
 std::string Upper(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

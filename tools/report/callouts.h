@@ -33,7 +33,7 @@ struct Callout {
   std::string phrase;
 };
 
-// Cues queued within 0.3 s of the one before belong to one announcement.
+// Cues queued at the same time (one update cycle) are one announcement.
 std::vector<Callout> GroupCallouts(const std::vector<TranscriptCue>& cues, const PhraseBook& phrases);
 
 }  // namespace orvante::report

@@ -278,7 +278,8 @@ void DrawProfile(SvgDocument& svg, const ReportInput& input) {
     altHigh = std::max(altHigh, p.altitudeFt);
     speedHigh = std::max(speedHigh, p.groundSpeedKt);
   }
-  double altStep = NiceStep(std::max(altHigh - altLow, 50.0), 5);
+  // At least 500 ft of scale, so a flight on the ground stays a flat line.
+  double altStep = NiceStep(std::max(altHigh - altLow, 500.0), 5);
   altLow = std::floor(altLow / altStep) * altStep;
   altHigh = std::max(std::ceil(altHigh / altStep) * altStep, altLow + altStep);
   double speedStep = NiceStep(speedHigh, 5);
