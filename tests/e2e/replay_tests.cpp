@@ -139,9 +139,9 @@ TEST_F(ReplayTest, TaxiingOntoKsfo28LRaisesTheOnRunwayWordAndShowsTheRunway) {
   for (size_t i = 1; i < lines.size(); ++i) EXPECT_LE(lines[i - 1].t, lines[i].t) << lines[i].text;
 }
 
-// Waits for the announcement pass (advisories) and the extended-holding
-// check: until they are in the module, no cue reaches the audio library.
-TEST_F(ReplayTest, DISABLED_SpeaksOnRunwayOnceAndTwiceAtTheHoldingReminder) {
+// The cues as the module hands them to the audio library: the runway once
+// when lining up, twice at each extended-holding reminder.
+TEST_F(ReplayTest, SpeaksOnRunwayOnceAndTwiceAtTheHoldingReminder) {
   std::vector<Line> lines = ReadTranscript(Replay(TaxiOntoKsfo28L(200)));
   std::vector<Line> cues = Matching(lines, "cue", "\"cue\":\"onrwy28l\"");
   ASSERT_GE(cues.size(), 5u) << Dump(lines);
