@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "module/core/advisory_unit.h"
 #include "module/core/main_settings.h"
 #include "module/core/module_state.h"
 #include "module/profiles/about_box.h"
@@ -570,13 +571,44 @@ TEST_F(SettingsDialogTest, UnlinkModelRemovesTheChosenModelUntilTheNextSave) {
 
 // ---- Opening from the module ----
 
-TEST_F(SettingsDialogTest, ShowSettingsDialogNeedsTheUnit) {
+// Notes the owner each dialog is run with.
+struct OwnerRecordingInterface : platform::ScriptedUserInterface {
+  std::vector<platform::WindowHandle> owners;
+  int RunDialog(platform::WindowHandle owner, platform::Dialog& dialog) override {
+    owners.push_back(owner);
+    return ScriptedUserInterface::RunDialog(owner, dialog);
+  }
+};
+
+TEST_F(SettingsDialogTest, ShowSettingsDialogRunsOnTheUnitOwnedByTheMainWindow) {
+  OwnerRecordingInterface ui;
+  platform::SetUserInterface(&ui);
   g_module.unit = nullptr;
-  std::vector<platform::DialogEvent> events;
-  platform::SetDialogEventListener([&events](const platform::DialogEvent& e) { events.push_back(e); });
   EXPECT_EQ(ShowSettingsDialog(), 0);
-  EXPECT_TRUE(events.empty());
-  platform::SetDialogEventListener(nullptr);
+  EXPECT_TRUE(ui.Events().empty());
+
+  auto unit = std::make_unique<AdvisoryUnit>();
+  unit->profile.soundSetNames = part.soundSetNames;
+  LoadProfile(unit->profile, "B738");
+  unit->flapPositions = {0, 5, 15, 40};
+  g_module.unit = unit.get();
+  platform::WindowHandle mainWindow = platform::RegisterTopLevelWindow("FS98MAIN");
+  g_module.mainWindow = mainWindow;
+  // The unit's aircraft allows 40 degrees.
+  for (const char* line : {"check,Boeing Suppression Zone,1", "type,Minimum Landing Flaps:,41",
+                           "press,Close and Save Settings", "type,Minimum Landing Flaps:,40",
+                           "press,Close and Save Settings", "answer,No"})
+    ui.Queue(*platform::ParseDialogAction(line));
+  EXPECT_EQ(ShowSettingsDialog(), 1);
+  ASSERT_EQ(ui.owners.size(), 1u);
+  EXPECT_EQ(ui.owners[0], mainWindow);
+  ASSERT_GE(ui.Boxes().size(), 1u);
+  EXPECT_EQ(ui.Boxes()[0].text, "The Minimum Landing Flaps must range between 0 degrees to 40 degrees.");
+  EXPECT_EQ(unit->profile.settings.MinLandingFlaps.load(), 40u);
+
+  g_module.unit = nullptr;
+  g_module.mainWindow = nullptr;
+  platform::UnregisterTopLevelWindow(mainWindow);
 }
 
 }  // namespace
