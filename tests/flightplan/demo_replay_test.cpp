@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "flight_checks.h"
@@ -34,13 +35,23 @@ class DemoReplay : public ::testing::Test {
                  "flaps-position.2=2\nflaps-position.3=5\nflaps-position.4=10\nflaps-position.5=15\n");
   }
 
-  // Builds the demo plan's flight and replays it; returns the cues.
-  std::vector<TranscriptCue> FlyThroughTheUnit(const char* plan) {
+  // The text of a demo plan, with the lines beginning with each key of
+  // `replaced` swapped for its value.
+  std::string DemoPlan(const char* plan, const std::map<std::string, std::string>& replaced = {}) {
     std::ifstream in(sourceDir + "/tools/flightplan/demo/" + plan);
-    std::ostringstream text;
-    text << in.rdbuf();
+    std::string text, line;
+    while (std::getline(in, line)) {
+      for (const auto& [start, replacement] : replaced)
+        if (line.rfind(start, 0) == 0) line = replacement;
+      text += line + "\n";
+    }
+    return text;
+  }
+
+  // Builds the plan's flight and replays it; returns the cues.
+  std::vector<TranscriptCue> FlyThroughTheUnit(const std::string& plan) {
     FlightPlan parsed;
-    EXPECT_FALSE(ParseFlightPlan(text.str(), parsed));
+    EXPECT_FALSE(ParseFlightPlan(plan, parsed));
     EXPECT_FALSE(LoadAirportRunways(buildDir + "/sim", parsed.airport, runways));
     EXPECT_FALSE(BuildFlight(parsed, runways, flight));
     EXPECT_FALSE(WriteFlightFile(folder.Path("flight.csv"), flight));
@@ -93,7 +104,7 @@ class DemoReplay : public ::testing::Test {
 };
 
 TEST_F(DemoReplay, CircuitLinesUpHoldsComesBackFastAndLandsWithTheMarks) {
-  std::vector<TranscriptCue> cues = FlyThroughTheUnit("ksfo_circuit.plan");
+  std::vector<TranscriptCue> cues = FlyThroughTheUnit(DemoPlan("ksfo_circuit.plan"));
   // Lining up on 28R: "on runway 28R" during the line-up.
   std::vector<TranscriptCue> onRunway = Named(cues, "onrwy28r");
   ASSERT_EQ(onRunway.size(), 3u);
@@ -120,12 +131,28 @@ TEST_F(DemoReplay, CircuitLinesUpHoldsComesBackFastAndLandsWithTheMarks) {
 }
 
 TEST_F(DemoReplay, RejectedTakeOffCountsDownTheRunwayLeft) {
-  std::vector<TranscriptCue> cues = FlyThroughTheUnit("ksfo_rejected_takeoff.plan");
+  std::vector<TranscriptCue> cues = FlyThroughTheUnit(DemoPlan("ksfo_rejected_takeoff.plan"));
   std::vector<TranscriptCue> onRunway = Named(cues, "onrwy28l");
   ASSERT_GE(onRunway.size(), 1u);
   EXPECT_GE(onRunway[0].t, PhaseStart(PhaseKind::kLineUp));
   EXPECT_LE(onRunway[0].t, PhaseEnd(PhaseKind::kLineUp));
   EXPECT_EQ(MarksBetween(cues, PhaseStart(PhaseKind::kRejectedTakeOff), PhaseEnd(PhaseKind::kRejectedTakeOff)), "432");
+}
+
+TEST_F(DemoReplay, LandingBesideTheRunwayGivesTheTaxiwayCaution) {
+  // The circuit's approach flown 1200 ft right of 28R's centreline. (Closer
+  // in, the unit still counts the aircraft lined up with 28R at the 150 to
+  // 250 ft where it checks: within 20 degrees of the runway's end.)
+  std::vector<TranscriptCue> cues = FlyThroughTheUnit(
+      DemoPlan("ksfo_circuit.plan", {{"approach", "approach 28R from 7 nm speed 150 gear down flaps 3 offset 1200 right"},
+                                     {"land", "land brake 3 vacate 20"}}));
+  std::vector<TranscriptCue> caution = Named(cues, "cautiontaxiwayx2");
+  ASSERT_EQ(caution.size(), 1u);
+  size_t touchdown = Phase(PhaseKind::kLand).firstSample;
+  while (!flight.samples[touchdown].onGround) ++touchdown;
+  EXPECT_GT(caution[0].t, PhaseStart(PhaseKind::kApproach));
+  EXPECT_LT(caution[0].t, flight.samples[touchdown].t);
+  EXPECT_EQ(MarksBetween(cues, PhaseStart(PhaseKind::kApproach), flight.samples.back().t), "") << "no runway, no marks";
 }
 
 }  // namespace
