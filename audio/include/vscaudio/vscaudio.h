@@ -17,7 +17,7 @@
 #define VSCAUDIO_EXTERN_C extern "C"
 #else
 #define VSCAUDIO_EXTERN_C
-typedef uint16_t char16_t;
+#include <uchar.h>
 #endif
 
 #if defined(_WIN32)
