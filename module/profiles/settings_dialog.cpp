@@ -344,11 +344,11 @@ void SettingsDialog::CloseRequested() {
   End(1);
 }
 
-int ShowSettingsDialog() {
+void ShowSettingsDialog() {
   AdvisoryUnit* unit = g_module.unit.load();
-  if (unit == nullptr) return 0;
+  if (unit == nullptr) return;
   SettingsDialog dialog(unit->profile, unit->flapPositions);
-  return platform::RunDialog(g_module.mainWindow, dialog);
+  platform::RunDialog(g_module.mainWindow, dialog);
 }
 
 }  // namespace orvante

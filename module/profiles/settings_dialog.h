@@ -102,8 +102,7 @@ class SettingsDialog : public platform::Dialog {
 };
 
 // Opens the settings dialog modally, owned by the simulator's main window,
-// when the AdvisoryUnit exists; returns its result when it closes (0 when
-// there is no unit).
-int ShowSettingsDialog();
+// when the AdvisoryUnit exists; returns when it closes.
+void ShowSettingsDialog();
 
 }  // namespace orvante

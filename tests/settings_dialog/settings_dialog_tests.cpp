@@ -584,7 +584,7 @@ TEST_F(SettingsDialogTest, ShowSettingsDialogRunsOnTheUnitOwnedByTheMainWindow) 
   OwnerRecordingInterface ui;
   platform::SetUserInterface(&ui);
   g_module.unit = nullptr;
-  EXPECT_EQ(ShowSettingsDialog(), 0);
+  ShowSettingsDialog();
   EXPECT_TRUE(ui.Events().empty());
 
   auto unit = std::make_unique<AdvisoryUnit>();
@@ -599,7 +599,10 @@ TEST_F(SettingsDialogTest, ShowSettingsDialogRunsOnTheUnitOwnedByTheMainWindow) 
                            "press,Close and Save Settings", "type,Minimum Landing Flaps:,40",
                            "press,Close and Save Settings", "answer,No"})
     ui.Queue(*platform::ParseDialogAction(line));
-  EXPECT_EQ(ShowSettingsDialog(), 1);
+  ShowSettingsDialog();
+  ASSERT_FALSE(ui.Events().empty());
+  EXPECT_EQ(ui.Events().back().action, "closed");
+  EXPECT_EQ(ui.Events().back().result, 1);
   ASSERT_EQ(ui.owners.size(), 1u);
   EXPECT_EQ(ui.owners[0], mainWindow);
   ASSERT_GE(ui.Boxes().size(), 1u);
