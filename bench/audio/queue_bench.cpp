@@ -79,11 +79,18 @@ struct Bench {
     if (stream == nullptr) std::abort();
     VSC_AUDIO_SET_TRACE(&StartWatch::Trace, &watch);
   }
+  // The trace stops and the stream goes before the watch and the set's
+  // temporary folder do.
+  ~Bench() {
+    VSC_AUDIO_SET_TRACE(nullptr, nullptr);
+    VSC_AUDIO_EMPTY_QUE();
+    VSC_AUDIO_DESTROY_STREAM(stream);
+  }
 };
 
 Bench& TheBench() {
-  static Bench* bench = new Bench;
-  return *bench;
+  static Bench bench;
+  return bench;
 }
 
 void BM_AddToQueueUntilCueStarts(benchmark::State& state) {
