@@ -330,18 +330,6 @@ TEST_F(SettingsDialogTest, SavingReadsEveryControlIntoTheProfileAndTheMainSettin
   EXPECT_NE(mainFile.find("MasterVolume=8"), std::string::npos);
 }
 
-TEST_F(SettingsDialogTest, SavingAsksToLinkTheModelOnceAndLinksOnYes) {
-  auto owned = OpenDialog();
-    SettingsDialog& dialog = *owned;
-  EXPECT_EQ(SaveMessage(dialog), "");
-  auto boxes = platform::BuiltInHeadlessUserInterface().Boxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, "Do you want to link this profile with your current aircraft model?");
-  EXPECT_NE(ReadProfile("B738").find("Model.0=PMDG 737-800\r\n"), std::string::npos);
-  EXPECT_EQ(SaveMessage(dialog), "");
-  EXPECT_TRUE(platform::BuiltInHeadlessUserInterface().Boxes().empty());  // linked now: not asked again
-}
-
 TEST_F(SettingsDialogTest, WithNoSoundSetSelectedSavingClearsItAndLeavesTheFileUnwritten) {
   const std::string before = ReadProfile("B738");
   auto owned = OpenDialog();
@@ -519,10 +507,8 @@ TEST_F(SettingsDialogTest, OpenProfileListsTheOthersAndCanMakeTheChoiceTheDefaul
   EXPECT_EQ(listed, (std::vector<std::string>{"A320", "C172"}));
   EXPECT_EQ(open.Control(kSelectProfileList)->value, 0);
 
-  open.Control(kSelectProfileList)->value =
-      static_cast<int>(std::find(open.Control(kSelectProfileList)->items.begin(),
-                                 open.Control(kSelectProfileList)->items.end(), "A320") -
-                       open.Control(kSelectProfileList)->items.begin());
+  const auto& items = open.Control(kSelectProfileList)->items;
+  open.Control(kSelectProfileList)->value = static_cast<int>(std::find(items.begin(), items.end(), "A320") - items.begin());
   open.Control(kDefaultProfileBox)->value = 1;
   open.Command(kOpenProfileButton);
   EXPECT_EQ(open.Result(), 1);
