@@ -2,7 +2,6 @@
 // transcript made up for it: runways, track and callouts where they belong.
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <sstream>
 
 #include "flight_checks.h"
@@ -34,21 +33,35 @@ TEST(MapProjection, FitsTheBoxNorthUpWithOneScale) {
   EXPECT_NEAR(projection.PixelsPerFoot(), 400 / feetEast, 1e-12);
 }
 
-// A tag-balance check: every element opened is closed in order.
+// A tag-balance check: every element opened is closed in order, and no
+// markup character stands loose in text or attributes.
 bool WellFormed(const std::string& svg, std::string& problem) {
   std::vector<std::string> open;
-  std::regex tag(R"(<(/?)([a-zA-Z]+)[^>]*?(/?)>)");
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), tag); it != std::sregex_iterator(); ++it) {
-    const std::smatch& m = *it;
-    if (m[0].str().rfind("<?", 0) == 0) continue;
-    if (m[1] == "/") {
-      if (open.empty() || open.back() != m[2]) {
-        problem = "unexpected </" + m[2].str() + ">";
+  size_t at = 0;
+  while ((at = svg.find('<', at)) != std::string::npos) {
+    size_t end = svg.find('>', at);
+    if (end == std::string::npos) {
+      problem = "unclosed tag";
+      return false;
+    }
+    std::string tag = svg.substr(at + 1, end - at - 1);
+    at = end + 1;
+    if (tag.find('<') != std::string::npos) {
+      problem = "'<' inside a tag";
+      return false;
+    }
+    if (tag[0] == '?') continue;
+    bool closing = tag[0] == '/';
+    bool empty = tag.back() == '/';
+    std::string name = tag.substr(closing ? 1 : 0, tag.find_first_of(" /", closing ? 1 : 0) - (closing ? 1 : 0));
+    if (closing) {
+      if (open.empty() || open.back() != name) {
+        problem = "unexpected </" + name + ">";
         return false;
       }
       open.pop_back();
-    } else if (m[3] != "/") {
-      open.push_back(m[2]);
+    } else if (!empty) {
+      open.push_back(name);
     }
   }
   if (!open.empty()) problem = "<" + open.back() + "> not closed";
@@ -109,19 +122,20 @@ TEST(FlightReport, RunwaysTrackAndCalloutsWhereTheyHappened) {
 
   // Each marker on the whole-flight map sits where the aircraft was when
   // its callout was queued.
-  std::smatch map;
-  ASSERT_TRUE(std::regex_search(svg, map,
-                                std::regex(R"re(data-rect="([-\d.]+) ([-\d.]+) ([-\d.]+) ([-\d.]+)">\n<desc>([-\d.]+) ([-\d.]+) ([-\d.]+) ([-\d.]+)</desc>)re")));
+  size_t mapAt = svg.find("class=\"map\"");
+  ASSERT_NE(mapAt, std::string::npos);
+  double left, top, width, height;
   GeoBox box;
-  box.south = std::stod(map[5]);
-  box.west = std::stod(map[6]);
-  box.north = std::stod(map[7]);
-  box.east = std::stod(map[8]);
-  MapProjection projection(box, std::stod(map[1]), std::stod(map[2]), std::stod(map[3]), std::stod(map[4]));
+  ASSERT_EQ(std::sscanf(svg.c_str() + svg.find("data-rect=", mapAt), "data-rect=\"%lf %lf %lf %lf\">\n<desc>%lf %lf %lf %lf",
+                        &left, &top, &width, &height, &box.south, &box.west, &box.north, &box.east),
+            8);
+  MapProjection projection(box, left, top, width, height);
   std::vector<Marker> markers;
-  std::regex circle(R"re(<circle cx="([-\d.]+)" cy="([-\d.]+)" r="7" class="callout" data-number="(\d+)")re");
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), circle); it != std::sregex_iterator(); ++it) {
-    markers.push_back({std::stoi((*it)[3]), std::stod((*it)[1]), std::stod((*it)[2])});
+  for (size_t at = svg.find("<circle "); at != std::string::npos; at = svg.find("<circle ", at + 1)) {
+    Marker marker;
+    if (std::sscanf(svg.c_str() + at, "<circle cx=\"%lf\" cy=\"%lf\" r=\"7\" class=\"callout\" data-number=\"%d\"",
+                    &marker.x, &marker.y, &marker.number) == 3)
+      markers.push_back(marker);
   }
   ASSERT_GE(markers.size(), 3u);
   const double times[] = {linedUp, linedUp + 61, flight.samples.back().t - 20};
