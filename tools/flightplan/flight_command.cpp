@@ -17,6 +17,19 @@ std::string FlightCommandUsage(const std::string& name) {
          "  and writes it as a flight file (to standard output without --out).\n";
 }
 
+std::optional<std::string> FlightFromPlanFile(const std::string& planPath, const std::string& simDir, Flight& flight) {
+  std::ifstream in(planPath, std::ios::binary);
+  if (!in) return "cannot read the plan " + planPath;
+  std::ostringstream text;
+  text << in.rdbuf();
+  FlightPlan plan;
+  if (auto error = ParseFlightPlan(text.str(), plan)) return planPath + ": " + *error;
+  RunwayList runways;
+  if (auto error = LoadAirportRunways(simDir, plan.airport, runways)) return error;
+  if (auto error = BuildFlight(plan, runways, flight)) return planPath + ": " + *error;
+  return std::nullopt;
+}
+
 int RunFlightCommand(const std::vector<std::string>& args, const std::string& defaultSimDir, std::FILE* out,
                      std::FILE* err) {
   std::string planPath, simDir = defaultSimDir, outPath;
@@ -40,26 +53,9 @@ int RunFlightCommand(const std::vector<std::string>& args, const std::string& de
     return 2;
   }
 
-  std::ifstream in(planPath, std::ios::binary);
-  if (!in) {
-    std::fprintf(err, "orvante-flight: cannot read the plan %s\n", planPath.c_str());
-    return 1;
-  }
-  std::ostringstream text;
-  text << in.rdbuf();
-  FlightPlan plan;
-  if (auto error = ParseFlightPlan(text.str(), plan)) {
-    std::fprintf(err, "orvante-flight: %s: %s\n", planPath.c_str(), error->c_str());
-    return 1;
-  }
-  RunwayList runways;
-  if (auto error = LoadAirportRunways(simDir, plan.airport, runways)) {
-    std::fprintf(err, "orvante-flight: %s\n", error->c_str());
-    return 1;
-  }
   Flight flight;
-  if (auto error = BuildFlight(plan, runways, flight)) {
-    std::fprintf(err, "orvante-flight: %s: %s\n", planPath.c_str(), error->c_str());
+  if (auto error = FlightFromPlanFile(planPath, simDir, flight)) {
+    std::fprintf(err, "orvante-flight: %s\n", error->c_str());
     return 1;
   }
   if (outPath.empty()) {
@@ -71,7 +67,7 @@ int RunFlightCommand(const std::vector<std::string>& args, const std::string& de
     return 1;
   }
   std::fprintf(out, "orvante-flight: %s: %zu samples, %.0f s at %s\n", outPath.c_str(), flight.samples.size(),
-               flight.samples.empty() ? 0.0 : flight.samples.back().t, plan.airport.c_str());
+               flight.samples.empty() ? 0.0 : flight.samples.back().t, flight.airport.c_str());
   return 0;
 }
 

@@ -4,10 +4,18 @@
 // unless given). Without --out the flight goes to standard output.
 #pragma once
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "flight.h"
+
 namespace orvante::flightplan {
+
+// Reads the plan file, the runways of its airport from simDir's runway
+// table, and builds the flight. Returns an error text ("PLAN: line L,
+// column C: ...", "PLAN: plan line N: ...", or what the table lacks).
+std::optional<std::string> FlightFromPlanFile(const std::string& planPath, const std::string& simDir, Flight& flight);
 
 // Runs the command with its arguments (those after the command's name).
 // Returns the process exit code: 0 done, 1 the plan cannot be flown or a
