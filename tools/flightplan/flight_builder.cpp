@@ -95,7 +95,6 @@ class Builder {
     flight_.airport = plan_.airport;
     flight_.sampleInterval = kStep * kStepsPerSample;
     for (const PlanStep& step : plan_.steps) {
-      step_ = &step;
       PhaseSpan span;
       span.kind = step.kind;
       span.line = step.line;
@@ -613,7 +612,6 @@ class Builder {
   const FlightPlan& plan_;
   const RunwayList& runways_;
   Flight& flight_;
-  const PlanStep* step_ = nullptr;
   LocalFrame frame_;
   std::vector<std::pair<LocalPoint, double>> elevations_;
 
