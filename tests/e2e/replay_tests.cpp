@@ -160,6 +160,18 @@ TEST_F(ReplayTest, SpeaksOnRunwayOnceAndTwiceAtTheHoldingReminder) {
   EXPECT_NEAR(holding->t, cues[1].t, 0.05);
 }
 
+TEST_F(ReplayTest, APanelMutingTheUnitSilencesTheCalloutButNotTheWord) {
+  std::vector<Line> lines = ReadTranscript(Replay(
+      TaxiOntoKsfo28L(80), "0,aircraft_loaded," + folder.Path("aircraft/B738") + "\n0,sim_start\n30,lvar,ORVA_Mute,1\n"));
+  EXPECT_TRUE(FirstAlertWith(lines, kAlertOnRunway)) << Dump(lines);
+  EXPECT_TRUE(Matching(lines, "cue", "onrwy28l").empty()) << Dump(lines);
+  EXPECT_TRUE(Matching(lines, "lvar", "ORVA_Mute").empty()) << "the panel's own write is not the module's";
+  // Before the mute, the approach callout was spoken.
+  std::vector<Line> approach = Matching(lines, "cue", "\"cue\":\"apprwy28l\"");
+  ASSERT_EQ(approach.size(), 1u) << Dump(lines);
+  EXPECT_LT(approach[0].t, 30.0);
+}
+
 TEST_F(ReplayTest, TheSameFlightGivesTheSameTranscriptByteForByte) {
   std::string first = Replay(TaxiOntoKsfo28L(150));
   std::string second = Replay(TaxiOntoKsfo28L(150));
