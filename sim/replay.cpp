@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "events_file.h"
@@ -93,7 +94,11 @@ ResolvedAircraft ResolveAircraftPath(const std::string& path, const std::string&
     std::string inSimulator = platform::JoinPath({simulatorDir, path});
     if (platform::FileExists(inSimulator) || platform::IsDirectory(inSimulator)) found = inSimulator;
   }
-  if (found.empty() && (platform::FileExists(path) || platform::IsDirectory(path))) found = path;
+  if (found.empty() && (platform::FileExists(path) || platform::IsDirectory(path))) {
+    std::error_code ignored;
+    std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
+    found = ignored ? path : absolute.lexically_normal().string();
+  }
   if (found.empty()) {
     resolved.flightModelPath = path;
     resolved.note = "aircraft \"" + path + "\" does not exist here; add-ons get the path as written";
