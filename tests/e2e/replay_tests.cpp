@@ -262,6 +262,21 @@ TEST_F(ReplayTest, ASimConnectCfgNamingAnotherMachineFallsBackToTheLocalConnecti
   EXPECT_TRUE(FirstAlertWith(lines, kAlertOnRunway)) << "connected locally, the unit runs";
 }
 
+TEST_F(ReplayTest, MessageBoxesOfTheModuleGoIntoTheTranscript) {
+  // The installed simulator folder without its runway table.
+  std::string sim = folder.Path("sim");
+  std::filesystem::create_directories(sim);
+  for (const auto& entry : std::filesystem::directory_iterator(simDir))
+    if (entry.path().filename() != "r4.csv")
+      std::filesystem::create_symlink(entry.path(), sim + "/" + entry.path().filename().string());
+  std::vector<Line> lines = ReadTranscript(Replay(TaxiOntoKsfo28L(60), "", "", sim));
+  std::vector<Line> boxes = Matching(lines, "box");
+  ASSERT_FALSE(boxes.empty()) << Dump(lines);
+  EXPECT_EQ(boxes[0].t, 0.0);
+  EXPECT_TRUE(boxes[0].Has("\"answer\":\"OK\"")) << boxes[0].text;
+  EXPECT_FALSE(FirstAlertWith(lines, kAlertOnRunway)) << "no runway table, no runway";
+}
+
 TEST_F(ReplayTest, MalformedFilesAreRefusedWithTheirLineAndColumn) {
   std::string flight = folder.Write("bad.csv", "t,lat,lon,alt_ft,heading_true,gs_kt,on_ground\n0,37.6,-122.3,13,28,x,1\n");
   SimRun bad = RunSim("replay " + flight + " --sim-dir " + simDir + " --appdata " + folder.Path("app"));
