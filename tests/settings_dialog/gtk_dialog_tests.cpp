@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -153,8 +154,11 @@ struct GtkDialogTest : ProfileTest {};
 TEST_F(GtkDialogTest, TheMainDialogShowsTheProfileAndAnswersClicksAndTyping) {
   VirtualDisplay display;
   if (!display.Start()) GTEST_SKIP() << "Xvfb is not available";
+  setenv("LC_ALL", "C.UTF-8", 1);  // a locale of the user's that is not "C"
   std::unique_ptr<platform::UserInterface> ui = platform::CreateGtkUserInterface();
   ASSERT_NE(ui, nullptr) << "GTK cannot open " << display.Name();
+  // Numbers keep their decimal point whatever the user's locale.
+  EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
   platform::SetUserInterface(ui.get());
 
   InstallSoundSets({"Default"});

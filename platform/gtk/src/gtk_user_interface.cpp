@@ -447,6 +447,9 @@ int GtkUserInterface::RunDialog(WindowHandle owner, Dialog& dialog) {
 }  // namespace
 
 std::unique_ptr<UserInterface> CreateGtkUserInterface() {
+  // GTK would switch the whole process to the user's locale, and the module
+  // reads and writes numbers with a decimal point (profile files, boxes).
+  gtk_disable_setlocale();
   if (!gtk_init_check(nullptr, nullptr)) return nullptr;
   return std::make_unique<GtkUserInterface>();
 }
