@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "platform/threads.h"
 #include "temp_folder.h"
 
@@ -47,7 +49,7 @@ TEST(Process, LibraryLoadingReportsWindowsErrors) {
 
 TEST(Process, LastErrorBelongsToTheThread) {
   SetLastError(87);
-  static uint32_t seenByOther = 1;
+  static std::atomic<uint32_t> seenByOther{1};
   uint32_t id = CreateThread([](void*) -> uint32_t {
     seenByOther = GetLastError();
     SetLastError(5);
