@@ -9,10 +9,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "flight_checks.h"
 #include "flight_file.h"
+#include "report_command.h"
 #include "transcript.h"
 
 namespace {
@@ -128,6 +130,24 @@ TEST_F(DemoReplay, CircuitLinesUpHoldsComesBackFastAndLandsWithTheMarks) {
   // The landing roll: 4000, 3000 and 2000 ft remaining.
   EXPECT_EQ(MarksBetween(cues, PhaseStart(PhaseKind::kLand), PhaseEnd(PhaseKind::kLand)), "432");
   EXPECT_EQ(MarksBetween(cues, 0, PhaseStart(PhaseKind::kLand)), "") << "no marks before the landing";
+
+  // The report reads the whole transcript the simulator wrote (log, panel
+  // variable and alert lines too) and shows every callout.
+  std::FILE* out = std::tmpfile();
+  int status = orvante::report::RunReportCommand(
+      {folder.Path("out.jsonl"), folder.Path("flight.csv"), "--out", folder.Path("report.svg"), "--sim-dir", buildDir + "/sim"},
+      "", sourceDir + "/tools/soundset/voices/Default.manifest", out, out);
+  std::fclose(out);
+  ASSERT_EQ(status, 0);
+  std::string svg = folder.Read("report.svg");
+  EXPECT_NE(svg.find(">too fast, too fast<"), std::string::npos);
+  EXPECT_NE(svg.find(">two thousand feet remaining<"), std::string::npos);
+  EXPECT_NE(svg.find(">28R<"), std::string::npos);
+  // One marker for each cycle that queued cues.
+  std::set<double> cycles;
+  for (const TranscriptCue& cue : cues) cycles.insert(cue.t);
+  EXPECT_NE(svg.find("data-number=\"" + std::to_string(cycles.size()) + "\""), std::string::npos);
+  EXPECT_EQ(svg.find("data-number=\"" + std::to_string(cycles.size() + 1) + "\""), std::string::npos);
 }
 
 TEST_F(DemoReplay, RejectedTakeOffCountsDownTheRunwayLeft) {
