@@ -137,6 +137,18 @@ void HaloText(SvgDocument& svg, double x, double y, const std::string& text, con
   svg.Text(x, y, text, attributes + " fill=\"#222\"");
 }
 
+// Points closer than about a pixel to the last one kept add nothing to a
+// line but bytes (a long flight has thousands of samples a mile); the first
+// and last points always stay.
+std::vector<PixelPoint> Thinned(const std::vector<PixelPoint>& points) {
+  std::vector<PixelPoint> kept;
+  for (size_t i = 0; i < points.size(); ++i) {
+    if (i == 0 || i + 1 == points.size() || std::hypot(points[i].x - kept.back().x, points[i].y - kept.back().y) >= 0.75)
+      kept.push_back(points[i]);
+  }
+  return kept;
+}
+
 struct MapPanel {
   std::string caption;
   GeoBox box;
@@ -200,6 +212,7 @@ void DrawMap(SvgDocument& svg, const MapPanel& panel, const ReportInput& input, 
     }
     if (j < track.size()) points.push_back(projection.ToPixel(track[j].latitude, track[j].longitude));  // join up
     if (points.size() == 1) points.push_back(points.front());
+    points = Thinned(points);
     for (const std::string& piece : ClippedPolylines(clip, points)) {
       svg.Raw(std::string("<polyline class=\"track\" points=\"") + piece + "\" fill=\"none\" stroke=\"" +
               (track[i].onGround ? kGroundColour : kAirColour) + "\" stroke-width=\"2.2\" stroke-linejoin=\"round\"/>\n");
@@ -329,11 +342,14 @@ void DrawProfile(SvgDocument& svg, const ReportInput& input) {
              std::string("class=\"on-ground\" fill=\"") + kGroundColour + "\" fill-opacity=\"0.8\"");
     i = j + 1;
   }
-  std::string altitude, speed;
+  std::vector<PixelPoint> altitudePoints, speedPoints;
   for (const TrackPoint& p : track) {
-    altitude += Number(X(p.t)) + "," + Number(YAlt(p.altitudeFt)) + " ";
-    speed += Number(X(p.t)) + "," + Number(YSpeed(p.groundSpeedKt)) + " ";
+    altitudePoints.push_back({X(p.t), YAlt(p.altitudeFt)});
+    speedPoints.push_back({X(p.t), YSpeed(p.groundSpeedKt)});
   }
+  std::string altitude, speed;
+  for (PixelPoint p : Thinned(altitudePoints)) altitude += Number(p.x) + "," + Number(p.y) + " ";
+  for (PixelPoint p : Thinned(speedPoints)) speed += Number(p.x) + "," + Number(p.y) + " ";
   svg.Raw("<polyline class=\"altitude\" points=\"" + altitude + "\" fill=\"none\" stroke=\"" + kAirColour + "\" stroke-width=\"2\"/>\n");
   svg.Raw("<polyline class=\"ground-speed\" points=\"" + speed + "\" fill=\"none\" stroke=\"" + kSpeedColour +
           "\" stroke-width=\"1.6\" stroke-dasharray=\"7 3\"/>\n");
