@@ -6,6 +6,7 @@
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@
 #include "module/profiles/profile_files.h"
 #include "module/profiles/settings_dialog.h"
 #include "module/voice/sound_sets.h"
+#include "platform/dialog.h"
 #include "platform/gtk_user_interface.h"
 #include "profile_test_fixture.h"
 
@@ -27,7 +29,8 @@ using namespace orvante;
 
 namespace {
 
-// An Xvfb server on the first free display, stopped at the end.
+// An Xvfb server on the first free display, stopped at the end. One serves
+// the whole process: GTK ends a process whose display goes away.
 class VirtualDisplay {
  public:
   bool Start() {
@@ -36,6 +39,7 @@ class VirtualDisplay {
     if (pipe(fds) != 0) return false;
     pid_ = fork();
     if (pid_ == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGTERM);  // never outlives the test, however it ends
       close(fds[0]);
       std::string fd = std::to_string(fds[1]);
       execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
@@ -61,6 +65,14 @@ class VirtualDisplay {
     }
   }
   const std::string& Name() const { return display_; }
+
+  // The process's display, started at the first call; null without Xvfb.
+  static const VirtualDisplay* Shared() {
+    static VirtualDisplay display;
+    static const bool started = display.Start();
+    if (started) setenv("DISPLAY", display.display_.c_str(), 1);
+    return started ? &display : nullptr;
+  }
 
  private:
   pid_t pid_ = -1;
@@ -151,12 +163,25 @@ gboolean RunStep(gpointer data) {
 
 struct GtkDialogTest : ProfileTest {};
 
+TEST(DesktopFrontEnd, LoadsFromBesideThePlatformLibraryOnlyWithADisplay) {
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  std::string why;
+  EXPECT_EQ(platform::LoadDesktopUserInterface(&why), nullptr);
+  EXPECT_EQ(why, "no display");
+
+  if (VirtualDisplay::Shared() == nullptr) GTEST_SKIP() << "Xvfb is not available";
+  platform::UserInterface* ui = platform::LoadDesktopUserInterface(&why);
+  ASSERT_NE(ui, nullptr) << why;
+  platform::UnloadDesktopUserInterface(ui);
+}
+
 TEST_F(GtkDialogTest, TheMainDialogShowsTheProfileAndAnswersClicksAndTyping) {
-  VirtualDisplay display;
-  if (!display.Start()) GTEST_SKIP() << "Xvfb is not available";
+  const VirtualDisplay* display = VirtualDisplay::Shared();
+  if (display == nullptr) GTEST_SKIP() << "Xvfb is not available";
   setenv("LC_ALL", "C.UTF-8", 1);  // a locale of the user's that is not "C"
   std::unique_ptr<platform::UserInterface> ui = platform::CreateGtkUserInterface();
-  ASSERT_NE(ui, nullptr) << "GTK cannot open " << display.Name();
+  ASSERT_NE(ui, nullptr) << "GTK cannot open " << display->Name();
   // Numbers keep their decimal point whatever the user's locale.
   EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
   platform::SetUserInterface(ui.get());

@@ -140,6 +140,14 @@ void ReportDialogEvent(const DialogEvent& event);
 // result.
 int RunDialog(WindowHandle owner, Dialog& dialog);
 
+// The interactive desktop front end (GTK 3, platform/gtk), loaded at run time
+// from "liborvante_gtk_ui.so" beside the platform library, so hosts need not
+// link GTK. Null when there is no display ($DISPLAY or $WAYLAND_DISPLAY), the
+// library is missing or GTK cannot open the display; why then says which.
+// The thread that loads it is the one that must show every box and dialog.
+UserInterface* LoadDesktopUserInterface(std::string* why = nullptr);
+void UnloadDesktopUserInterface(UserInterface* ui);
+
 // Runs a dialog that no one attends: opens it, presses the window's close
 // button, and when the dialog still stays open (a question it asked was
 // answered so that it must), ends it with result 0. Reports each step.
