@@ -49,6 +49,12 @@ std::string Usage() {
          "                     --aircraft loads and the simulation starts at 0\n"
          "  --aircraft PATH    an aircraft folder with its aircraft.cfg, or a flight-model file\n"
          "  --transcript FILE  the transcript, JSON Lines\n"
+         "usage: orvante-sim fly PLAN [--sim-dir DIR] --out FLIGHT.csv\n"
+         "       orvante-sim fly PLAN [replay options]\n"
+         "  Builds the flight a plan describes at a real airport of the runway table;\n"
+         "  writes it as a flight file, or flies it at once through the add-ons.\n"
+         "usage: orvante-sim report TRANSCRIPT FLIGHT --out REPORT.svg [--png REPORT.png]\n"
+         "  Draws a flight's report: the runways, the track and where each callout came.\n"
          "Started as Prepar3D.exe, fsx.exe or fs9.exe without arguments (the simulator\n"
          "folder's executable), it starts that simulator in the executable's folder.\n";
 }

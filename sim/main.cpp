@@ -6,10 +6,18 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <optional>
+#include <unistd.h>
+#include <algorithm>
 
 #include "audio_output.h"
 #include "command_line.h"
+#include "flightplan/flight_command.h"
+#include "flightplan/flight_file.h"
+#include "report/report_command.h"
+#include "platform/dialog.h"
 #include "platform/process.h"
+#include "platform/user_interface.h"
 #include "simulator.h"
 
 namespace {
@@ -44,11 +52,56 @@ std::vector<std::string> ArgumentsOfSimulatorExecutable(const char* program) {
   return {"start", "--sim-dir", folder.empty() ? "." : folder, "--as", identity};
 }
 
+// `fly PLAN` with `--out FLIGHT.csv` writes the flight the plan describes;
+// without it the flight is flown at once: written beside the transcript (or
+// into a temporary folder) and replayed with the remaining options. Returns
+// an exit code when the command is done, or the replay's arguments.
+std::optional<int> RunFly(std::vector<std::string>& arguments, const std::string& simDir) {
+  std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+  bool writeOnly = std::find(rest.begin(), rest.end(), "--out") != rest.end();
+  if (writeOnly || rest.empty() || rest[0].rfind("--", 0) == 0)
+    return orvante::flightplan::RunFlightCommand(rest, simDir, stdout, stderr);
+  std::string plan = rest[0];
+  std::string planSimDir = simDir;
+  std::string transcript;
+  for (size_t i = 1; i + 1 < rest.size(); ++i) {
+    if (rest[i] == "--sim-dir") planSimDir = rest[i + 1];
+    if (rest[i] == "--transcript") transcript = rest[i + 1];
+  }
+  orvante::flightplan::Flight flight;
+  if (auto error = orvante::flightplan::FlightFromPlanFile(plan, planSimDir, flight)) {
+    std::fprintf(stderr, "orvante-sim: %s\n", error->c_str());
+    return 1;
+  }
+  std::filesystem::path flightFile =
+      transcript.empty() ? std::filesystem::temp_directory_path() / ("orvante-fly-" + std::to_string(getpid()) + ".csv")
+                         : std::filesystem::path(transcript).replace_extension(".flight.csv");
+  std::string text = orvante::flightplan::FlightFileText(flight);
+  FILE* file = std::fopen(flightFile.c_str(), "w");
+  if (file == nullptr || std::fwrite(text.data(), 1, text.size(), file) != text.size()) {
+    if (file) std::fclose(file);
+    std::fprintf(stderr, "orvante-sim: cannot write %s\n", flightFile.c_str());
+    return 1;
+  }
+  std::fclose(file);
+  Print("flying " + plan + " (flight written to " + flightFile.string() + ")");
+  arguments = {"replay", flightFile.string()};
+  arguments.insert(arguments.end(), rest.begin() + 1, rest.end());
+  return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> arguments(argv + 1, argv + argc);
   if (arguments.empty() && argc > 0) arguments = ArgumentsOfSimulatorExecutable(argv[0]);
+  if (!arguments.empty() && arguments[0] == "report") {
+    std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+    return orvante::report::RunReportCommand(rest, DefaultSimulatorDir(), ORVANTE_DEFAULT_PHRASES, stdout, stderr);
+  }
+  if (!arguments.empty() && arguments[0] == "fly") {
+    if (std::optional<int> done = RunFly(arguments, DefaultSimulatorDir())) return *done;
+  }
   sim::CommandLine line = sim::ParseCommandLine(arguments, DefaultSimulatorDir());
   if (!line.ok) {
     std::fprintf(stderr, "orvante-sim: %s\n%s", line.error.c_str(), sim::Usage().c_str());
@@ -82,6 +135,20 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  // With a display, boxes and the settings dialog are real windows, shown on
+  // this thread (the one that dispatches the simulator's messages).
+  platform::UserInterface* desktop = nullptr;
+  if (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")) {
+    std::string why;
+    desktop = platform::LoadDesktopUserInterface(&why);
+    if (desktop) {
+      platform::SetUserInterface(desktop);
+      Print("boxes and the settings dialog open as desktop windows");
+    } else {
+      Print("no desktop windows (" + why + "): boxes are recorded and answered with their default button");
+    }
+  }
+
   sim::Simulator simulator(line.options, Print);
   if (!simulator.Start()) return 1;
   if (line.seconds) {
@@ -95,5 +162,9 @@ int main(int argc, char** argv) {
     simulator.Run(std::chrono::hours(24 * 365 * 100), [] { return g_stopSignal != 0; });
   }
   simulator.Stop();
+  if (desktop) {
+    platform::SetUserInterface(nullptr);
+    platform::UnloadDesktopUserInterface(desktop);
+  }
   return 0;
 }

@@ -15,6 +15,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/ini_file.h"
+#include "platform/scripted_user_interface.h"
 #include "transcript.h"
 #include "vscaudio/vscaudio.h"
 #include "virtual_clock.h"
@@ -198,6 +199,19 @@ ReplayResult RunReplay(const ReplayOptions& options, const Simulator::Output& sa
     AircraftValues eyepoint;
     size_t nextEvent = 0;
     bool dialogNoted = false;
+    // Dialog actions of the events file work the dialog the menu opens.
+    platform::ScriptedUserInterface scripted;
+    const bool scriptDialogs = &platform::CurrentUserInterface() == &platform::BuiltInHeadlessUserInterface();
+    if (scriptDialogs) {
+      scripted.SetListener([&](const platform::MessageBoxRecord& box) {
+        transcript.Box(box.caption, box.text, platform::AnswerName(box.answer));
+      });
+      platform::SetUserInterface(&scripted);
+    }
+    platform::SetDialogEventListener([&](const platform::DialogEvent& e) {
+      transcript.Dialog(e.dialog, e.action, e.outcome, e.result);
+    });
+    std::vector<bool> queued(events.size(), false);
     say("replaying " + options.flightPath + ": " + std::to_string(static_cast<long long>(end)) + " s of flight");
 
     for (uint64_t frame = 0;; ++frame) {
@@ -226,12 +240,19 @@ ReplayResult RunReplay(const ReplayOptions& options, const Simulator::Output& sa
             eyepoint.eyepointZFt = event.z;
             break;
           case EventKind::Menu: {
+            for (size_t k = nextEvent; k < events.size() && events[k].kind != EventKind::Menu; ++k) {
+              if (events[k].kind != EventKind::Dialog) continue;
+              queued[k] = true;
+              if (auto action = platform::ParseDialogAction(events[k].text)) scripted.Queue(*action);
+              else say("events line " + std::to_string(events[k].line) + ": not a dialog action: " + events[k].text);
+            }
             std::vector<std::string> items = server.MenuItems();
             if (items.empty()) say("menu at " + Transcript::Number(event.t) + " s: no add-on has a menu entry yet");
             else server.SelectMenuItem(items.front());
             break;
           }
           case EventKind::Dialog:
+            if (queued[nextEvent - 1]) break;
             if (!dialogNoted) say("dialog actions are not played by this simulator; ignored");
             dialogNoted = true;
             break;
@@ -263,6 +284,8 @@ ReplayResult RunReplay(const ReplayOptions& options, const Simulator::Output& sa
     clock.SetFreeRunning(true);
     simulator.Stop();
     transcript.ReadLog();
+    platform::SetDialogEventListener(nullptr);
+    if (scriptDialogs) platform::SetUserInterface(nullptr);
     simulator.Gauges().Variables().SetListener(nullptr);
   }
   platform::SetClock(nullptr);

@@ -77,6 +77,15 @@ void Transcript::Box(const std::string& caption, const std::string& text, const 
               ",\"answer\":" + Quote(answer));
 }
 
+void Transcript::Dialog(const std::string& dialog, const std::string& action, const std::string& outcome, int result) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ReadLogLocked();
+  std::string body = "\"type\":\"dialog\",\"dialog\":" + Quote(dialog) + ",\"action\":" + Quote(action);
+  if (action == "closed") body += ",\"result\":" + std::to_string(result);
+  if (!outcome.empty()) body += ",\"outcome\":" + Quote(outcome);
+  WriteLocked(body);
+}
+
 void Transcript::Text(const std::string& text) {
   std::lock_guard<std::mutex> lock(mutex_);
   ReadLogLocked();

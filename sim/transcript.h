@@ -25,6 +25,7 @@ class Transcript {
   void Lvar(const std::string& name, double value);
   void Box(const std::string& caption, const std::string& text, const std::string& answer);
   void Text(const std::string& text);
+  void Dialog(const std::string& dialog, const std::string& action, const std::string& outcome, int result);
 
   // The module's log: lines appended to the file since the last look are
   // written before any other line, so causes come before their effects.

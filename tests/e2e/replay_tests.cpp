@@ -187,8 +187,11 @@ TEST_F(ReplayTest, AfterSimStopAndSimStartFramesWaitForTheFiveSecondDelivery) {
                        "50.5,37.704392,-122.218346,9,310,0,1\n" + "80,37.704392,-122.218346,9,310,0,1\n";
   std::vector<Line> lines = ReadTranscript(
       Replay(flight, "0,aircraft_loaded," + folder.Path("aircraft/B738") + "\n0,sim_start\n45,sim_stop\n55,sim_start\n"));
-  for (const Line& line : lines)
-    if (line.Is("lvar") || line.Is("alert")) EXPECT_FALSE(line.t > 45 && line.t < 60) << "held: " << line.text;
+  for (const Line& line : lines) {
+    if (line.Is("lvar") || line.Is("alert")) {
+      EXPECT_FALSE(line.t > 45 && line.t < 60) << "held: " << line.text;
+    }
+  }
   // The definition-1 data arrives at 60 s: the first frame registers and
   // writes the panel variables, the runway ones included (timer primed to 5).
   std::vector<Line> runwayAtResume;
@@ -208,8 +211,11 @@ TEST_F(ReplayTest, TheSettingsMenuLeavesTheUnitSuspended) {
   std::vector<Line> lines = ReadTranscript(
       Replay(TaxiOntoKsfo28L(80), "0,aircraft_loaded," + folder.Path("aircraft/B738") + "\n0,sim_start\n10,menu\n"));
   EXPECT_FALSE(FirstAlertWith(lines, kAlertOnRunway)) << Dump(lines);
-  for (const Line& line : lines)
-    if (line.Is("lvar") || line.Is("alert")) EXPECT_LE(line.t, 10.0) << line.text;
+  for (const Line& line : lines) {
+    if (line.Is("lvar") || line.Is("alert")) {
+      EXPECT_LE(line.t, 10.0) << line.text;
+    }
+  }
 }
 
 TEST_F(ReplayTest, AnAircraftLoadedPathNamesTheModelByItsFolder) {
