@@ -164,6 +164,9 @@ gboolean RunStep(gpointer data) {
 struct GtkDialogTest : ProfileTest {};
 
 TEST(DesktopFrontEnd, LoadsFromBesideThePlatformLibraryOnlyWithADisplay) {
+#if defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "GTK and GLib are not built for ThreadSanitizer; their own threads would be reported";
+#endif
   unsetenv("DISPLAY");
   unsetenv("WAYLAND_DISPLAY");
   std::string why;
@@ -177,6 +180,9 @@ TEST(DesktopFrontEnd, LoadsFromBesideThePlatformLibraryOnlyWithADisplay) {
 }
 
 TEST_F(GtkDialogTest, TheMainDialogShowsTheProfileAndAnswersClicksAndTyping) {
+#if defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "GTK and GLib are not built for ThreadSanitizer; their own threads would be reported";
+#endif
   const VirtualDisplay* display = VirtualDisplay::Shared();
   if (display == nullptr) GTEST_SKIP() << "Xvfb is not available";
   setenv("LC_ALL", "C.UTF-8", 1);  // a locale of the user's that is not "C"
