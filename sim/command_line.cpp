@@ -43,12 +43,16 @@ std::string Usage() {
          "  --no-simconnect do not serve SimConnect (add-ons find no simulator to connect to)\n"
          "usage: orvante-sim replay FLIGHT.csv [--events EVENTS.csv] [--sim-dir DIR]\n"
          "                         [--appdata DIR] [--aircraft PATH] [--transcript OUT.jsonl]\n"
+         "                         [--realtime | --record COCKPIT.wav]\n"
          "  Flies a recorded flight through the installed add-ons in virtual time\n"
          "  (30 frames a second) and writes what they did to the transcript.\n"
          "  --events FILE      events (t,event,args...); without it the aircraft of\n"
          "                     --aircraft loads and the simulation starts at 0\n"
          "  --aircraft PATH    an aircraft folder with its aircraft.cfg, or a flight-model file\n"
          "  --transcript FILE  the transcript, JSON Lines\n"
+         "  --realtime         fly in real time and play the cues through the audio\n"
+         "                     device, printing each callout as it is spoken\n"
+         "  --record FILE.wav  fly in real time and write what the pilot hears to FILE.wav\n"
          "usage: orvante-sim fly PLAN [--sim-dir DIR] --out FLIGHT.csv\n"
          "       orvante-sim fly PLAN [replay options]\n"
          "  Builds the flight a plan describes at a real airport of the runway table;\n"
@@ -91,6 +95,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
       line.options.serveSimConnect = false;
       continue;
     }
+    if (replay && option == "--realtime") {
+      line.replay.realtime = true;
+      continue;
+    }
     if (option == "--help" || option == "-h") {
       line.command = Command::Help;
       line.ok = true;
@@ -98,7 +106,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
     }
     bool known = option == "--sim-dir" || option == "--appdata" || option == "--dll-xml" ||
                  (!replay && (option == "--seconds" || option == "--as")) ||
-                 (replay && (option == "--events" || option == "--aircraft" || option == "--transcript"));
+                 (replay && (option == "--events" || option == "--aircraft" || option == "--transcript" || option == "--record"));
     if (!known) return Fail("unknown option \"" + option + "\"" + (replay ? " for replay" : ""));
     if (!value) {
       if (i + 1 >= arguments.size()) return Fail("the option " + option + " needs a value");
@@ -118,6 +126,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
       line.replay.aircraftPath = *value;  // resolved against the simulator folder at replay
     } else if (option == "--transcript") {
       line.replay.transcriptPath = Absolute(*value);
+    } else if (option == "--record") {
+      line.replay.recordPath = Absolute(*value);
     } else if (option == "--seconds") {
       char* end = nullptr;
       double seconds = std::strtod(value->c_str(), &end);

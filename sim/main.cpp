@@ -14,8 +14,10 @@
 #include "command_line.h"
 #include "flightplan/flight_command.h"
 #include "flightplan/flight_file.h"
+#include "report/callouts.h"
 #include "report/report_command.h"
 #include "platform/dialog.h"
+#include "platform/files.h"
 #include "platform/process.h"
 #include "platform/user_interface.h"
 #include "simulator.h"
@@ -121,12 +123,31 @@ int main(int argc, char** argv) {
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
-  // A replay is silent unless a driver was chosen: it runs far faster than
-  // real time, and its cues are recorded from the audio library's queue.
-  if (line.command == sim::Command::Replay) setenv("SDL_AUDIODRIVER", "dummy", 0);
-  sim::ChooseAudioDriver(sim::ProbeSdlAudioDevices, Print);
+  // A replay in virtual time is silent unless a driver was chosen: it runs
+  // far faster than real time, and its cues are recorded from the audio
+  // library's queue. In real time it plays through the machine's device; a
+  // recording is its own device.
+  bool replay = line.command == sim::Command::Replay;
+  bool recording = replay && !line.replay.recordPath.empty();
+  if (replay && !line.replay.realtime && !recording) setenv("SDL_AUDIODRIVER", "dummy", 0);
+  if (recording && line.replay.realtime) Print("--record: the cockpit audio goes to the file, not to the audio device");
+  if (!recording) sim::ChooseAudioDriver(sim::ProbeSdlAudioDevices, Print);
 
-  if (line.command == sim::Command::Replay) {
+  if (replay) {
+    // Callouts as they are spoken, in the words of the default voice.
+    orvante::report::PhraseBook phrases;
+    std::string manifest;
+    if (platform::ReadWholeFile(ORVANTE_DEFAULT_PHRASES, manifest)) phrases.AddManifest(manifest);
+    line.replay.spoken = [&phrases](double t, const std::vector<std::string>& cues) {
+      std::string words, names;
+      for (const std::string& cue : cues) {
+        words += (words.empty() ? "" : " ") + phrases.Phrase(cue);
+        names += (names.empty() ? "" : " ") + cue;
+      }
+      char time[32];
+      std::snprintf(time, sizeof time, "%8.2f s", t);
+      Print(std::string(time) + "  \"" + words + "\"  [" + names + "]");
+    };
     sim::ReplayResult result = sim::RunReplay(line.replay, Print);
     if (!result.ok) {
       std::fprintf(stderr, "orvante-sim: %s\n", result.error.c_str());

@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
+#include "cockpit_recorder.h"
 #include "events_file.h"
 #include "flight_file.h"
 #include "platform/clock.h"
@@ -33,6 +35,7 @@ int64_t Microseconds(double seconds) { return static_cast<int64_t>(std::llround(
 struct ReplayState {
   VirtualClock* clock = nullptr;
   Transcript* transcript = nullptr;
+  SpokenCallouts* spoken = nullptr;
   std::atomic<bool> panelWriting{false};  // the replay itself writes a panel variable
   // The module asks whether the queue plays only before it cuts: cues handed
   // over in the same instant after that question were queued with cutCurrent.
@@ -40,9 +43,10 @@ struct ReplayState {
   int64_t cutInstant = -1;
 };
 
-void OnQueueTrace(void* context, int32_t operation, const char* cueName, int32_t) {
+void OnQueueTrace(void* context, int32_t operation, const char* cueName, int32_t value) {
   auto* state = static_cast<ReplayState*>(context);
   int64_t now = state->clock->NowMicroseconds();
+  state->spoken->OnTrace(now, operation, cueName ? cueName : "", value);
   if (operation == VSC_AUDIO_TRACE_IS_PLAYING) {
     std::lock_guard<std::mutex> lock(state->cutMutex);
     state->cutInstant = now;
@@ -158,9 +162,32 @@ ReplayResult RunReplay(const ReplayOptions& options, const Simulator::Output& sa
 
   VirtualClock clock;
   Transcript transcript(out.get(), [&clock] { return clock.NowMicroseconds(); });
+  // Callouts are reported as spoken only in real time: in virtual time the
+  // audio device plays on the wall clock, far behind the flight.
+  const bool paced = options.realtime || !options.recordPath.empty();
+  SpokenCallouts spoken([&](double t, const std::vector<std::string>& cues) {
+    if (!paced) return;
+    if (options.spoken) return options.spoken(t, cues);
+    std::string names;
+    for (const std::string& cue : cues) names += (names.empty() ? "" : " ") + cue;
+    say(Transcript::Number(std::round(t * 100) / 100) + " s: " + names);
+  });
   ReplayState state;
   state.clock = &clock;
   state.transcript = &transcript;
+  state.spoken = &spoken;
+
+  // A recording is the audio device: it must be in place before any add-on
+  // opens its sound.
+  std::unique_ptr<CockpitRecorder> recorder;
+  if (!options.recordPath.empty()) {
+    recorder = std::make_unique<CockpitRecorder>(options.recordPath, [&clock] { return clock.NowMicroseconds(); });
+    std::string why;
+    if (!recorder->Start(why)) {
+      result.error = "cannot record the cockpit audio: " + why;
+      return result;
+    }
+  }
   platform::SetClock(&clock);
 
   {
@@ -214,9 +241,14 @@ ReplayResult RunReplay(const ReplayOptions& options, const Simulator::Output& sa
     std::vector<bool> queued(events.size(), false);
     say("replaying " + options.flightPath + ": " + std::to_string(static_cast<long long>(end)) + " s of flight");
 
+    // In real time the flight's last moment is held after its end while a
+    // callout is still being spoken, for at most this long.
+    constexpr int64_t kLastCalloutMicro = 10 * 1000000;
+    auto flightStart = std::chrono::steady_clock::now();
     for (uint64_t frame = 0;; ++frame) {
       int64_t now = FrameMicroseconds(frame);
-      if (now > endMicro) break;
+      if (now > endMicro && (!paced || !spoken.Playing() || now > endMicro + kLastCalloutMicro)) break;
+      if (paced) std::this_thread::sleep_until(flightStart + std::chrono::microseconds(now));
       clock.AdvanceTo(now, [&transcript] { transcript.ReadLog(); });
       double seconds = static_cast<double>(now) / 1e6;
 
@@ -281,12 +313,26 @@ ReplayResult RunReplay(const ReplayOptions& options, const Simulator::Output& sa
 
     // Shut-down: the module waits for its worker in pauses of its own, so time
     // now moves on by itself.
+    if (recorder) recorder->EndAt(clock.NowMicroseconds());
     clock.SetFreeRunning(true);
     simulator.Stop();
     transcript.ReadLog();
     platform::SetDialogEventListener(nullptr);
     if (scriptDialogs) platform::SetUserInterface(nullptr);
     simulator.Gauges().Variables().SetListener(nullptr);
+  }
+  if (recorder) {
+    std::string why;
+    if (!recorder->Finish(why)) {
+      platform::SetClock(nullptr);
+      result.error = "the cockpit audio is incomplete: " + why;
+      return result;
+    }
+    uint64_t frames = recorder->Frames();
+    char line[400];
+    std::snprintf(line, sizeof line, "cockpit audio: %.1f s recorded to %s", static_cast<double>(frames) / CockpitRecorder::kSampleRate,
+                  options.recordPath.c_str());
+    say(line);
   }
   platform::SetClock(nullptr);
 

@@ -1,5 +1,5 @@
 // Replaying a recorded flight through the simulator's add-ons in virtual
-// time: frames at 30 Hz of virtual time, the events of the events file at
+// time (or, for a pilot to hear it, in real time): frames at 30 Hz of virtual time, the events of the events file at
 // their frames, the module's worker paced by the virtual clock, and the
 // transcript of what the module did. The same flight and events give the
 // same transcript, byte for byte.
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "simulator.h"
+#include "spoken_callouts.h"
 
 namespace sim {
 
@@ -18,6 +19,13 @@ struct ReplayOptions {
   std::string eventsPath;      // empty: the aircraft loads and the simulation starts at 0
   std::string aircraftPath;    // --aircraft
   std::string transcriptPath;  // empty: no transcript file
+  // Real time: frames paced by the wall clock, the cues played through the
+  // audio device, each callout reported as it begins (to `spoken`, else
+  // printed with its cue names). A recording flies in real time too, the
+  // device being the WAV file at recordPath.
+  bool realtime = false;
+  std::string recordPath;
+  SpokenCallouts::Listener spoken;
 };
 
 struct ReplayResult {

@@ -52,6 +52,17 @@ TEST(CommandLine, HelpIsACommandOfItsOwn) {
   EXPECT_NE(Usage().find("--seconds N"), std::string::npos);
 }
 
+TEST(CommandLine, ReplayInRealTimeOrRecorded) {
+  CommandLine line = Parse({"replay", "f.csv", "--realtime"});
+  ASSERT_TRUE(line.ok) << line.error;
+  EXPECT_TRUE(line.replay.realtime);
+  EXPECT_TRUE(line.replay.recordPath.empty());
+  line = Parse({"replay", "/f.csv", "--record=/out/cockpit.wav"});
+  ASSERT_TRUE(line.ok) << line.error;
+  EXPECT_FALSE(line.replay.realtime);
+  EXPECT_EQ(line.replay.recordPath, "/out/cockpit.wav");
+}
+
 TEST(CommandLine, RefusesWhatItDoesNotKnowWithAReason) {
   struct Case {
     std::vector<std::string> arguments;
@@ -67,6 +78,8 @@ TEST(CommandLine, RefusesWhatItDoesNotKnowWithAReason) {
       {{"start", "--seconds", "2s"}, "--seconds takes a number of seconds from 0, not \"2s\""},
       {{"start", "--seconds", "nan"}, "--seconds takes a number of seconds from 0, not \"nan\""},
       {{"start", "--as", "xplane"}, "--as takes prepar3d, fsx or fs9, not \"xplane\""},
+      {{"start", "--realtime"}, "unknown option \"--realtime\""},
+      {{"replay", "f.csv", "--record"}, "the option --record needs a value"},
   };
   for (const Case& c : cases) {
     CommandLine line = Parse(c.arguments);
