@@ -1,16 +1,15 @@
-// The reader: opens the pipe (waiting for SDL to open its device), then reads
-// float frames whenever the flight's clock is ahead of what the file holds.
-// A device closed and opened again (the add-on reloading its sounds) is the
-// pipe's end of file followed by a new writer.
+// The reader: reads float frames from the pipe whenever the flight's clock is
+// ahead of what the file holds. A device closed and opened again (the add-on
+// reloading its sounds) is the pipe's end of file until a new writer comes.
 #include "cockpit_recorder.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +21,9 @@ namespace {
 constexpr size_t kFrameBytes = sizeof(float) * CockpitRecorder::kChannels;
 // The pipe holds about 46 ms of sound: the device runs at most that far ahead.
 constexpr int kPipeBytes = 4096;
+// How far a device may fall behind the flight before the recording goes on
+// without it: more than a device buffer.
+constexpr int64_t kDeviceSlackMicroseconds = 150000;
 
 }  // namespace
 
@@ -80,51 +82,49 @@ void CockpitRecorder::FillSilenceTo(int64_t microseconds) {
 }
 
 void CockpitRecorder::Read() {
-  while (!stop_) {
-    int fd = open(pipe_.c_str(), O_RDONLY);  // waits for a device to open
-    if (fd < 0) break;
-    if (stop_) {
-      close(fd);
-      break;
-    }
-    fcntl(fd, F_SETPIPE_SZ, kPipeBytes);
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      FillSilenceTo(now_());
-    }
-    ReadFrom(fd);
-    close(fd);
+  // The pipe is held open for reading from the start, so its size is set
+  // before any device writes and it outlives the devices that come and go.
+  int fd = open(pipe_.c_str(), O_RDONLY | O_NONBLOCK);
+  if (fd < 0) {
+    finished_ = true;
+    return;
   }
-  finished_ = true;
-}
-
-void CockpitRecorder::ReadFrom(int fd) {
+  fcntl(fd, F_SETPIPE_SZ, kPipeBytes);
   std::vector<char> buffer(kPipeBytes);
   size_t pending = 0;  // bytes of a partial frame carried over
   while (!stop_) {
     // Sound is taken only as far as the flight has come; once the recording
-    // has ended (or is being stopped) everything is taken and dropped.
+    // has ended everything is taken and dropped.
     int64_t end = end_.load();
-    int64_t limit = FrameAt(end >= 0 ? end : now_());
-    size_t written;
+    const int64_t limit = FrameAt(end >= 0 ? end : now_());
+    int64_t written;
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      written = wav_.Frames();
+      written = static_cast<int64_t>(wav_.Frames());
     }
-    bool draining = end >= 0 || stop_;
     size_t wanted = buffer.size() - pending;
-    if (!draining) {
-      if (static_cast<int64_t>(written) >= limit) {
+    if (end < 0) {
+      if (written >= limit) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
         continue;
       }
-      wanted = std::min(wanted, static_cast<size_t>(limit - static_cast<int64_t>(written)) * kFrameBytes);
+      wanted = std::min(wanted, static_cast<size_t>(limit - written) * kFrameBytes);
     }
-    // A device that is open but paused writes nothing: look again shortly.
-    pollfd ready{fd, POLLIN, 0};
-    if (poll(&ready, 1, 20) <= 0) continue;
     ssize_t n = read(fd, buffer.data() + pending, wanted);
-    if (n <= 0) return;  // the device closed
+    if (n <= 0) {
+      // No device open (end of file), or one that has fallen behind the
+      // flight: like a sound card that runs on its own clock, the recording
+      // goes on in silence (a device gets some slack for its buffering).
+      bool noDevice = n == 0;
+      if (n < 0 && errno != EAGAIN && errno != EINTR) break;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (noDevice) pending = 0;
+        FillSilenceTo(noDevice ? now_() : now_() - kDeviceSlackMicroseconds);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      continue;
+    }
     size_t bytes = pending + static_cast<size_t>(n);
     size_t frames = bytes / kFrameBytes;
     {
@@ -136,18 +136,13 @@ void CockpitRecorder::ReadFrom(int fd) {
     pending = bytes - frames * kFrameBytes;
     std::memmove(buffer.data(), buffer.data() + frames * kFrameBytes, pending);
   }
+  close(fd);
+  finished_ = true;
 }
 
 bool CockpitRecorder::Finish(std::string& error) {
   if (reader_.joinable()) {
     stop_ = true;
-    // A reader waiting in open() for a device is released by opening the
-    // pipe's other end; it may not have reached open() yet, so keep knocking.
-    while (!finished_) {
-      int fd = open(pipe_.c_str(), O_WRONLY | O_NONBLOCK);
-      if (fd >= 0) close(fd);
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
     reader_.join();
   }
   if (!pipe_.empty()) unlink(pipe_.c_str());

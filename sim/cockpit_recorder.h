@@ -48,7 +48,6 @@ class CockpitRecorder {
 
  private:
   void Read();
-  void ReadFrom(int fd);
   void FillSilenceTo(int64_t microseconds);  // with mutex_ held
   int64_t FrameAt(int64_t microseconds) const;
 

@@ -113,7 +113,11 @@ TEST_F(CockpitAudioTest, RecordingIsSoundWhereCalloutsWereQueuedAndSilenceElsewh
   for (double t : callouts) {
     ASSERT_GT(t - silentFrom, 0.5) << "callouts too close together to hear silence between them";
     EXPECT_LT(PeakBetween(wav, silentFrom, t - 0.05), 0.001) << "silence before the callout at " << t;
+    // Heard, and at the default volume step well inside full scale.
+    double peak = PeakBetween(wav, t, t + kLongestCallout);
     EXPECT_GT(PeakBetween(wav, t, t + 1.0), 0.05) << "the callout at " << t;
+    EXPECT_GT(PeakBetween(wav, t, t + 0.4), 0.01) << "the callout at " << t << " comes late";
+    EXPECT_LT(peak, 0.5) << "the callout at " << t << " is too loud";
     silentFrom = t + kLongestCallout;
   }
   EXPECT_LT(PeakBetween(wav, silentFrom, duration), 0.001) << "silence after the last callout";

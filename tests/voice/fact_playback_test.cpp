@@ -14,6 +14,7 @@
 #include "full_feature_set.h"
 #include "soundset/composable_cues.h"
 #include "soundset/sound_set_files.h"
+#include "xact/xact_layout.h"
 #include "xact/xact_sound_bank.h"
 #include "xact/xact_wave_bank.h"
 
@@ -61,7 +62,16 @@ Loudness MeasureWave(const xact::WaveEntryInfo& entry, const std::vector<uint8_t
   return result;
 }
 
-// What each cue should sound like, found through cue -> sound -> wave.
+// The linear gain of the sets' sounds (each set here gives all its sounds one
+// volume): what the output is measured against.
+double SoundGain(const xact::SoundSetFiles& files) {
+  xact::SoundBankInfo sounds;
+  if (!xact::ReadSoundBank(files.xsb.data(), files.xsb.size(), sounds) || sounds.sounds.empty()) return 1.0;
+  return std::pow(10.0, xact::DecibelsOfVolumeByte(sounds.sounds.front().volume) / 20.0);
+}
+
+// What each cue should sound like, found through cue -> sound -> wave, at the
+// sound's volume.
 std::map<std::string, Loudness> Expected(const xact::SoundSetFiles& files) {
   xact::SoundBankInfo sounds;
   xact::WaveBankInfo waves;
@@ -70,15 +80,19 @@ std::map<std::string, Loudness> Expected(const xact::SoundSetFiles& files) {
     return expected;
   for (const xact::CueInfo& cue : sounds.cues)
     for (const xact::SoundInfo& sound : sounds.sounds)
-      if (sound.code == cue.code && !sound.waves.empty())
+      if (sound.code == cue.code && !sound.waves.empty()) {
         expected[cue.name] = MeasureWave(waves.entries.at(sound.waves[0].wave), files.xwb);
+        expected[cue.name].rmsDb += xact::DecibelsOfVolumeByte(sound.volume);
+      }
   return expected;
 }
 
 // Plays each cue and compares what was heard with its wave. Failures are
 // gathered so one run names every bad cue.
 void PlayAndCompare(const xact::SoundSetFiles& files, const std::vector<std::string>& cues) {
-  test::DiskAudioCapture capture(kOutputRate, 1, kThreshold, kGapSeconds);
+  // The threshold follows the sounds' volume, so the output's first and last
+  // audible frames are the wave's.
+  test::DiskAudioCapture capture(kOutputRate, 1, kThreshold * SoundGain(files), kGapSeconds);
   ASSERT_TRUE(capture.ok());
   std::map<std::string, Loudness> expected = Expected(files);
   test::FactSession session;
@@ -107,8 +121,8 @@ void PlayAndCompare(const xact::SoundSetFiles& files, const std::vector<std::str
     const Loudness& wave = expected[cue];
     if (std::fabs(seconds - wave.seconds) > kToleranceSeconds)
       failures.push_back(cue + ": heard " + std::to_string(seconds) + " s, the wave lasts " + std::to_string(wave.seconds) + " s");
-    // Categories, sound and engine are all at 0 dB: the cue comes out at the
-    // level of its wave.
+    // Categories and engine are at 0 dB: the cue comes out at the level of
+    // its wave and its sound's volume.
     if (std::fabs(sound.RmsDb() - wave.rmsDb) > kToleranceDb)
       failures.push_back(cue + ": heard at " + std::to_string(sound.RmsDb()) + " dB RMS, the wave is at " +
                          std::to_string(wave.rmsDb) + " dB");

@@ -2,6 +2,8 @@
 // WAVE input, wave edits, speech synthesis, the set check, and the
 // orvante-soundset program run as users run it.
 #include <gtest/gtest.h>
+
+#include <cmath>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -154,7 +156,7 @@ TEST(ManifestParsing, DirectivesApplyToTheLinesBelowThemAndPathsResolveAgainstTh
   Manifest m;
   std::string error;
   ASSERT_TRUE(ParseManifest("# comment\n\n  onrwy27l   say   on runway two seven left  \n"
-                            "voice en-gb\nspeed 140\n"
+                            "voice en-gb\nspeed 140\nvolume -38\n"
                             "flapsx2pause say pause=700 flaps, flaps\n"
                             "chime wav sounds/chime.wav\nabs wav pause=5 /tmp/x.wav\n",
                             "/base", m, error))
@@ -171,6 +173,7 @@ TEST(ManifestParsing, DirectivesApplyToTheLinesBelowThemAndPathsResolveAgainstTh
   EXPECT_EQ(m.entries[2].wavPath, "/base/sounds/chime.wav");
   EXPECT_EQ(m.entries[3].wavPath, "/tmp/x.wav");
   EXPECT_EQ(m.entries[3].pauseMs, 5);
+  EXPECT_EQ(m.volumeDb, -38);
 }
 
 TEST(ManifestParsing, BadLinesAreNamedByNumber) {
@@ -186,6 +189,9 @@ TEST(ManifestParsing, BadLinesAreNamedByNumber) {
       {"a say pause=20000 one\n", "line 1: pause must be"},
       {"speed fast\n", "line 1: \"speed\" needs"},
       {"voice\n", "line 1: \"voice\" needs"},
+      {"volume -61\na say one\n", "line 1: \"volume\" needs a level in dB from -60 to 6"},
+      {"volume 7\n", "line 1: \"volume\" needs"},
+      {"volume --3\n", "line 1: \"volume\" needs"},
       {"\xC3\xA9t\xC3\xA9 say summer\n", "is not a cue name"},
       {"# nothing\n", "names no cues"},
   };
@@ -254,6 +260,28 @@ TEST(PcmEdits, TrimKeepsAMarginAndPauseAddsSilenceOfTheRightKind) {
   eightBit.samples = {128, 255, 128};
   AppendSilence(eightBit, 2.0 / 22050);
   EXPECT_EQ(eightBit.samples, (std::vector<uint8_t>{128, 255, 128, 128, 128}));  // 8-bit silence is 128
+}
+
+TEST(PcmEdits, LevelChangesRoundEachSampleAndClipAtFullScale) {
+  xact::PcmWave wave;  // 16-bit: 8000, -8000, 32767, -32768, 1
+  wave.samples = {0x40, 0x1F, 0xC0, 0xE0, 0xFF, 0x7F, 0x00, 0x80, 0x01, 0x00};
+  auto sample = [&](size_t i) { return static_cast<int16_t>(wave.samples[2 * i] | (wave.samples[2 * i + 1] << 8)); };
+  ScaleLevel(wave, -20 * std::log10(2.0));  // half
+  EXPECT_EQ(sample(0), 4000);
+  EXPECT_EQ(sample(1), -4000);
+  EXPECT_EQ(sample(2), 16384);  // 16383.5 rounds away from zero
+  EXPECT_EQ(sample(3), -16384);
+  EXPECT_EQ(sample(4), 1);  // 0.5 rounds away from zero
+  ScaleLevel(wave, 20 * std::log10(4.0));  // four times: the loudest two clip
+  EXPECT_EQ(sample(0), 16000);
+  EXPECT_EQ(sample(2), 32767);
+  EXPECT_EQ(sample(3), -32768);
+
+  xact::PcmWave eightBit;
+  eightBit.bitsPerSample = 8;
+  eightBit.samples = {128, 228, 28, 255};
+  ScaleLevel(eightBit, -20 * std::log10(2.0));
+  EXPECT_EQ(eightBit.samples, (std::vector<uint8_t>{128, 178, 78, 192}));  // about 128, silence, stays
 }
 
 TEST(SpeechSynthesis, EspeakSpeaksAPhraseAndAMissingProgramIsReported) {

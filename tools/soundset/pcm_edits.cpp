@@ -54,4 +54,20 @@ void AppendSilence(xact::PcmWave& wave, double seconds) {
   wave.samples.insert(wave.samples.end(), frames * FrameBytes(wave), wave.bitsPerSample == 8 ? 128 : 0);
 }
 
+void ScaleLevel(xact::PcmWave& wave, double decibels) {
+  if (decibels == 0) return;
+  const double gain = std::pow(10.0, decibels / 20.0);
+  if (wave.bitsPerSample == 8) {
+    for (uint8_t& sample : wave.samples)
+      sample = static_cast<uint8_t>(std::clamp(std::lround(128 + (sample - 128) * gain), 0L, 255L));
+    return;
+  }
+  for (size_t i = 0; i + 1 < wave.samples.size(); i += 2) {
+    auto value = static_cast<int16_t>(wave.samples[i] | (wave.samples[i + 1] << 8));
+    long scaled = std::clamp(std::lround(value * gain), -32768L, 32767L);
+    wave.samples[i] = static_cast<uint8_t>(scaled & 0xFF);
+    wave.samples[i + 1] = static_cast<uint8_t>((scaled >> 8) & 0xFF);
+  }
+}
+
 }  // namespace orvante::soundset

@@ -1,5 +1,6 @@
 // Small edits of PCM waves made before they go into a wave bank: trimming
-// the silence a synthesiser leaves around speech, and adding a pause.
+// the silence a synthesiser leaves around speech, adding a pause, and
+// setting the level.
 #pragma once
 #include <cstddef>
 
@@ -17,5 +18,9 @@ void TrimSilence(xact::PcmWave& wave, double threshold, double marginSeconds);
 
 // Appends seconds of silence.
 void AppendSilence(xact::PcmWave& wave, double seconds);
+
+// Changes the level by `decibels`, rounding each sample to the nearest step
+// and clipping at full scale.
+void ScaleLevel(xact::PcmWave& wave, double decibels);
 
 }  // namespace orvante::soundset

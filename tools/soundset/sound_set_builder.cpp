@@ -38,6 +38,7 @@ bool BuildSoundSet(const Manifest& manifest, const std::string& setName, const B
         continue;
       }
       AppendSilence(waves[i].wave, entry.pauseMs / 1000.0);
+      ScaleLevel(waves[i].wave, manifest.volumeDb);
     }
   };
   unsigned jobs = std::clamp(options.jobs, 1u, 16u);

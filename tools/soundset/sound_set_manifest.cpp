@@ -29,9 +29,10 @@ std::string TakeWord(std::string& rest) {
 }
 
 bool ParseWholeNumber(const std::string& text, int low, int high, int& value) {
-  if (text.empty() || text.size() > 9) return false;
-  for (char c : text)
-    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  size_t digits = !text.empty() && text[0] == '-' && low < 0 ? 1 : 0;
+  if (text.size() <= digits || text.size() > 9) return false;
+  for (size_t i = digits; i < text.size(); ++i)
+    if (!std::isdigit(static_cast<unsigned char>(text[i]))) return false;
   value = std::stoi(text);
   return value >= low && value <= high;
 }
@@ -65,6 +66,10 @@ bool ParseManifest(const std::string& text, const std::string& baseDir, Manifest
     if (first == "voice") {
       if (rest.empty() || rest.find_first_of(" \t") != std::string::npos) return fail("\"voice\" needs one voice name");
       voice = rest;
+      continue;
+    }
+    if (first == "volume") {
+      if (!ParseWholeNumber(rest, -60, 6, manifest.volumeDb)) return fail("\"volume\" needs a level in dB from -60 to 6");
       continue;
     }
     if (first == "speed") {

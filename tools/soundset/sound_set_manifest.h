@@ -3,6 +3,7 @@
 //
 //   voice en-us            espeak-ng voice for the phrases that follow
 //   speed 165              words a minute for the phrases that follow
+//   volume -38             every sound's level is changed by this many dB (-60 to 6)
 //   CUE say [pause=MS] PHRASE...
 //   CUE wav [pause=MS] FILE       (relative to the manifest's folder)
 //
@@ -26,6 +27,7 @@ struct ManifestEntry {
 
 struct Manifest {
   std::vector<ManifestEntry> entries;
+  int volumeDb = 0;
 };
 
 // Parses manifest text; baseDir resolves relative wave paths. On a bad line,

@@ -2,6 +2,7 @@
 // versions, record sizes, flags and the packed wave format. All multi-byte
 // fields are little-endian; xgs and xsb records are packed without padding.
 #pragma once
+#include <cmath>
 #include <cstdint>
 
 namespace orvante::xact {
@@ -41,6 +42,13 @@ inline constexpr uint8_t kVariableReserved = 0x08;
 inline constexpr uint16_t kNoParentCategory = 0xFFFF;
 // Volume byte of 0 dB (FACT maps 0 to silence, not to 0 dB).
 inline constexpr uint8_t kVolumeZeroDecibels = 0xB4;
+
+// FACT reads a volume byte b as 3969 * log10(b / 28240) + 8715 millibel:
+// 1 is about -89.5 dB, 0xB4 0 dB, 255 +6 dB; 0 is silence.
+inline double DecibelsOfVolumeByte(uint8_t volume) {
+  return volume == 0 ? -HUGE_VAL : (3969.0 * std::log10(volume / 28240.0) + 8715.0) / 100.0;
+}
+
 
 // ---- Wave bank (.xwb) ----
 inline constexpr uint32_t kXwbMagic = 0x444E4257;  // "WBND"

@@ -107,7 +107,8 @@ XactCheckResult ReadSound(ByteCursor& cursor, uint16_t contentVersion, SoundInfo
   sound.code = static_cast<uint32_t>(cursor.position());
   sound.flags = cursor.U8();
   sound.category = cursor.U16();
-  cursor.Skip(1 + 2 + 1 + 2);  // volume, pitch, priority, record length
+  sound.volume = cursor.U8();
+  cursor.Skip(2 + 1 + 2);  // pitch, priority, record length
   uint8_t trackCount = 1;
   if (sound.flags & kSoundComplex) {
     trackCount = cursor.U8();

@@ -20,6 +20,7 @@ struct SoundInfo {
   uint32_t code = 0;  // file offset of the record, what cues refer to
   uint8_t flags = 0;
   uint16_t category = 0;
+  uint8_t volume = 0;  // FACT's volume byte
   std::vector<uint32_t> rpcCodes;  // the sound's and its tracks'
   std::vector<uint32_t> dspCodes;
   std::vector<WaveReference> waves;
