@@ -348,6 +348,10 @@ TEST(HoldPhase, BrakesAsHardAsItIsTold) {
   double braking = axis.Along(flight.samples[stopped]) - axis.Along(flight.samples[hold.firstSample]);
   EXPECT_NEAR(braking, 50 * 1.68781 * 50.0 / 6 / 2, 15);
   EXPECT_NEAR(flight.samples.back().t - flight.samples[stopped].t, 3, 0.6);
+
+  // Braking too gently for what is left of the runway is an overrun.
+  EXPECT_EQ(airport.FlyError(kAirStartFor27 + "flaps 3\napproach 27 from 5 nm\nland brake 2 vacate 60\nhold 0 brake 1\n"),
+            "plan line 6: the aircraft stops beyond the end of runway 27");
 }
 
 TEST(PlansThatCannotBeFlown, SayWhichLineAndWhy) {

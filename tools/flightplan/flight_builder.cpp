@@ -398,8 +398,14 @@ class Builder {
 
   std::optional<std::string> Hold(const PlanStep& step) {
     double brake = step.brakeKtPerS > 0 ? step.brakeKtPerS : kTaxiDecel;
+    // Still rolling down a runway (after a landing that ends at a speed):
+    // the stop must come before its end, as a landing roll's must.
+    std::optional<RunwayLine> rolling = ias_ > 0 ? RunwayUnderfoot() : std::nullopt;
     while (ias_ > 0) Advance(SpeedToward(ias_, 0, kTaxiAccel, brake), 0);
     turnRate_ = 0;
+    if (rolling && rolling->Along(position_) > rolling->lengthFt) {
+      return "the aircraft stops beyond the end of runway " + rolling->designator;
+    }
     int holdSteps = static_cast<int>(std::lround(step.seconds / kStep));
     for (int i = 0; i < holdSteps; ++i) Advance(0, 0);
     return std::nullopt;
