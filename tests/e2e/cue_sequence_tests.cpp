@@ -12,9 +12,10 @@
 // begins: cues of one cycle share their time, and a call that cuts in is seen
 // by the audio library's "is the queue playing" question the module asks
 // first. So a line here is the cues handed over in one cycle with one cut
-// flag, which is one call except for an uncut call that follows a cutting one
-// in the same cycle: the simulator marks those cues cut as well (see
-// sim/replay.cpp), and the two would show as one "[cut]" line.
+// flag. That is one call, except where a cycle makes two with the same flag:
+// the altimeter reminder's own call after other plain cues, or a plain call
+// after a cutting one, whose cues the simulator marks cut as well (see
+// sim/replay.cpp); those would show as one line.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -154,6 +155,7 @@ TEST_P(CueSequence, FlownThroughTheUnitGivesTheExpectedCalls) {
   const std::string simDir = BuildDir() + "/sim";
   ASSERT_TRUE(fs::exists(simDir + "/ORVANTE/SoundSets/Default.xgs")) << "the default voice is installed";
   ASSERT_TRUE(fs::exists(simDir + "/r4.csv")) << "the runway table is installed";
+  ASSERT_TRUE(fs::exists(kAircraftConfig)) << kAircraftConfig;
 
   // A profile linked to the aircraft model, with the case's own lines, and
   // the aircraft whose flap detents 1 and 3 (1 and 5 degrees) are the
