@@ -203,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, CueSequence, ::testing::ValuesIn(CaseNames()),
 // folder list must not pass as "nothing to compare".
 TEST(CueSequenceCases, EveryCaseFolderIsFlown) {
   std::vector<std::string> flown = CaseNames();
-  EXPECT_GE(flown.size(), 9u);
+  EXPECT_FALSE(flown.empty()) << "no cases under " << kCasesDir;
   for (const auto& entry : fs::directory_iterator(kCasesDir)) {
     if (!entry.is_directory()) continue;
     EXPECT_NE(std::find(flown.begin(), flown.end(), entry.path().filename().string()), flown.end())
