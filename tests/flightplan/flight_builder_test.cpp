@@ -301,6 +301,59 @@ TEST(ConfigurationPhases, GearAndFlapsChangeAtOnceWithoutTime) {
   EXPECT_EQ(flight.samples.back().gear, 1);
 }
 
+// Five miles out on 27's extended centreline, level at 1500 ft above the
+// runway at 140 kt.
+const std::string kAirStartFor27 =
+    "airport TEST\n"
+    "start 27 along -30380 heading 270 height 1500 speed 140\n";
+
+TEST(AirStart, FliesLevelAtItsHeightAndSpeedThenOntoTheApproach) {
+  TestAirport airport;
+  Flight flight = airport.Fly(kAirStartFor27 + "flaps 3\nfly heading 270 for 20 s\napproach 27 from 5 nm\n");
+  ExpectConsistent(flight);
+  RunwayAxis axis = AxisOf(airport.runways(), "27");
+  const FlightSample& first = flight.samples.front();
+  EXPECT_FALSE(first.onGround);
+  EXPECT_EQ(first.gear, 1);
+  EXPECT_EQ(first.flapsIndex, 0);
+  EXPECT_NEAR(first.altitudeFt - axis.elevation, 1500, 0.01);
+  EXPECT_NEAR(first.iasKt, 140, 0.01);
+  EXPECT_NEAR(axis.Along(first), -30380, 1);
+  EXPECT_NEAR(axis.Right(first), 0, 1);
+  // Level at its height and speed until the approach meets the path.
+  for (size_t i = 0; i <= PhaseOnLine(flight, 4).lastSample; ++i) {
+    EXPECT_NEAR(flight.samples[i].altitudeFt - axis.elevation, 1500, 0.5) << "t=" << flight.samples[i].t;
+    EXPECT_NEAR(flight.samples[i].iasKt, 140, 0.01);
+    EXPECT_EQ(flight.samples[i].verticalSpeedFpm, 0);
+  }
+  EXPECT_EQ(flight.samples.back().flapsIndex, 3);
+  EXPECT_NEAR(flight.samples.back().altitudeFt - axis.elevation, 50, 5);
+  EXPECT_NEAR(axis.Right(flight.samples.back()), 0, 30);
+  EXPECT_EQ(airport.FlyError(kAirStartFor27 + "lineup 27\n"), "plan line 3: 'lineup' needs the aircraft on the ground");
+}
+
+TEST(HoldPhase, BrakesAsHardAsItIsTold) {
+  TestAirport airport;
+  // Landing on 27, braking gently to 50 kt, then hard to a stop.
+  Flight flight =
+      airport.Fly(kAirStartFor27 + "flaps 3\napproach 27 from 5 nm\nland brake 2 vacate 50\nhold 3 brake 6\n");
+  ExpectConsistent(flight);
+  const PhaseSpan& hold = PhaseOnLine(flight, 6);
+  EXPECT_NEAR(flight.samples[hold.firstSample].iasKt, 50, 0.01);
+  size_t stopped = hold.firstSample;
+  while (flight.samples[stopped].iasKt > 0) ++stopped;
+  // 50 kt to a stop at 6 kt/s: 8.3 s, about 350 ft.
+  EXPECT_NEAR(flight.samples[stopped].t - flight.samples[hold.firstSample].t, 50.0 / 6, 0.3);
+  RunwayAxis axis = AxisOf(airport.runways(), "27");
+  double braking = axis.Along(flight.samples[stopped]) - axis.Along(flight.samples[hold.firstSample]);
+  EXPECT_NEAR(braking, 50 * 1.68781 * 50.0 / 6 / 2, 15);
+  EXPECT_NEAR(flight.samples.back().t - flight.samples[stopped].t, 3, 0.6);
+
+  // Braking too gently for what is left of the runway is an overrun.
+  EXPECT_EQ(airport.FlyError(kAirStartFor27 + "flaps 3\napproach 27 from 5 nm\nland brake 2 vacate 60\nhold 0 brake 1\n"),
+            "plan line 6: the aircraft stops beyond the end of runway 27");
+}
+
 TEST(PlansThatCannotBeFlown, SayWhichLineAndWhy) {
   TestAirport airport;
   EXPECT_EQ(airport.FlyError("airport TEST\nstart 09 heading 90\nclimb to 3000\n"),

@@ -110,6 +110,37 @@ TEST(PlanReading, MistakesArePointedAtByLineAndColumn) {
   EXPECT_EQ(ErrorOf(head + "hold 5\x01\n"), "line 3, column 7: control character in the plan");
 }
 
+// An air start names a height and a speed; a hold may name its braking.
+TEST(PlanReading, AirStartAndHoldBraking) {
+  FlightPlan plan;
+  auto error = ParseFlightPlan(
+      "airport EGJB\nstart 27 along -30400 ft heading 270 height 1500 ft speed 140 kt\nhold 5\nhold 5 s brake 6 kt/s\n",
+      plan);
+  ASSERT_FALSE(error) << *error;
+  const PlanStep& start = plan.steps[0];
+  EXPECT_TRUE(start.airborne);
+  EXPECT_EQ(start.place.alongFt, -30400);
+  EXPECT_EQ(start.heightFt, 1500);
+  EXPECT_EQ(start.speedKt, 140);
+  EXPECT_EQ(plan.steps[1].brakeKtPerS, 0) << "the taxi braking unless told";
+  EXPECT_EQ(plan.steps[2].brakeKtPerS, 6);
+
+  ASSERT_FALSE(ParseFlightPlan("airport EGJB\nstart 27 heading 270\n", plan));
+  EXPECT_FALSE(plan.steps[0].airborne);
+
+  const std::string head = "airport KSFO\n";
+  EXPECT_EQ(ErrorOf(head + "start 28R heading 90 height 1500\n"),
+            "line 2, column 33: expected 'speed', found the end of the line");
+  EXPECT_EQ(ErrorOf(head + "start 28R heading 90 height 10 speed 140\n"),
+            "line 2, column 29: a height above the ground in feet from 50 to 20000, found '10'");
+  EXPECT_EQ(ErrorOf(head + "start 28R heading 90 height 1500 speed 20\n"),
+            "line 2, column 40: an airspeed in knots from 80 to 400, found '20'");
+  EXPECT_EQ(ErrorOf(head + "start 28R heading 90 speed 140\n"),
+            "line 2, column 22: expected the end of the line, found 'speed'");
+  EXPECT_EQ(ErrorOf(head + "start 28R heading 90\nhold 5 brake 30\n"),
+            "line 3, column 14: a deceleration in knots per second from 1 to 10, found '30'");
+}
+
 TEST(PlanReading, TheAirportAndStartComeFirstAndOnce) {
   EXPECT_EQ(ErrorOf("start 28R heading 90\n"),
             "line 1, column 1: the plan must name its airport first ('airport KSFO')");

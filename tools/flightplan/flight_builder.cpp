@@ -325,6 +325,18 @@ class Builder {
     heading_ = WrapPositive(step.headingDeg, 360);
     altitude_ = GroundElevation(position_);
     onGround_ = true;
+    if (step.airborne) {
+      // Level at the height above the runway end named (its elevation, as
+      // the approach measures heights), or above the ground at coordinates.
+      double ground = altitude_;
+      if (step.place.onRunway) ground = LineOf(step.place.runway)->elevationFt;
+      altitude_ = ground + step.heightFt;
+      onGround_ = false;
+      ias_ = step.speedKt;
+      holdAltitude_ = altitude_;
+      targetSpeed_ = step.speedKt;
+      if (Height() < 0) return std::string("the air start lies below the ground there");
+    }
     Record();
     return std::nullopt;
   }
@@ -385,8 +397,15 @@ class Builder {
   }
 
   std::optional<std::string> Hold(const PlanStep& step) {
-    while (ias_ > 0) Advance(SpeedToward(ias_, 0, kTaxiAccel, kTaxiDecel), 0);
+    double brake = step.brakeKtPerS > 0 ? step.brakeKtPerS : kTaxiDecel;
+    // Still rolling down a runway (after a landing that ends at a speed):
+    // the stop must come before its end, as a landing roll's must.
+    std::optional<RunwayLine> rolling = ias_ > 0 ? RunwayUnderfoot() : std::nullopt;
+    while (ias_ > 0) Advance(SpeedToward(ias_, 0, kTaxiAccel, brake), 0);
     turnRate_ = 0;
+    if (rolling && rolling->Along(position_) > rolling->lengthFt) {
+      return "the aircraft stops beyond the end of runway " + rolling->designator;
+    }
     int holdSteps = static_cast<int>(std::lround(step.seconds / kStep));
     for (int i = 0; i < holdSteps; ++i) Advance(0, 0);
     return std::nullopt;

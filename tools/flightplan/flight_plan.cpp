@@ -142,7 +142,15 @@ bool ReadStatement(LineReader& in, const std::string& keyword, PlanStep& step, F
   if (keyword == "start") {
     step.kind = PhaseKind::kStart;
     if (!ReadPlace(in, step.place, error) || !in.Expect("heading", error)) return false;
-    return in.Number(step.headingDeg, 0, 360, "a heading in degrees", error);
+    if (!in.Number(step.headingDeg, 0, 360, "a heading in degrees", error)) return false;
+    if (!in.PeekIs("height")) return true;
+    // An air start: level flight at a height and speed, for flights that
+    // begin on an approach.
+    in.Skip();
+    step.airborne = true;
+    if (!in.Number(step.heightFt, 50, 20000, "a height above the ground in feet", error, "ft")) return false;
+    if (!in.Expect("speed", error)) return false;
+    return in.Number(step.speedKt, 80, 400, "an airspeed in knots", error, "kt");
   }
   if (keyword == "taxi") {
     if (in.PeekIs("heading")) {
@@ -175,7 +183,12 @@ bool ReadStatement(LineReader& in, const std::string& keyword, PlanStep& step, F
   }
   if (keyword == "hold") {
     step.kind = PhaseKind::kHold;
-    return in.Number(step.seconds, 0, 3600, "a time in seconds", error, "s");
+    if (!in.Number(step.seconds, 0, 3600, "a time in seconds", error, "s")) return false;
+    if (in.PeekIs("brake")) {
+      in.Skip();
+      return in.Number(step.brakeKtPerS, 1, 10, "a deceleration in knots per second", error, "kt/s");
+    }
+    return true;
   }
   if (keyword == "takeoff") {
     step.kind = PhaseKind::kTakeOff;

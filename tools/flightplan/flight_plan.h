@@ -24,11 +24,11 @@ struct Place {
 };
 
 enum class PhaseKind {
-  kStart,            // start PLACE heading DEG
+  kStart,            // start PLACE heading DEG [height FT speed KT]
   kTaxiHeading,      // taxi heading DEG for FT [speed KT]
   kTaxiTo,           // taxi to PLACE [speed KT]
   kLineUp,           // lineup RWY [speed KT]
-  kHold,             // hold SECONDS
+  kHold,             // hold SECONDS [brake KT_PER_S]
   kTakeOff,          // takeoff [rotate KT] [climb FT] [flaps N]
   kRejectedTakeOff,  // reject KT [brake KT_PER_S]
   kClimb,            // climb to FT [speed KT] [rate FPM] [heading DEG [left|right]]
@@ -59,6 +59,8 @@ struct PlanStep {
   int turnDirection = 0;  // -1 left, +1 right, 0 the shorter way
   double distanceFt = 0;  // taxi heading, fly heading in nm (converted)
   double seconds = 0;     // hold, fly heading for a time
+  bool airborne = false;  // start: in flight, heightFt above the place's ground, at speedKt
+  double heightFt = 0;
   double speedKt = 0;     // 0: the phase's default
   double rotateKt = 0;
   double climbFt = 0;     // height above the runway ending a take-off or go-around
