@@ -78,14 +78,10 @@ std::optional<int> RunFly(std::vector<std::string>& arguments, const std::string
   std::filesystem::path flightFile =
       transcript.empty() ? std::filesystem::temp_directory_path() / ("orvante-fly-" + std::to_string(getpid()) + ".csv")
                          : std::filesystem::path(transcript).replace_extension(".flight.csv");
-  std::string text = orvante::flightplan::FlightFileText(flight);
-  FILE* file = std::fopen(flightFile.c_str(), "w");
-  if (file == nullptr || std::fwrite(text.data(), 1, text.size(), file) != text.size()) {
-    if (file) std::fclose(file);
-    std::fprintf(stderr, "orvante-sim: cannot write %s\n", flightFile.c_str());
+  if (auto error = orvante::flightplan::WriteFlightFile(flightFile.string(), flight)) {
+    std::fprintf(stderr, "orvante-sim: %s\n", error->c_str());
     return 1;
   }
-  std::fclose(file);
   Print("flying " + plan + " (flight written to " + flightFile.string() + ")");
   arguments = {"replay", flightFile.string()};
   arguments.insert(arguments.end(), rest.begin() + 1, rest.end());

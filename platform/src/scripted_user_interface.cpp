@@ -76,20 +76,7 @@ int ScriptedUserInterface::MessageBox(WindowHandle, const std::string& text, con
     else outcome = std::string("the box has no ") + answer.text + " button; answered " + AnswerName(record.answer);
     Report({caption, FormatDialogAction(answer), outcome, 0});
   }
-  std::function<void(const MessageBoxRecord&)> listener;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    boxes_.push_back(record);
-    listener = listener_;
-  }
-  if (listener) listener(record);
-  return record.answer;
-}
-
-bool ScriptedUserInterface::ShellOpen(const std::string& target) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  opened_.push_back(target);
-  return true;
+  return Record(record);
 }
 
 std::string ScriptedUserInterface::Prepare(Dialog& dialog, const DialogAction& action, std::function<void()>& perform) {
@@ -207,32 +194,16 @@ int ScriptedUserInterface::RunDialog(WindowHandle, Dialog& dialog) {
   return dialog.Result();
 }
 
-std::vector<MessageBoxRecord> ScriptedUserInterface::Boxes() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return boxes_;
-}
-
-std::vector<std::string> ScriptedUserInterface::Opened() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return opened_;
-}
-
 std::vector<DialogEvent> ScriptedUserInterface::Events() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return events_;
 }
 
 void ScriptedUserInterface::Clear() {
+  HeadlessUserInterface::Clear();
   std::lock_guard<std::mutex> lock(mutex_);
   script_.clear();
-  boxes_.clear();
-  opened_.clear();
   events_.clear();
-}
-
-void ScriptedUserInterface::SetListener(std::function<void(const MessageBoxRecord&)> listener) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  listener_ = std::move(listener);
 }
 
 }  // namespace platform

@@ -45,7 +45,10 @@ int UserInterface::RunDialog(WindowHandle, Dialog& dialog) { return RunDialogUna
 
 int HeadlessUserInterface::MessageBox(WindowHandle, const std::string& text, const std::string& caption,
                                       uint32_t flags) {
-  MessageBoxRecord record{caption, text, flags, DefaultAnswer(flags)};
+  return Record(MessageBoxRecord{caption, text, flags, DefaultAnswer(flags)});
+}
+
+int HeadlessUserInterface::Record(const MessageBoxRecord& record) {
   std::function<void(const MessageBoxRecord&)> listener;
   {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -2,8 +2,8 @@
 #include "flight_file.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
+
+#include "platform/files.h"
 
 namespace orvante::flightplan {
 
@@ -27,20 +27,7 @@ std::string FlightFileText(const Flight& flight) {
 }
 
 std::optional<std::string> WriteFlightFile(const std::string& path, const Flight& flight) {
-  std::string temporary = path + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return "cannot write " + temporary;
-    std::string text = FlightFileText(flight);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    if (!out.flush()) return "cannot write " + temporary;
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    std::filesystem::remove(temporary, error);
-    return "cannot write " + path;
-  }
+  if (!platform::WriteFileAtomically(path, FlightFileText(flight))) return "cannot write " + path;
   return std::nullopt;
 }
 

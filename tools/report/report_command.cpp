@@ -14,6 +14,7 @@
 #include "callouts.h"
 #include "flight_report.h"
 #include "flight_track.h"
+#include "platform/files.h"
 #include "runways/runway_geometry.h"
 #include "transcript.h"
 
@@ -29,21 +30,6 @@ std::optional<std::string> ReadWhole(const std::string& path, std::string& text)
   std::ostringstream bytes;
   bytes << in.rdbuf();
   text = bytes.str();
-  return std::nullopt;
-}
-
-std::optional<std::string> WriteAtomically(const std::string& path, const std::string& text) {
-  std::string temporary = path + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out || !out.write(text.data(), static_cast<std::streamsize>(text.size())).flush()) return "cannot write " + path;
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    std::filesystem::remove(temporary, error);
-    return "cannot write " + path;
-  }
   return std::nullopt;
 }
 
@@ -174,8 +160,8 @@ int RunReportCommand(const std::vector<std::string>& args, const std::string& de
   input.track = std::move(track);
   input.callouts = GroupCallouts(cues, phrases);
   input.runways = &runways;
-  if (auto error = WriteAtomically(svgPath, RenderFlightReport(input))) {
-    std::fprintf(err, "%s: %s\n", name.c_str(), error->c_str());
+  if (!platform::WriteFileAtomically(svgPath, RenderFlightReport(input))) {
+    std::fprintf(err, "%s: cannot write %s\n", name.c_str(), svgPath.c_str());
     return 1;
   }
   std::fprintf(out, "%s: %s: %zu callouts, %zu runway ends\n", name.c_str(), svgPath.c_str(), input.callouts.size(),

@@ -63,7 +63,9 @@ std::optional<DialogAction> ParseDialogAction(std::string_view args);
 // The action written back as ParseDialogAction reads it.
 std::string FormatDialogAction(const DialogAction& action);
 
-class ScriptedUserInterface : public UserInterface {
+// Answers boxes and works dialogs as its script says; records what it was
+// shown as the headless front end does.
+class ScriptedUserInterface : public HeadlessUserInterface {
  public:
   // Appends actions to the script.
   void Queue(const DialogAction& action);
@@ -72,17 +74,14 @@ class ScriptedUserInterface : public UserInterface {
   size_t Pending() const;
 
   int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption, uint32_t flags) override;
-  bool ShellOpen(const std::string& target) override;
   int RunDialog(WindowHandle owner, Dialog& dialog) override;
 
-  // What was shown and done, in order. Dialog events also go to the
-  // process-wide dialog event listener (platform/dialog.h).
-  std::vector<MessageBoxRecord> Boxes() const;
-  std::vector<std::string> Opened() const;
+  // What was done, in order (boxes and shell opens as the headless front
+  // end records them). Dialog events also go to the process-wide dialog
+  // event listener (platform/dialog.h).
   std::vector<DialogEvent> Events() const;
-  void Clear();
-  // Hears each box as it is answered, as HeadlessUserInterface's listener does.
-  void SetListener(std::function<void(const MessageBoxRecord&)> listener);
+  // Forgets the script as well.
+  void Clear() override;
 
  private:
   std::optional<DialogAction> Next();
@@ -94,10 +93,7 @@ class ScriptedUserInterface : public UserInterface {
 
   mutable std::mutex mutex_;
   std::deque<DialogAction> script_;
-  std::vector<MessageBoxRecord> boxes_;
-  std::vector<std::string> opened_;
   std::vector<DialogEvent> events_;
-  std::function<void(const MessageBoxRecord&)> listener_;
   int openDialogs_ = 0;
 };
 

@@ -64,8 +64,12 @@ class HeadlessUserInterface : public UserInterface {
   bool ShellOpen(const std::string& target) override;
   std::vector<MessageBoxRecord> Boxes() const;
   std::vector<std::string> Opened() const;
-  void Clear();
+  virtual void Clear();
   void SetListener(std::function<void(const MessageBoxRecord&)> listener);
+
+ protected:
+  // Keeps a box that was shown and answered, tells the listener; returns the answer.
+  int Record(const MessageBoxRecord& record);
 
  private:
   mutable std::mutex mutex_;
