@@ -4,6 +4,7 @@
 #include "platform/files.h"
 
 #include <dirent.h>
+#include <strings.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,6 +41,49 @@ std::string JoinPath(std::initializer_list<std::string_view> parts) {
 
 size_t LastSeparator(std::string_view path) { return path.find_last_of("\\/"); }
 
+namespace {
+
+// The name in folder that equals name but for letter case, first in name
+// order; empty when there is none.
+std::string NameInOtherCase(const std::string& folder, const std::string& name) {
+  std::string found;
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return found;
+  while (dirent* entry = readdir(dir)) {
+    if (strcasecmp(entry->d_name, name.c_str()) == 0 && (found.empty() || found > entry->d_name)) found = entry->d_name;
+  }
+  closedir(dir);
+  return found;
+}
+
+}  // namespace
+
+std::string ExistingPath(std::string_view path) {
+  std::string native = NativePath(path);
+  struct stat st {};
+  if (native.empty() || lstat(native.c_str(), &st) == 0) return native;
+  std::string result = native.front() == kPathSeparator ? std::string(1, kPathSeparator) : std::string();
+  bool resolving = true;
+  size_t start = 0;
+  while (start < native.size()) {
+    size_t end = native.find(kPathSeparator, start);
+    if (end == std::string::npos) end = native.size();
+    std::string part = native.substr(start, end - start);
+    start = end + 1;
+    if (part.empty()) continue;
+    std::string folder = result;
+    if (!result.empty() && result.back() != kPathSeparator) result += kPathSeparator;
+    if (resolving && lstat((result + part).c_str(), &st) != 0) {
+      std::string other = part == "." || part == ".." ? std::string() : NameInOtherCase(folder, part);
+      if (other.empty()) resolving = false;
+      else part = other;
+    }
+    result += part;
+  }
+  if (native.back() == kPathSeparator && result.back() != kPathSeparator) result += kPathSeparator;
+  return result;
+}
+
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
   // Iterative matcher with one backtracking point for the last '*'.
   size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
@@ -68,7 +112,7 @@ std::vector<FoundFile> FindFiles(std::string_view pattern) {
   std::vector<FoundFile> found;
   std::string native = NativePath(pattern);
   size_t slash = native.find_last_of(kPathSeparator);
-  std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : native.substr(0, slash));
+  std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : ExistingPath(native.substr(0, slash)));
   std::string namePattern = slash == std::string::npos ? native : native.substr(slash + 1);
   if (namePattern.empty()) return found;
   DIR* dir = opendir(folder.c_str());
@@ -92,17 +136,17 @@ bool FileExists(std::string_view path) {
   std::string native = NativePath(path);
   if (native.find_first_of("*?") != std::string::npos) return !FindFiles(native).empty();
   struct stat st {};
-  return stat(native.c_str(), &st) == 0;
+  return stat(ExistingPath(native).c_str(), &st) == 0;
 }
 
 bool IsDirectory(std::string_view path) {
   struct stat st {};
-  return stat(NativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return stat(ExistingPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool ReadWholeFile(std::string_view path, std::string& contents) {
   contents.clear();
-  int fd = open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = open(ExistingPath(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     SetLastError(errno == ENOENT ? 2 : 5);
     return false;
@@ -147,7 +191,7 @@ bool WriteAll(int fd, std::string_view data) {
 }  // namespace
 
 bool WriteFileAtomically(std::string_view path, std::string_view contents) {
-  std::string target = NativePath(path);
+  std::string target = ExistingPath(path);
   struct stat st {};
   mode_t mode = 0644;
   if (stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
@@ -175,7 +219,7 @@ bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) {
   }
   std::string contents;
   if (!ReadWholeFile(from, contents)) return false;
-  std::string target = NativePath(to);
+  std::string target = ExistingPath(to);
   // Windows' CopyFile fails on a read-only target.
   if (FileExists(target) && (GetFileAttributes(target) & FILE_ATTRIBUTE_READONLY)) {
     SetLastError(5);
@@ -183,12 +227,12 @@ bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) {
   }
   if (!WriteFileAtomically(target, contents)) return false;
   struct stat st {};
-  if (stat(NativePath(from).c_str(), &st) == 0) chmod(target.c_str(), st.st_mode & 07777);
+  if (stat(ExistingPath(from).c_str(), &st) == 0) chmod(target.c_str(), st.st_mode & 07777);
   return true;
 }
 
 bool DeleteFile(std::string_view path) {
-  std::string native = NativePath(path);
+  std::string native = ExistingPath(path);
   if (FileExists(native) && (GetFileAttributes(native) & FILE_ATTRIBUTE_READONLY)) {
     SetLastError(5);  // Windows refuses to delete a read-only file
     return false;
@@ -201,7 +245,7 @@ bool DeleteFile(std::string_view path) {
 }
 
 bool MoveFile(std::string_view from, std::string_view to) {
-  if (rename(NativePath(from).c_str(), NativePath(to).c_str()) != 0) {
+  if (rename(ExistingPath(from).c_str(), ExistingPath(to).c_str()) != 0) {
     SetLastError(errno == ENOENT ? 2 : 5);
     return false;
   }
@@ -209,7 +253,7 @@ bool MoveFile(std::string_view from, std::string_view to) {
 }
 
 bool CreateDirectory(std::string_view path) {
-  std::string native = NativePath(path);
+  std::string native = ExistingPath(path);
   for (size_t pos = 1; pos <= native.size(); ++pos) {
     if (pos == native.size() || native[pos] == kPathSeparator) {
       std::string prefix = native.substr(0, pos);
@@ -224,7 +268,7 @@ bool CreateDirectory(std::string_view path) {
 
 uint32_t GetFileAttributes(std::string_view path) {
   struct stat st {};
-  if (stat(NativePath(path).c_str(), &st) != 0) {
+  if (stat(ExistingPath(path).c_str(), &st) != 0) {
     SetLastError(2);
     return INVALID_FILE_ATTRIBUTES;
   }
@@ -235,7 +279,7 @@ uint32_t GetFileAttributes(std::string_view path) {
 }
 
 bool SetFileAttributes(std::string_view path, uint32_t attributes) {
-  std::string native = NativePath(path);
+  std::string native = ExistingPath(path);
   struct stat st {};
   if (stat(native.c_str(), &st) != 0) {
     SetLastError(2);

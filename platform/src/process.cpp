@@ -81,7 +81,7 @@ bool GetFileVersion(const std::string& path, uint32_t& versionMS, uint32_t& vers
 }
 
 ModuleHandle LoadLibrary(const std::string& path) {
-  std::string native = NativePath(path);
+  std::string native = ExistingPath(path);
   if (!FileExists(native)) {
     t_loaderError = "no such file: " + native;
     SetLastError(126);  // ERROR_MOD_NOT_FOUND

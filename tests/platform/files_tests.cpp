@@ -77,3 +77,40 @@ TEST(FileOperations, CopyMoveAndAtomicWriteKeepModes) {
   EXPECT_EQ(dir.Read("c.txt"), "beta");
   EXPECT_FALSE(WriteFileAtomically(dir.Path("no/such/folder/x"), "x"));
 }
+
+// Files copied from Windows keep their letter case; the code names them as
+// Windows would let it. The exact name wins when both exist.
+TEST(FileOperations, NamesMatchFilesAndFoldersInAnyLetterCase) {
+  TempFolder dir;
+  dir.Write("SimObjects/Airplanes/B738/Aircraft.CFG", "[fltsim.0]\n");
+  const std::string cfg = dir.Path("simobjects/AIRPLANES/b738/aircraft.cfg");
+  EXPECT_EQ(ExistingPath(cfg), dir.Path("SimObjects/Airplanes/B738/Aircraft.CFG"));
+  EXPECT_TRUE(FileExists(cfg));
+  EXPECT_TRUE(IsDirectory(dir.Path("simobjects\\airplanes")));
+  std::string text;
+  ASSERT_TRUE(ReadWholeFile(cfg, text));
+  EXPECT_EQ(text, "[fltsim.0]\n");
+  EXPECT_NE(GetFileAttributes(cfg), INVALID_FILE_ATTRIBUTES);
+
+  // Writing replaces that file rather than making a second one beside it; a
+  // new file goes into the folder that exists.
+  ASSERT_TRUE(WriteFileAtomically(cfg, "[fltsim.1]\n"));
+  EXPECT_EQ(dir.Read("SimObjects/Airplanes/B738/Aircraft.CFG"), "[fltsim.1]\n");
+  EXPECT_EQ(FindFiles(dir.Path("SimObjects/Airplanes/B738/*")).size(), 1u);
+  ASSERT_TRUE(WriteFileAtomically(dir.Path("SIMOBJECTS/new.txt"), "n"));
+  EXPECT_EQ(dir.Read("SimObjects/new.txt"), "n");
+  ASSERT_TRUE(CreateDirectory(dir.Path("simobjects/airplanes/B744/panel")));
+  EXPECT_TRUE(IsDirectory(dir.Path("SimObjects/Airplanes/B744/panel")));
+  EXPECT_EQ(FindFiles(dir.Path("*")).size(), 1u) << "no second SimObjects folder";
+  ASSERT_TRUE(DeleteFile(cfg));
+  EXPECT_FALSE(FileExists(dir.Path("SimObjects/Airplanes/B738/Aircraft.CFG")));
+
+  // A name found in no letter case stays as written, from there on.
+  EXPECT_EQ(ExistingPath(dir.Path("simobjects/Missing/x.cfg")), dir.Path("SimObjects/Missing/x.cfg"));
+  EXPECT_FALSE(FileExists(dir.Path("simobjects/Missing/x.cfg")));
+
+  dir.Write("r4.csv", "exact");
+  dir.Write("R4.CSV", "upper");
+  EXPECT_EQ(ExistingPath(dir.Path("r4.csv")), dir.Path("r4.csv"));
+  EXPECT_EQ(ExistingPath(dir.Path("R4.csv")), dir.Path("R4.CSV")) << "the first in name order";
+}

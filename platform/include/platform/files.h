@@ -23,6 +23,15 @@ std::string JoinPath(std::initializer_list<std::string_view> parts);
 // Turns every '\' and '/' of a path into the platform's separator.
 std::string NativePath(std::string_view path);
 
+// The native path of a file or folder as it is on disk. Windows' file names
+// ignore letter case, and files copied from Windows keep theirs
+// ("Aircraft.cfg", "SCHEMA.INI"): where a part of the path does not exist as
+// written, the part in the same folder that differs only in letter case is
+// taken (the first in name order). From the first part found in no case, the
+// rest is kept as written, so a new file goes into the folder that exists.
+// Every operation below on files and folders goes through it.
+std::string ExistingPath(std::string_view path);
+
 // Index of the last '\' or '/' in path, or npos. Paths that the simulator
 // supplies may use either separator.
 size_t LastSeparator(std::string_view path);
