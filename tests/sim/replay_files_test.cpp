@@ -121,6 +121,11 @@ TEST(EventsFile, RefusesMalformedLinesWithTheLineAndColumnAtFault) {
       {"1,lvar,,1\n", "e.csv:1:8: lvar needs a variable name"},
       {"1,key,-3\n", "e.csv:1:7: a key event identifier"},
       {"1,key,1.5\n", "e.csv:1:7: a key event identifier"},
+      // Beyond an unsigned 32-bit value, and far beyond it: refused, never
+      // converted (the conversion itself has no defined result).
+      {"1,key,4294967296\n", "e.csv:1:7: a key event identifier"},
+      {"8,key,633333333333\n", "e.csv:1:7: a key event identifier"},
+      {"1,key,-1e300\n", "e.csv:1:7: a key event identifier"},
       {"1,eyepoint,1,2\n", "e.csv:1:11: eyepoint takes 3 argument(s), found 2"},
       {"1,aircraft_loaded\n", "e.csv:1:18: aircraft_loaded takes 1 argument(s), found 0"},
       {"1,aircraft_loaded,\n", "e.csv:1:19: aircraft_loaded needs a value"},
