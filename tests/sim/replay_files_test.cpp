@@ -2,6 +2,8 @@
 // when they refuse, and how the flight is flown between its rows.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "events_file.h"
 #include "flight_file.h"
 
@@ -68,6 +70,30 @@ TEST(FlightFile, FillsAbsentColumnsAndInterpolatesBetweenRows) {
   EXPECT_EQ(FlightValuesAt(flight, -1).latitudeDeg, 37.0);
   EXPECT_EQ(FlightValuesAt(flight, 99).latitudeDeg, 37.1);
   EXPECT_EQ(FlightValuesAt(flight, 99).altitudeAboveGroundFt, 200);
+}
+
+TEST(FlightFile, ValuesBetweenRowsStayBetweenTheRowsEvenAtTheEndsOfTheRange) {
+  // Every value the reader accepts must fly: between rows of the largest
+  // values of opposite sign the aircraft is somewhere between them, never at
+  // an infinity.
+  FlightFile flight = ParseFlightFile(
+      "t,lat,lon,alt_ft,heading_true,gs_kt,on_ground,vs_fpm,indicated_alt_ft\n"
+      "0,-90,-180,1.7e308,0,0,0,-1.7e308,-1e308\n"
+      "10,90,180,-1.7e308,0,1e308,0,1.7e308,1e308\n",
+      "f.csv");
+  ASSERT_TRUE(flight.ok) << flight.error;
+  for (double t : {0.001, 2.5, 5.0, 9.999}) {
+    AircraftValues v = FlightValuesAt(flight, t);
+    EXPECT_TRUE(std::isfinite(v.altitudeFt)) << t;
+    EXPECT_TRUE(std::isfinite(v.verticalSpeedFpm)) << t;
+    EXPECT_TRUE(std::isfinite(v.indicatedAltitudeFt)) << t;
+    EXPECT_GE(v.groundSpeedKt, 0) << t;
+    EXPECT_LE(v.groundSpeedKt, 1e308) << t;
+    EXPECT_GE(v.latitudeDeg, -90) << t;
+    EXPECT_LE(v.latitudeDeg, 90) << t;
+  }
+  EXPECT_NEAR(FlightValuesAt(flight, 5.0).altitudeFt, 0, 1e293);
+  EXPECT_EQ(FlightValuesAt(flight, 10).altitudeFt, -1.7e308);
 }
 
 TEST(EventsFile, ReadsEveryEventKindInTimeOrder) {
