@@ -98,7 +98,9 @@ EventsFile ParseEventsFile(std::string_view text, const std::string& name) {
         problem = number(2, id);
         if (problem.empty() && (id < 0 || id > 4294967295.0 || id != std::floor(id)))
           problem = PositionMessage(name, line.number, line.fields[2].column, "a key event identifier is a whole number from 0");
-        event.keyId = static_cast<uint32_t>(id);
+        // Converted only once it is known to fit: a number outside 0 to
+        // 4294967295 has no unsigned 32-bit value.
+        if (problem.empty()) event.keyId = static_cast<uint32_t>(id);
         break;
       }
       case EventKind::Eyepoint:

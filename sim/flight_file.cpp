@@ -151,7 +151,10 @@ AircraftValues FlightValuesAt(const FlightFile& flight, double t) {
     const FlightRow& a = flight.rows[next - 1];
     const FlightRow& b = flight.rows[next];
     double f = (t - a.t) / (b.t - a.t);
-    auto mix = [f](double x, double y) { return x + (y - x) * f; };
+    // std::lerp, not x + (y - x) * f: the difference of two values of
+    // opposite sign may overflow (alt_ft 1e308 then -1e308 gave infinity);
+    // lerp stays between the two.
+    auto mix = [f](double x, double y) { return std::lerp(x, y, f); };
     values = a.values;  // on_ground, gear and flaps keep the earlier row's value
     values.latitudeDeg = mix(a.values.latitudeDeg, b.values.latitudeDeg);
     values.longitudeDeg = mix(a.values.longitudeDeg, b.values.longitudeDeg);

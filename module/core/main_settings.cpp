@@ -45,7 +45,10 @@ void WriteMainSettings() {
   char number[32];
   std::snprintf(number, sizeof number, "%d", g_mainSettings.sceneryId);
   platform::WritePrivateProfileString(kSection, SceneryIdKey(), number, file);
-  platform::WritePrivateProfileString(kSection, "DEFAULTProfile", g_mainSettings.defaultProfile, file);
+  // Quoted where the reader would otherwise change the name (blanks at
+  // either end, quotes around it), so the same profile is found next time.
+  platform::WritePrivateProfileString(kSection, "DEFAULTProfile",
+                                      platform::QuoteProfileValue(g_mainSettings.defaultProfile).c_str(), file);
   std::snprintf(number, sizeof number, "%d", g_mainSettings.enableKeyEventApi.load());
   platform::WritePrivateProfileString(kSection, "EnableKeyEventAPI", number, file);
   std::snprintf(number, sizeof number, "%u", g_mainSettings.audioOutputDevice);

@@ -130,10 +130,12 @@ std::string FormatProfileFile(const ProfilePart& part) {
                               std::chars_format::fixed, 2);
   *result.ptr = '\0';
   line(std::string("AltSetTolerance=") + tolerance);
-  line(std::string("SoundSet=") + s.SoundSet);
+  // Names go quoted where the reader would otherwise change them (blanks at
+  // either end, quotes around them), so they read back as they were.
+  line(std::string("SoundSet=") + platform::QuoteProfileValue(s.SoundSet));
   line("MasterVolume=" + std::to_string(static_cast<int32_t>(g_mainSettings.masterVolume.load())));
   for (size_t n = 0; n < part.linkedModels.size(); ++n)
-    line(ModelKey(static_cast<uint32_t>(n)) + "=" + part.linkedModels[n]);
+    line(ModelKey(static_cast<uint32_t>(n)) + "=" + platform::QuoteProfileValue(part.linkedModels[n]));
   return text;
 }
 

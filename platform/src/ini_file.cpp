@@ -139,6 +139,13 @@ std::string_view FileLineEnd(std::string_view text) {
 
 }  // namespace
 
+std::string QuoteProfileValue(std::string_view value) {
+  bool trimmed = !value.empty() && (IsBlank(value.front()) || value.front() == '\r' || IsBlank(value.back()) ||
+                                    value.back() == '\r');
+  if (trimmed || Unquote(value).size() != value.size()) return "\"" + std::string(value) + "\"";
+  return std::string(value);
+}
+
 int32_t ParseLeadingInteger(const char* text) {
   if (text == nullptr) return 0;
   while (IsBlank(*text)) ++text;

@@ -191,6 +191,22 @@ TEST(FlyHeadingPhase, FliesItsDistanceOrTimeAtItsAltitude) {
   EXPECT_NEAR(flight.samples.back().headingTrue, 180, 0.5);
 }
 
+// A distance leg the plan slows to a crawl would otherwise be flown for
+// thousands of hours (and hundreds of millions of samples): it is refused
+// once it has lasted as long as the longest timed leg, while a timed leg of
+// that length still flies to its end.
+TEST(FlyHeadingPhase, ADistanceLegTooSlowToEndIsRefusedATimedLegOfTheLimitFlies) {
+  TestAirport airport;
+  std::string slow = airport.FlyError(kAirborne + "fly heading 090 for 300 nm speed 1\n");
+  EXPECT_EQ(slow.rfind("plan line 6: the leg is not flown within 10000 s (300.0 nm at 1 kt)", 0), 0u) << slow;
+  std::string far = airport.FlyError(kAirborne + "fly heading 090 for 2000 nm speed 200\n");
+  EXPECT_EQ(far.rfind("plan line 6: the leg is not flown within 10000 s", 0), 0u) << far;
+
+  Flight flight = airport.Fly(kAirborne + "fly heading 090 for 10000 s speed 200\n");
+  const PhaseSpan& leg = PhaseOnLine(flight, 6);
+  EXPECT_NEAR(flight.samples[leg.lastSample].t - flight.samples[leg.firstSample].t, 10000, 0.6);
+}
+
 // Out of 09 to the east, a turn back north and west, and onto final for 27
 // from the north (the approach is plan line 10).
 const std::string kCircuitTo27 = kAirborne +

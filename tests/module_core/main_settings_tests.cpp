@@ -53,3 +53,18 @@ TEST_F(MainSettingsTest, ValuesSurviveAReadAndWriteAndLongProfileNamesAreCut) {
             "[orvante]\nP3DSceneryID=-77\nMasterVolume=8\nEnableKeyEventAPI=1\nDEFAULTProfile=" + std::string(69, 'P') +
                 "\nAudioOutputDevice=3\nExtra=kept\n");
 }
+
+TEST_F(MainSettingsTest, ADefaultProfileNameWithBlanksOrQuotesAroundItSurvivesEveryStart) {
+  // The file is rewritten at every start: a name the reader would trim or
+  // unquote must be written so that it reads back the same.
+  for (const char* name : {" Leading blank", "'Quoted'", "\"Both\""}) {
+    dir.Write("ORVANTE/ORVANTE.INI", "[ORVANTE]\r\nDEFAULTProfile=\"" + std::string(name) + "\"\r\n");
+    ReadMainSettings();
+    ASSERT_STREQ(g_mainSettings.defaultProfile, name);
+    for (int start = 0; start < 3; ++start) {
+      WriteMainSettings();
+      ReadMainSettings();
+    }
+    EXPECT_STREQ(g_mainSettings.defaultProfile, name);
+  }
+}

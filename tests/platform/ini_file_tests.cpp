@@ -88,6 +88,26 @@ TEST(IniInteger, LeadingSignedDecimal) {
   EXPECT_EQ(GetPrivateProfileInt("S", "d", 0, file.c_str()), 257);
 }
 
+TEST(IniWrite, QuotedValuesReadBackAsTheyWereWritten) {
+  // What the reader would change (blanks at either end, a pair of matching
+  // quotes around the value) is quoted; everything else is written as it is.
+  EXPECT_EQ(QuoteProfileValue("B738"), "B738");
+  EXPECT_EQ(QuoteProfileValue(""), "");
+  EXPECT_EQ(QuoteProfileValue("it's \"x\""), "it's \"x\"");
+  EXPECT_EQ(QuoteProfileValue("\""), "\"");
+  EXPECT_EQ(QuoteProfileValue(" B738"), "\" B738\"");
+  EXPECT_EQ(QuoteProfileValue("B738\t"), "\"B738\t\"");
+  EXPECT_EQ(QuoteProfileValue("'B738'"), "\"'B738'\"");
+  EXPECT_EQ(QuoteProfileValue("\"\""), "\"\"\"\"");
+
+  TempFolder dir;
+  std::string file = dir.Path("values.ini");
+  for (const char* value : {"B738", " leading", "trailing ", "'single'", "\"double\"", "\"\"", "' mixed\"", "a=b"}) {
+    ASSERT_TRUE(WritePrivateProfileString("S", "k", QuoteProfileValue(value).c_str(), file.c_str()));
+    EXPECT_EQ(Get(file, "S", "k"), value);
+  }
+}
+
 TEST(IniWrite, CreatesFileSectionAndKey) {
   TempFolder dir;
   std::string file = dir.Path("new.ini");

@@ -159,6 +159,23 @@ TEST_F(ProfileFilesTest, ASavedProfileLoadsBackTheSame) {
   EXPECT_EQ(FormatProfileFile(part), written);
 }
 
+TEST_F(ProfileFilesTest, ModelNamesWithBlanksOrQuotesAroundThemKeepTheirLinkAcrossSaves) {
+  // Aircraft folders may be named so; the saved line must read back as the
+  // same name, or the profile no longer follows that aircraft.
+  WriteProfile("P", "Model.0=\" B738\"\r\nModel.1=\"'A320'\"\r\nModel.2=\"\"Q400\"\"\r\nModel.3=E190\r\n");
+  LoadProfile(part, "P");
+  const std::vector<std::string> models{" B738", "'A320'", "\"Q400\"", "E190"};
+  ASSERT_EQ(part.linkedModels, models);
+  for (int save = 0; save < 2; ++save) {
+    SaveProfile(part, nullptr);
+    LoadProfile(part, "P");
+    EXPECT_EQ(part.linkedModels, models);
+  }
+  SetAircraftModel("'A320'");
+  EXPECT_TRUE(IsProfileLinked(part, "P"));
+  EXPECT_NE(ReadProfile("P").find("\r\nModel.3=E190\r\n"), std::string::npos) << "plain names stay unquoted";
+}
+
 TEST_F(ProfileFilesTest, SaveNeedsANameAndASoundSet) {
   CreateProfile(part, "NoSet");
   CopyName(part.settings.SoundSet, "");

@@ -2,6 +2,7 @@
 // including the damaged ones it must refuse with a line and column.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 #include "callouts.h"
@@ -84,6 +85,23 @@ TEST(FlightTrackReading, ColumnsByNameWithCommentsAndDefaults) {
   EXPECT_NEAR(middle.altitudeFt, 155, 1e-9);
   EXPECT_EQ(TrackPointAt(track, -5).t, 0);
   EXPECT_EQ(TrackPointAt(track, 50).t, 10);
+}
+
+TEST(FlightTrackReading, PointsBetweenRowsOfExtremeValuesStayBetweenThem) {
+  // The reader takes any finite altitude and speed; between rows of the
+  // largest values of opposite sign the point must not be an infinity.
+  std::vector<TrackPoint> track;
+  auto error = ReadFlightTrack(
+      "t,lat,lon,alt_ft,gs_kt,on_ground\n0,-90,-180,1.7e308,-1.7e308,0\n10,90,180,-1.7e308,1.7e308,0\n", track);
+  ASSERT_FALSE(error) << *error;
+  for (double t : {0.001, 2.5, 5.0, 9.999}) {
+    TrackPoint p = TrackPointAt(track, t);
+    EXPECT_TRUE(std::isfinite(p.altitudeFt)) << t;
+    EXPECT_TRUE(std::isfinite(p.groundSpeedKt)) << t;
+    EXPECT_GE(p.latitude, -90) << t;
+    EXPECT_LE(p.latitude, 90) << t;
+  }
+  EXPECT_EQ(TrackPointAt(track, 5.0).altitudeFt, 0);
 }
 
 TEST(FlightTrackReading, DamagedFilesAreRefusedWithLineAndColumn) {

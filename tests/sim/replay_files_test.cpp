@@ -2,6 +2,8 @@
 // when they refuse, and how the flight is flown between its rows.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "events_file.h"
 #include "flight_file.h"
 
@@ -70,6 +72,30 @@ TEST(FlightFile, FillsAbsentColumnsAndInterpolatesBetweenRows) {
   EXPECT_EQ(FlightValuesAt(flight, 99).altitudeAboveGroundFt, 200);
 }
 
+TEST(FlightFile, ValuesBetweenRowsStayBetweenTheRowsEvenAtTheEndsOfTheRange) {
+  // Every value the reader accepts must fly: between rows of the largest
+  // values of opposite sign the aircraft is somewhere between them, never at
+  // an infinity.
+  FlightFile flight = ParseFlightFile(
+      "t,lat,lon,alt_ft,heading_true,gs_kt,on_ground,vs_fpm,indicated_alt_ft\n"
+      "0,-90,-180,1.7e308,0,0,0,-1.7e308,-1e308\n"
+      "10,90,180,-1.7e308,0,1e308,0,1.7e308,1e308\n",
+      "f.csv");
+  ASSERT_TRUE(flight.ok) << flight.error;
+  for (double t : {0.001, 2.5, 5.0, 9.999}) {
+    AircraftValues v = FlightValuesAt(flight, t);
+    EXPECT_TRUE(std::isfinite(v.altitudeFt)) << t;
+    EXPECT_TRUE(std::isfinite(v.verticalSpeedFpm)) << t;
+    EXPECT_TRUE(std::isfinite(v.indicatedAltitudeFt)) << t;
+    EXPECT_GE(v.groundSpeedKt, 0) << t;
+    EXPECT_LE(v.groundSpeedKt, 1e308) << t;
+    EXPECT_GE(v.latitudeDeg, -90) << t;
+    EXPECT_LE(v.latitudeDeg, 90) << t;
+  }
+  EXPECT_NEAR(FlightValuesAt(flight, 5.0).altitudeFt, 0, 1e293);
+  EXPECT_EQ(FlightValuesAt(flight, 10).altitudeFt, -1.7e308);
+}
+
 TEST(EventsFile, ReadsEveryEventKindInTimeOrder) {
   EventsFile file = ParseEventsFile(
       "t,event,args\n"
@@ -121,6 +147,11 @@ TEST(EventsFile, RefusesMalformedLinesWithTheLineAndColumnAtFault) {
       {"1,lvar,,1\n", "e.csv:1:8: lvar needs a variable name"},
       {"1,key,-3\n", "e.csv:1:7: a key event identifier"},
       {"1,key,1.5\n", "e.csv:1:7: a key event identifier"},
+      // Beyond an unsigned 32-bit value, and far beyond it: refused, never
+      // converted (the conversion itself has no defined result).
+      {"1,key,4294967296\n", "e.csv:1:7: a key event identifier"},
+      {"8,key,633333333333\n", "e.csv:1:7: a key event identifier"},
+      {"1,key,-1e300\n", "e.csv:1:7: a key event identifier"},
       {"1,eyepoint,1,2\n", "e.csv:1:11: eyepoint takes 3 argument(s), found 2"},
       {"1,aircraft_loaded\n", "e.csv:1:18: aircraft_loaded takes 1 argument(s), found 0"},
       {"1,aircraft_loaded,\n", "e.csv:1:19: aircraft_loaded needs a value"},

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "airport_runways.h"
 #include "local_frame.h"
@@ -19,6 +20,10 @@ constexpr double kGravityFps2 = 32.174;
 constexpr double kGlideSlopeDeg = 3.0;
 constexpr double kThresholdCrossingFt = 50;
 constexpr double kMaxPhaseSeconds = 3600;
+// The longest leg a 'fly heading' may be: as long as the longest timed leg a
+// plan can ask for ("for 10000 s"). A distance leg flown so slowly that it
+// would take longer is refused, not flown for days of samples.
+constexpr double kMaxLegSeconds = 10000;
 
 // Airliner figures (knots per second, degrees per second, feet per minute).
 constexpr double kTaxiSpeedKt = 15;
@@ -507,6 +512,12 @@ class Builder {
       Advance(SpeedToward(ias_, speed, kAirAccel, kAirDecel), TurnToward(step.headingDeg, direction),
               AltitudeHold(holdAltitude_, kClimbFpm, kDescentFpm));
       if (auto error = CheckClearOfGround()) return error;
+      if (step.distanceFt > 0 && (steps_ - startStep) * kStep > kMaxLegSeconds) {
+        char text[160];
+        std::snprintf(text, sizeof text, "the leg is not flown within %.0f s (%.1f nm at %.0f kt); fly it faster or shorter",
+                      kMaxLegSeconds, step.distanceFt / 6076.12, speed);
+        return std::string(text);
+      }
     }
     targetSpeed_ = speed;
     return std::nullopt;

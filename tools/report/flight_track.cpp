@@ -110,10 +110,12 @@ TrackPoint TrackPointAt(const std::vector<TrackPoint>& track, double t) {
   double f = (t - a.t) / (b.t - a.t);
   TrackPoint p;
   p.t = t;
-  p.latitude = a.latitude + (b.latitude - a.latitude) * f;
-  p.longitude = a.longitude + (b.longitude - a.longitude) * f;
-  p.altitudeFt = a.altitudeFt + (b.altitudeFt - a.altitudeFt) * f;
-  p.groundSpeedKt = a.groundSpeedKt + (b.groundSpeedKt - a.groundSpeedKt) * f;
+  // std::lerp: the difference of two accepted values of opposite sign may
+  // overflow, and the point must stay between the rows.
+  p.latitude = std::lerp(a.latitude, b.latitude, f);
+  p.longitude = std::lerp(a.longitude, b.longitude, f);
+  p.altitudeFt = std::lerp(a.altitudeFt, b.altitudeFt, f);
+  p.groundSpeedKt = std::lerp(a.groundSpeedKt, b.groundSpeedKt, f);
   p.onGround = a.onGround;
   return p;
 }

@@ -14,6 +14,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -35,6 +36,13 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
 // Convenience form of GetPrivateProfileString with a buffer of maxLength + 1.
 std::string ReadProfileString(const char* section, const char* key, const char* defaultValue,
                               const char* path, uint32_t maxLength = 259);
+
+// The text a key line must hold for the reader to give value back: value
+// enclosed in double quotes when the reader would change it (blanks at
+// either end, or a pair of matching quotes around it, which the reader
+// drops), else value as it is. For values written as whole lines of a file;
+// WritePrivateProfileString writes its value as given, as Windows does.
+std::string QuoteProfileValue(std::string_view value);
 
 // Leading signed decimal number of text, skipping leading blanks: "  -12abc"
 // gives -12, "abc" and "" give 0. Overflow wraps as a 32-bit value.
