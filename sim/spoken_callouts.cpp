@@ -19,8 +19,10 @@ void SpokenCallouts::OnTrace(int64_t microseconds, int32_t operation, const std:
         waiting_.back().cues.push_back(cue);
         break;
       case VSC_AUDIO_TRACE_QUE_EMPTIED:
-        // Whatever had not begun is gone; what plays was reported already.
+        // Whatever had not begun is gone; what played was reported already
+        // and is stopped with the queue (the library traces no stop for it).
         waiting_.clear();
+        playing_ = 0;
         break;
       case VSC_AUDIO_TRACE_CUE_STARTED: {
         if (value != 0) ++playing_;

@@ -49,14 +49,18 @@ TEST_F(SpokenCalloutsTest, CueCuttingInDropsWhatWasWaiting) {
   Added(0, {"flapsflaps"});  // same instant: the same announcement
   spoken.OnTrace(20000, VSC_AUDIO_TRACE_CUE_STARTED, "onrwy28l", 1);
   Added(500000, {"apprwy01r"});
-  // A mark cuts in: the queue is emptied, the playing cue stopped.
+  // A mark cuts in: the queue is emptied, and the playing cue stopped with
+  // it, without a trace of its own.
   spoken.OnTrace(600000, VSC_AUDIO_TRACE_IS_PLAYING, "", 1);
   spoken.OnTrace(600000, VSC_AUDIO_TRACE_QUE_EMPTIED, "", 0);
-  spoken.OnTrace(600000, VSC_AUDIO_TRACE_CUE_STOPPED, "onrwy28l", 1);
+  EXPECT_FALSE(spoken.Playing());
   Added(600000, {"2", "1000", "feet", "remaining"});
   Plays(640000, "2", 900000);
   Plays(900000, "1000", 1200000);
+  Plays(1200000, "feet", 1500000);
+  Plays(1500000, "remaining", 2000000);
   EXPECT_EQ(heard, (std::vector<Heard>{{0.02, {"onrwy28l", "flapsflaps"}}, {0.64, {"2", "1000", "feet", "remaining"}}}));
+  EXPECT_FALSE(spoken.Playing()) << "nothing left playing after a cut";
 }
 
 TEST_F(SpokenCalloutsTest, CuesThatCannotStartOrWereNotQueuedAreNotCallouts) {
