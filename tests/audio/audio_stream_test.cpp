@@ -158,20 +158,22 @@ TEST_F(AudioStreamTest, CueVariablesAreReadAndWrittenByName) {
   EXPECT_EQ(VSC_AUDIO_SET_CUE_VARIABLE(sound, "SpeedOfSound", 1.0f), 0);
 }
 
+// The worker applies a pause on its next pass, so the sounds here last long
+// enough (800 ms) for a pass to come even on a loaded machine.
 TEST_F(AudioStreamTest, PausingAStreamHoldsItsSoundsUntilItResumes) {
-  void* sound = Play(stream_, "a");
+  void* sound = Play(stream_, "long");
   EXPECT_EQ(VSC_AUDIO_PAUSE_STREAM(stream_, 1), 1);
-  std::this_thread::sleep_for(std::chrono::milliseconds(400));
-  EXPECT_EQ(VSC_AUDIO_IS_SOUND_PLAYING(sound), 1) << "still held, well past its 60 ms";
+  std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+  EXPECT_EQ(VSC_AUDIO_IS_SOUND_PLAYING(sound), 1) << "still held, well past its 800 ms";
   EXPECT_EQ(VSC_AUDIO_PAUSE_STREAM(stream_, 0), 0);
   EXPECT_TRUE(WaitFor([&] { return VSC_AUDIO_IS_SOUND_PLAYING(sound) == 0; }));
   EXPECT_EQ(VSC_AUDIO_PAUSE_STREAM(nullptr, 1), 0);
 }
 
 TEST_F(AudioStreamTest, PausingASoundDirectlyHoldsIt) {
-  void* sound = Play(stream_, "a");
+  void* sound = Play(stream_, "long");
   EXPECT_EQ(VSC_AUDIO_PAUSE_SOUND(sound, 1), 1);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1200));
   EXPECT_EQ(VSC_AUDIO_IS_SOUND_PLAYING(sound), 1);
   EXPECT_EQ(VSC_AUDIO_PAUSE_SOUND(sound, 0), 1);
   EXPECT_TRUE(WaitFor([&] { return VSC_AUDIO_IS_SOUND_PLAYING(sound) == 0; }));
