@@ -114,11 +114,13 @@ uint32_t CopyList(const std::vector<std::string_view>& names, char* buffer, uint
   uint32_t used = 0;
   for (std::string_view name : names) {
     if (used + name.size() + 2 > size) {  // cut: keep what fits, as Windows does
-      size_t fit = size - used - 2;
+      // A list that filled all but the last byte has no room for even one
+      // character of the next name: its last name keeps its terminator and
+      // the final byte takes the second one.
+      size_t fit = used + 2 <= size ? size - used - 2 : 0;
       std::memcpy(buffer + used, name.data(), fit);
-      used += static_cast<uint32_t>(fit);
-      buffer[used] = '\0';
-      buffer[used + 1] = '\0';
+      buffer[size - 2] = '\0';
+      buffer[size - 1] = '\0';
       return size - 2;
     }
     std::memcpy(buffer + used, name.data(), name.size());

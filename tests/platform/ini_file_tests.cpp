@@ -71,6 +71,39 @@ TEST(IniRead, ListsOfSectionsAndKeys) {
   EXPECT_EQ(std::string(buffer, n), std::string("x\0y\0", 4));
 }
 
+// A list cut by the buffer keeps the first size - 2 bytes of the whole list
+// and ends with two terminators, whatever byte the cut falls on (also just
+// after a name's terminator, with no room left for the next name); the
+// bytes past size are never touched.
+TEST(IniRead, ListsCutAtEveryBufferSize) {
+  TempFolder dir;
+  std::string file = dir.Write("a.ini", "[S]\nlong=1\nshort=2\n[Second]\n[Third]\n");
+  struct Case {
+    const char* section;
+    std::string list;
+  };
+  for (const Case& c : {Case{"S", std::string("long\0short\0", 11)},
+                        Case{nullptr, std::string("S\0Second\0Third\0", 15)}}) {
+    for (uint32_t size = 1; size <= c.list.size() + 2; ++size) {
+      SCOPED_TRACE(testing::Message() << (c.section ? "keys" : "sections") << " size " << size);
+      std::string buffer(size + 4, '@');
+      uint32_t n = GetPrivateProfileString(c.section, nullptr, "", buffer.data(), size, file.c_str());
+      EXPECT_EQ(buffer.substr(size), "@@@@");
+      if (size == 1) {
+        EXPECT_EQ(n, 0u);
+        EXPECT_EQ(buffer[0], '\0');
+      } else if (size <= c.list.size()) {
+        EXPECT_EQ(n, size - 2);
+        EXPECT_EQ(buffer.substr(0, n), c.list.substr(0, n));
+        EXPECT_EQ(buffer.substr(n, 2), std::string("\0\0", 2));
+      } else {
+        EXPECT_EQ(n, c.list.size());
+        EXPECT_EQ(buffer.substr(0, n + 1), c.list + '\0');
+      }
+    }
+  }
+}
+
 TEST(IniInteger, LeadingSignedDecimal) {
   EXPECT_EQ(ParseLeadingInteger("  -12abc"), -12);
   EXPECT_EQ(ParseLeadingInteger("abc"), 0);
