@@ -18,6 +18,9 @@ mkdir -p "$out"
 x86_64-w64-mingw32-g++ -O1 -static -o "$out/ini-probe.exe" "$here/ini_probe.cpp"
 export WINEPREFIX="${WINEPREFIX:-$out/wineprefix}" WINEDEBUG=-all
 [ $# -gt 0 ] || set -- "$here"/cases/*.case
+cases=""
+for case in "$@"; do cases="$cases $(cd "$(dirname "$case")" && pwd)/$(basename "$case")"; done
+set -- $cases
 status=0
 for case in "$@"; do
   name=$(basename "$case" .case)
