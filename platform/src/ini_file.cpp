@@ -114,11 +114,13 @@ uint32_t CopyList(const std::vector<std::string_view>& names, char* buffer, uint
   uint32_t used = 0;
   for (std::string_view name : names) {
     if (used + name.size() + 2 > size) {  // cut: keep what fits, as Windows does
-      size_t fit = size - used - 2;
+      // A list that filled all but the last byte has no room for even one
+      // character of the next name: its last name keeps its terminator and
+      // the final byte takes the second one.
+      size_t fit = used + 2 <= size ? size - used - 2 : 0;
       std::memcpy(buffer + used, name.data(), fit);
-      used += static_cast<uint32_t>(fit);
-      buffer[used] = '\0';
-      buffer[used + 1] = '\0';
+      buffer[size - 2] = '\0';
+      buffer[size - 1] = '\0';
       return size - 2;
     }
     std::memcpy(buffer + used, name.data(), name.size());
@@ -126,7 +128,9 @@ uint32_t CopyList(const std::vector<std::string_view>& names, char* buffer, uint
     buffer[used++] = '\0';
   }
   buffer[used] = '\0';
-  return used;
+  // A list that needs every byte of the buffer, its final terminator in the
+  // last one, is reported as cut (size - 2), as Windows does.
+  return used + 1 == size ? size - 2 : used;
 }
 
 // The line break used by the file (its first one), CR LF when it has none.
@@ -155,6 +159,37 @@ int32_t ParseLeadingInteger(const char* text) {
   while (*text >= '0' && *text <= '9') value = value * 10u + static_cast<uint32_t>(*text++ - '0');
   return static_cast<int32_t>(negative ? 0u - value : value);
 }
+
+namespace {
+
+// The integer GetPrivateProfileInt reads: blanks, an optional sign, then
+// decimal digits, or hexadecimal, octal or binary ones after a lowercase
+// "0x", "0o" or "0b" (an uppercase letter ends the number at the 0). Reading
+// stops at the first character that is not a digit of the base; overflow
+// wraps as a 32-bit value.
+int32_t ParseProfileInteger(const char* text) {
+  while (*text != '\0' && static_cast<unsigned char>(*text) <= ' ') ++text;
+  bool negative = false;
+  if (*text == '+' || *text == '-') negative = *text++ == '-';
+  unsigned base = 10;
+  if (text[0] == '0' && (text[1] == 'x' || text[1] == 'o' || text[1] == 'b')) {
+    base = text[1] == 'x' ? 16 : text[1] == 'o' ? 8 : 2;
+    text += 2;
+  }
+  uint32_t value = 0;
+  for (;; ++text) {
+    char c = *text;
+    unsigned digit = c >= '0' && c <= '9'   ? static_cast<unsigned>(c - '0')
+                     : c >= 'a' && c <= 'f' ? static_cast<unsigned>(c - 'a' + 10)
+                     : c >= 'A' && c <= 'F' ? static_cast<unsigned>(c - 'A' + 10)
+                                            : 99u;
+    if (digit >= base) break;
+    value = value * base + digit;
+  }
+  return static_cast<int32_t>(negative ? 0u - value : value);
+}
+
+}  // namespace
 
 uint32_t GetPrivateProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
                                  uint32_t size, const char* path) {
@@ -191,7 +226,7 @@ uint32_t GetPrivateProfileString(const char* section, const char* key, const cha
 int32_t GetPrivateProfileInt(const char* section, const char* key, int32_t defaultValue, const char* path) {
   char buffer[64];
   if (GetPrivateProfileString(section, key, "", buffer, sizeof buffer, path) == 0) return defaultValue;
-  return ParseLeadingInteger(buffer);
+  return ParseProfileInteger(buffer);
 }
 
 std::string ReadProfileString(const char* section, const char* key, const char* defaultValue, const char* path,
@@ -232,6 +267,8 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
     const IniLine& line = lines[keyIndex];
     if (value == nullptr)
       result = text.substr(0, line.begin) + text.substr(line.next);
+    else if (line.next == line.end)  // the file's last line, without a break: the new one gets one
+      result = text.substr(0, line.begin) + newLine + std::string(lineEnd);
     else
       result = text.substr(0, line.begin) + newLine + text.substr(line.end);
     return WriteFileAtomically(path, result);
@@ -245,7 +282,7 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
       last = i;
   const IniLine& after = lines[last];
   if (after.next == after.end)  // the file ends on this line without a break
-    result = text.substr(0, after.end) + std::string(lineEnd) + newLine + text.substr(after.next);
+    result = text.substr(0, after.end) + std::string(lineEnd) + newLine + std::string(lineEnd);
   else
     result = text.substr(0, after.next) + newLine + std::string(lineEnd) + text.substr(after.next);
   return WriteFileAtomically(path, result);

@@ -71,6 +71,40 @@ TEST(IniRead, ListsOfSectionsAndKeys) {
   EXPECT_EQ(std::string(buffer, n), std::string("x\0y\0", 4));
 }
 
+// A list cut by the buffer keeps the first size - 2 bytes of the whole list
+// and ends with two terminators, whatever byte the cut falls on (also just
+// after a name's terminator, with no room left for the next name); the
+// bytes past size are never touched.
+TEST(IniRead, ListsCutAtEveryBufferSize) {
+  TempFolder dir;
+  std::string file = dir.Write("a.ini", "[S]\nlong=1\nshort=2\n[Second]\n[Third]\n");
+  struct Case {
+    const char* section;
+    std::string list;
+  };
+  for (const Case& c : {Case{"S", std::string("long\0short\0", 11)},
+                        Case{nullptr, std::string("S\0Second\0Third\0", 15)}}) {
+    for (uint32_t size = 1; size <= c.list.size() + 2; ++size) {
+      SCOPED_TRACE(testing::Message() << (c.section ? "keys" : "sections") << " size " << size);
+      std::string buffer(size + 4, '@');
+      uint32_t n = GetPrivateProfileString(c.section, nullptr, "", buffer.data(), size, file.c_str());
+      EXPECT_EQ(buffer.substr(size), "@@@@");
+      if (size == 1) {
+        EXPECT_EQ(n, 0u);
+        EXPECT_EQ(buffer[0], '\0');
+      } else if (size <= c.list.size() + 1) {  // no byte to spare also counts as cut
+        EXPECT_EQ(n, size - 2);
+        EXPECT_EQ(buffer.substr(0, n), c.list.substr(0, n));
+        EXPECT_EQ(buffer.substr(n, 2), std::string("\0\0", 2));
+      } else {
+        EXPECT_EQ(n, c.list.size());
+        EXPECT_EQ(buffer[n + 1], '@');
+        EXPECT_EQ(buffer.substr(0, n + 1), c.list + '\0');
+      }
+    }
+  }
+}
+
 TEST(IniInteger, LeadingSignedDecimal) {
   EXPECT_EQ(ParseLeadingInteger("  -12abc"), -12);
   EXPECT_EQ(ParseLeadingInteger("abc"), 0);
@@ -86,6 +120,32 @@ TEST(IniInteger, LeadingSignedDecimal) {
   EXPECT_EQ(GetPrivateProfileInt("S", "c", 5, file.c_str()), 5);  // empty gives the default
   EXPECT_EQ(GetPrivateProfileInt("S", "missing", 5, file.c_str()), 5);
   EXPECT_EQ(GetPrivateProfileInt("S", "d", 0, file.c_str()), 257);
+}
+
+// Settings read as integers take the prefixes Windows' reader takes: a
+// lowercase 0x, 0o or 0b switches the base, anything else is decimal.
+TEST(IniInteger, HexOctalAndBinaryPrefixes) {
+  TempFolder dir;
+  std::string file = dir.Write("a.ini",
+                               "[S]\nhex=0x10\nneg=-0x10\nplus=+0x1f\nupper=0X1f\noct=0o17\nbin=0b110\n"
+                               "badbin=0b2\nstop=0x1G\nbare=0x\nzeros=007\nwrap=0xFFFFFFFF\nquoted=\"0x10\"\n"
+                               "afterzero=00x10\n");
+  auto read = [&](const char* key) { return GetPrivateProfileInt("S", key, 99, file.c_str()); };
+  EXPECT_EQ(read("hex"), 16);
+  EXPECT_EQ(read("neg"), -16);
+  EXPECT_EQ(read("plus"), 31);
+  EXPECT_EQ(read("upper"), 0);
+  EXPECT_EQ(read("oct"), 15);
+  EXPECT_EQ(read("bin"), 6);
+  EXPECT_EQ(read("badbin"), 0);
+  EXPECT_EQ(read("stop"), 1);
+  EXPECT_EQ(read("bare"), 0);
+  EXPECT_EQ(read("zeros"), 7);  // a leading zero alone is not octal
+  EXPECT_EQ(read("wrap"), -1);
+  EXPECT_EQ(read("quoted"), 16);
+  EXPECT_EQ(read("afterzero"), 0);
+  // The plain parser other readers use stays decimal.
+  EXPECT_EQ(ParseLeadingInteger("0x10"), 0);
 }
 
 TEST(IniWrite, QuotedValuesReadBackAsTheyWereWritten) {
@@ -151,6 +211,31 @@ TEST(IniWrite, DeletesKeysAndSections) {
   EXPECT_EQ(dir.Read("a.ini"), "[A]\ny=2\n[B]\nz=3\n");
   ASSERT_TRUE(WritePrivateProfileString("a", nullptr, nullptr, file.c_str()));
   EXPECT_EQ(dir.Read("a.ini"), "[B]\nz=3\n");
+}
+
+// The line a write adds or replaces always ends with a line break, also at
+// the end of a file whose last line had none; the lines before it keep their
+// bytes.
+TEST(IniWrite, TerminatesTheLineItWritesAtTheEndOfAFile) {
+  TempFolder dir;
+  struct Case {
+    const char* before;
+    const char* section;
+    const char* key;
+    const char* after;
+  };
+  for (const Case& c : {
+           Case{"[S]\r\nk=1\r\nj=2", "S", "j", "[S]\r\nk=1\r\nj=v\r\n"},        // replaced last line
+           Case{"[S]\r\nk=1\r\nj=2", "S", "n", "[S]\r\nk=1\r\nj=2\r\nn=v\r\n"},  // added after it
+           Case{"[S]", "S", "n", "[S]\r\nn=v\r\n"},                            // after a bare section
+           Case{"[S]\nk=1", "S", "k", "[S]\nk=v\n"},                            // the file's own break
+           Case{"[S]\nk=1", "T", "x", "[S]\nk=1\n[T]\nx=v\n"},                  // new section
+       }) {
+    SCOPED_TRACE(c.before);
+    std::string file = dir.Write("a.ini", c.before);
+    ASSERT_TRUE(WritePrivateProfileString(c.section, c.key, "v", file.c_str()));
+    EXPECT_EQ(dir.Read("a.ini"), c.after);
+  }
 }
 
 TEST(IniWrite, FailsWhenTheFolderIsMissing) {
