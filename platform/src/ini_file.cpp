@@ -160,37 +160,6 @@ int32_t ParseLeadingInteger(const char* text) {
   return static_cast<int32_t>(negative ? 0u - value : value);
 }
 
-namespace {
-
-// The integer GetPrivateProfileInt reads: blanks, an optional sign, then
-// decimal digits, or hexadecimal, octal or binary ones after a lowercase
-// "0x", "0o" or "0b" (an uppercase letter ends the number at the 0). Reading
-// stops at the first character that is not a digit of the base; overflow
-// wraps as a 32-bit value.
-int32_t ParseProfileInteger(const char* text) {
-  while (*text != '\0' && static_cast<unsigned char>(*text) <= ' ') ++text;
-  bool negative = false;
-  if (*text == '+' || *text == '-') negative = *text++ == '-';
-  unsigned base = 10;
-  if (text[0] == '0' && (text[1] == 'x' || text[1] == 'o' || text[1] == 'b')) {
-    base = text[1] == 'x' ? 16 : text[1] == 'o' ? 8 : 2;
-    text += 2;
-  }
-  uint32_t value = 0;
-  for (;; ++text) {
-    char c = *text;
-    unsigned digit = c >= '0' && c <= '9'   ? static_cast<unsigned>(c - '0')
-                     : c >= 'a' && c <= 'f' ? static_cast<unsigned>(c - 'a' + 10)
-                     : c >= 'A' && c <= 'F' ? static_cast<unsigned>(c - 'A' + 10)
-                                            : 99u;
-    if (digit >= base) break;
-    value = value * base + digit;
-  }
-  return static_cast<int32_t>(negative ? 0u - value : value);
-}
-
-}  // namespace
-
 uint32_t GetPrivateProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
                                  uint32_t size, const char* path) {
   std::string text;
@@ -226,7 +195,7 @@ uint32_t GetPrivateProfileString(const char* section, const char* key, const cha
 int32_t GetPrivateProfileInt(const char* section, const char* key, int32_t defaultValue, const char* path) {
   char buffer[64];
   if (GetPrivateProfileString(section, key, "", buffer, sizeof buffer, path) == 0) return defaultValue;
-  return ParseProfileInteger(buffer);
+  return ParseLeadingInteger(buffer);
 }
 
 std::string ReadProfileString(const char* section, const char* key, const char* defaultValue, const char* path,

@@ -7,9 +7,10 @@
 //    matching pair of single or double quotes loses the quotes;
 //  - the first of duplicate sections or keys is the one read;
 //  - a missing file, section or key gives the default;
-//  - integers are the value's leading signed number: decimal, or hexadecimal,
-//    octal or binary after a lowercase 0x, 0o or 0b (0 when there is none);
-//    an empty value gives the default, as Windows does;
+//  - integers are the value's leading signed decimal number (0 when there is
+//    none); an empty value gives the default, as Windows does. (Wine also
+//    reads 0x, 0o and 0b prefixes; the unit's files never hold them, and the
+//    unit reads its integers as decimal digits.)
 //  - a write creates the file, section or key as needed and keeps every other
 //    line of the file byte for byte, and ends the line it writes with a line
 //    break even at the end of a file that had none; the file is replaced
@@ -30,9 +31,8 @@ namespace platform {
 uint32_t GetPrivateProfileString(const char* section, const char* key, const char* defaultValue,
                                  char* buffer, uint32_t size, const char* path);
 
-// The value's leading signed number (decimal, or after 0x, 0o or 0b
-// hexadecimal, octal or binary); defaultValue for a missing file, section or
-// key, or an empty value.
+// The value's leading signed decimal number; defaultValue for a missing file,
+// section or key, or an empty value.
 int32_t GetPrivateProfileInt(const char* section, const char* key, int32_t defaultValue, const char* path);
 
 // Sets key=value in section. A null value deletes the key, a null key the
