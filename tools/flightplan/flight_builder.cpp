@@ -49,12 +49,12 @@ constexpr double kAirDecel = 1.5;
 constexpr double kRejectReactionSeconds = 1.5;
 constexpr double kRejectBrake = 6;                 // maximum braking and reverse, about 0.3 g
 constexpr double kLandingBrake = 4;                // a medium autobrake, about 0.2 g
-// The flare begins at 30 ft; from there the sink rate eases in proportion to
-// the height, from the path's rate (about 750 fpm at 145 kt) to 180 fpm at
-// the ground. The aircraft is down about 4.5 s later, 1,300-1,500 ft past
+// The flare begins at 25 ft; from there the sink rate eases in proportion to
+// the height, from the path's rate (about 750 fpm at 145 kt) to 200 fpm at
+// the ground. The aircraft is down about 3.5 s later, 1,200-1,400 ft past
 // the threshold, losing 1 kt a second as the thrust comes off.
-constexpr double kFlareHeightFt = 30;
-constexpr double kTouchdownSinkFpm = 180;
+constexpr double kFlareHeightFt = 25;
+constexpr double kTouchdownSinkFpm = 200;
 constexpr double kFlareDecel = 1.0;
 constexpr double kDerotationSeconds = 2;
 constexpr double kGoAroundClimbFpm = 2000;
