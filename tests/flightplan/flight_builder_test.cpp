@@ -272,6 +272,53 @@ TEST(LandPhase, TouchesDownGentlyInTheTouchdownZoneAndBrakesOnTheRunway) {
   EXPECT_LT(axis.Along(flight.samples.back()), axis.length);
 }
 
+// The default landing at the approach speeds of airliners: the path crosses
+// the threshold at 50 ft, the flare from 20 to 30 ft takes a few seconds and
+// puts the aircraft down 1000 to 1800 ft past the threshold with 100 to 300
+// fpm of sink, the sink rate only ever easing on the way.
+TEST(LandPhase, DefaultLandingFlaresToATouchdownInTheZone) {
+  for (int speed : {130, 145, 160}) {
+    SCOPED_TRACE("approach at " + std::to_string(speed) + " kt");
+    TestAirport airport;
+    Flight flight =
+        airport.Fly(kCircuitTo27 + "approach 27 from 6 nm speed " + std::to_string(speed) + " flaps 4\nland\n");
+    ExpectConsistent(flight);
+    RunwayAxis axis = AxisOf(airport.runways(), "27");
+    const PhaseSpan& land = PhaseOnLine(flight, 11);
+    size_t touchdown = land.firstSample;
+    while (touchdown <= land.lastSample && !flight.samples[touchdown].onGround) ++touchdown;
+    ASSERT_LE(touchdown, land.lastSample);
+    ASSERT_GT(touchdown, land.firstSample);
+
+    // The sink rate on the path, from the landing's first sample; the flare
+    // begins at the first sample sinking clearly slower than that.
+    double pathSink = -flight.samples[land.firstSample].verticalSpeedFpm;
+    EXPECT_GT(pathSink, 600);
+    size_t flare = land.firstSample;
+    while (flare < touchdown && -flight.samples[flare].verticalSpeedFpm > pathSink - 50) ++flare;
+    ASSERT_LT(flare, touchdown) << "no flare before touchdown";
+    double flareHeight = flight.samples[flare].altitudeFt - axis.elevation;
+    EXPECT_LE(flareHeight, 30);
+    EXPECT_GE(flareHeight, 15);
+    double flareSeconds = flight.samples[touchdown].t - flight.samples[flare].t;
+    EXPECT_GE(flareSeconds, 2);
+    EXPECT_LE(flareSeconds, 8);
+    for (size_t i = flare; i < touchdown; ++i) {
+      EXPECT_GE(flight.samples[i].verticalSpeedFpm, flight.samples[i - 1].verticalSpeedFpm - 0.05)
+          << "the sink rate grows in the flare at t=" << flight.samples[i].t;
+    }
+
+    // The first sample on the ground is the touchdown, with its sink rate.
+    EXPECT_LE(flight.samples[touchdown].verticalSpeedFpm, -100);
+    EXPECT_GE(flight.samples[touchdown].verticalSpeedFpm, -300);
+    EXPECT_NEAR(flight.samples[touchdown].altitudeFt, axis.elevation, 10);
+    double along = axis.Along(flight.samples[touchdown]);
+    EXPECT_GE(along, 1000);
+    EXPECT_LE(along, 1800);
+    EXPECT_NEAR(flight.samples[touchdown].iasKt, speed - flareSeconds, 2) << "about 1 kt a second lost in the flare";
+  }
+}
+
 TEST(LandPhase, OffsetApproachPutsTheAircraftDownOnTheParallelTaxiway) {
   TestAirport airport;
   // A taxiway 600 ft left of 27's centreline, that is north of the runway.

@@ -49,8 +49,13 @@ constexpr double kAirDecel = 1.5;
 constexpr double kRejectReactionSeconds = 1.5;
 constexpr double kRejectBrake = 6;                 // maximum braking and reverse, about 0.3 g
 constexpr double kLandingBrake = 4;                // a medium autobrake, about 0.2 g
-constexpr double kFlareHeightFt = 30;
-constexpr double kFlareSinkFpm = 150;
+// The flare begins at 25 ft; from there the sink rate eases in proportion to
+// the height, from the path's rate (about 750 fpm at 145 kt) to 200 fpm at
+// the ground. The aircraft is down about 3.5 s later, 1,200-1,400 ft past
+// the threshold, losing 1 kt a second as the thrust comes off.
+constexpr double kFlareHeightFt = 25;
+constexpr double kTouchdownSinkFpm = 200;
+constexpr double kFlareDecel = 1.0;
 constexpr double kDerotationSeconds = 2;
 constexpr double kGoAroundClimbFpm = 2000;
 constexpr double kDefaultClimbAfterTakeOffFt = 1000;
@@ -592,14 +597,28 @@ class Builder {
     if (!approach_) return std::string("'land' must follow an approach");
     const RunwayLine line = *approach_;
     int startStep = steps_;
-    // Down the path to the flare, then the sink rate eases off.
+    // Down the path to the flare, then the sink rate eases off with the
+    // height: sink = touchdown sink + gain * height, the gain set at the flare
+    // height so the sink rate carries on from the path's without a step.
+    std::optional<double> flareGain;  // fpm per foot of height, once flaring
     while (!onGround_) {
-      double vsCmd = Height() > kFlareHeightFt ? GlidePathVerticalSpeed(line, approachLevel_) : -kFlareSinkFpm;
-      double accel = Height() > kFlareHeightFt ? 0 : -1.0;
+      double height = Height();
+      if (!flareGain && height <= kFlareHeightFt) {
+        flareGain = std::max(0.0, -verticalSpeed_ - kTouchdownSinkFpm) / std::max(height, 1.0);
+      }
+      double vsCmd = flareGain ? -(kTouchdownSinkFpm + *flareGain * std::max(height, 0.0))
+                               : GlidePathVerticalSpeed(line, approachLevel_);
+      double accel = flareGain ? -kFlareDecel : 0;
       Advance(accel, TurnToward(InterceptHeading(line, approachOffset_, 1500)), vsCmd);
       if (Height() <= 0) {
         onGround_ = true;
         altitude_ = GroundElevation(position_);
+        // The sink rate stops at once here. A sample at the touchdown, with
+        // the sink rate it had, and another a step later keep that jump
+        // inside one short interval, so the samples still agree with their
+        // vertical speeds (a sample taken in this step was still airborne).
+        if (recordedStep_ == steps_) flight_.samples.pop_back();
+        Record();
       }
       if (TimedOut(startStep)) return std::string("the landing never touches down");
     }
@@ -609,6 +628,7 @@ class Builder {
       bool derotating = (steps_ - touchdownStep) * kStep < kDerotationSeconds;
       double decel = derotating ? 1.0 : (ias_ > 30 ? brake : std::min(brake, 2.0));
       Advance(SpeedToward(ias_, step.vacateKt, 0, decel), TurnToward(InterceptHeading(line, approachOffset_, 600)));
+      if (steps_ == touchdownStep + 1 && recordedStep_ != steps_) Record();
     }
     if (step.vacateKt <= 0) turnRate_ = 0;
     if (approachOffset_ == 0 && line.Along(position_) > line.lengthFt) {
