@@ -27,19 +27,19 @@ std::string TemplateMissingText(const std::string& templatePath) {
 }
 
 void ShowNotForDirectUse() {
-  platform::MessageBox(nullptr, kNotForDirectUseText, kMessageCaption, platform::MB_OK | platform::MB_ICONWARNING);
+  platform::MessageBoxU8(nullptr, kNotForDirectUseText, kMessageCaption, platform::kMbOk | platform::kMbIconWarning);
 }
 
 void ShowFailure() {
-  platform::MessageBox(nullptr, kFailureText, kMessageCaption, platform::MB_OK | platform::MB_ICONINFORMATION);
+  platform::MessageBoxU8(nullptr, kFailureText, kMessageCaption, platform::kMbOk | platform::kMbIconInformation);
 }
 
 void ShowSimulatorNotFound() {
-  platform::MessageBox(nullptr, kSimulatorNotFoundText, kMessageCaption, platform::MB_OK | platform::MB_ICONWARNING);
+  platform::MessageBoxU8(nullptr, kSimulatorNotFoundText, kMessageCaption, platform::kMbOk | platform::kMbIconWarning);
 }
 
 void ShowTemplateMissing(const std::string& templatePath) {
-  platform::MessageBox(nullptr, TemplateMissingText(templatePath), kMessageCaption, platform::MB_OK | platform::MB_ICONWARNING);
+  platform::MessageBoxU8(nullptr, TemplateMissingText(templatePath), kMessageCaption, platform::kMbOk | platform::kMbIconWarning);
 }
 
 }  // namespace addovar

@@ -6,18 +6,15 @@
 #include <system_error>
 #include <vector>
 
+#include "common/text.h"
+
 namespace addovar {
 
 namespace fs = std::filesystem;
 
 namespace {
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
+using common::EqualsIgnoringCase;
 
 // The folder a drive letter stands for: the target of dosdevices/<letter>:,
 // else drive_c for C.
@@ -40,7 +37,7 @@ std::string EntryNamed(const fs::path& folder, const std::string& name) {
   if (fs::exists(folder / name, error)) return name;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     std::string entry = it->path().filename().string();
-    if (SameIgnoringCase(entry, name)) return entry;
+    if (EqualsIgnoringCase(entry, name)) return entry;
   }
   return name;
 }

@@ -7,23 +7,14 @@
 #include <sstream>
 
 #include "xml_document.h"
+#include "common/text.h"
 
 namespace sim {
 namespace {
 
-std::string Trim(std::string_view text) {
-  size_t begin = 0, end = text.size();
-  while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
-  while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
-  return std::string(text.substr(begin, end - begin));
-}
+std::string Trim(std::string_view text) { return std::string(common::Trim(text, common::kWhiteSpace)); }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
+using common::EqualsIgnoringCase;
 
 std::string Where(const std::string& source, int line) { return source + ": line " + std::to_string(line) + ": "; }
 

@@ -5,17 +5,14 @@
 #include <cctype>
 #include <filesystem>
 
+#include "common/text.h"
+
 namespace sim {
 namespace {
 
 namespace fs = std::filesystem;
 
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) { return common::EqualsIgnoringCase(a, b); }
 
 // The entry of folder named like name: the exact name when it exists, else the
 // first entry (in name order) whose name differs only in letter case, else the
@@ -68,7 +65,7 @@ AddonLoadResult LoadAddon(const AddonEntry& entry, const std::string& simulatorD
     return result;
   }
   result.addon.file = file;
-  platform::ModuleHandle module = platform::LoadLibrary(file);
+  platform::ModuleHandle module = platform::LoadLibraryU8(file);
   if (module == nullptr) {
     result.messages.push_back("cannot load " + file + ": " + platform::LastLoaderError() + " (error " +
                               std::to_string(platform::GetLastError()) + ")");

@@ -7,7 +7,7 @@
 
 #include "addon_list.h"
 #include "platform/process.h"
-#include "sdk/gauges.h"
+#include "gauges.h"
 
 namespace sim {
 

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/text.h"
+
 namespace sim {
 namespace {
 
@@ -17,10 +19,7 @@ std::string Absolute(const std::string& path) {
   return result;
 }
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
+std::string Lower(std::string text) { return common::ToLowerAscii(text); }
 
 CommandLine Fail(std::string error) {
   CommandLine line;
@@ -43,7 +42,8 @@ std::string Usage() {
          "  --no-simconnect do not serve SimConnect (add-ons find no simulator to connect to)\n"
          "usage: orvante-sim replay FLIGHT.csv [--events EVENTS.csv] [--sim-dir DIR]\n"
          "                         [--appdata DIR] [--aircraft PATH] [--transcript OUT.jsonl]\n"
-         "                         [--realtime | --record COCKPIT.wav]\n"
+         "                         [--realtime] [--record COCKPIT.wav] [--wall-clock]\n"
+         "                         [--vitals VITALS.csv [--vitals-every SECONDS]]\n"
          "  Flies a recorded flight through the installed add-ons in virtual time\n"
          "  (30 frames a second) and writes what they did to the transcript.\n"
          "  --events FILE      events (t,event,args...); without it the aircraft of\n"
@@ -52,9 +52,26 @@ std::string Usage() {
          "  --transcript FILE  the transcript, JSON Lines\n"
          "  --realtime         fly in real time and play the cues through the audio\n"
          "                     device, printing each callout as it is spoken\n"
-         "  --record FILE.wav  fly in real time and write what the pilot hears to FILE.wav\n"
-         "usage: orvante-sim fly PLAN [--sim-dir DIR] --out FLIGHT.csv\n"
-         "       orvante-sim fly PLAN [replay options]\n"
+         "  --record FILE.wav  write what the pilot hears to FILE.wav, printing each\n"
+         "                     callout as it is spoken: in virtual time as fast as the\n"
+         "                     sound can be mixed, or in real time with --realtime\n"
+         "  --wall-clock       fly in real time with the add-ons' threads on the wall clock,\n"
+         "                     side by side with the frames (silent; not reproducible)\n"
+         "  --vitals FILE      the process's figures at every hour of the flight (or every\n"
+         "                     --vitals-every seconds): memory, open files, threads, live\n"
+         "                     audio handles, play queue, as CSV\n"
+         "usage: orvante-sim flightgear [--port N] [--text-port N] [--sim-dir DIR] [--appdata DIR]\n"
+         "                         [--transcript OUT.jsonl] [--record COCKPIT.wav] [--capture OUT.txt]\n"
+         "                         [--print-fgfs-options]\n"
+         "  Hosts the add-ons while a running FlightGear flies the aircraft: its records\n"
+         "  arrive over UDP on 127.0.0.1, the voice plays through the audio device,\n"
+         "  text lines show on FlightGear's screen. Runs until Ctrl-C.\n"
+         "  --port N            where FlightGear sends its records (default 5710; 0: any free port)\n"
+         "  --text-port N       where FlightGear reads text lines (default 5711; 0: none)\n"
+         "  --capture FILE      keep every record as it arrived, to play back later\n"
+         "  --print-fgfs-options  print the options to add to fgfs, and stop\n"
+         "usage: orvante-sim fly PLAN [--sim-dir DIR] [--repeat-for SECONDS] --out FLIGHT.csv\n"
+         "       orvante-sim fly PLAN [--repeat-for SECONDS] [replay options]\n"
          "  Builds the flight a plan describes at a real airport of the runway table;\n"
          "  writes it as a flight file, or flies it at once through the add-ons.\n"
          "usage: orvante-sim report TRANSCRIPT FLIGHT --out REPORT.svg [--png REPORT.png]\n"
@@ -72,11 +89,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
     line.command = Command::Help;
     return line;
   }
-  if (command != "start" && command != "replay") return Fail("unknown command \"" + command + "\"");
+  if (command != "start" && command != "replay" && command != "flightgear")
+    return Fail("unknown command \"" + command + "\"");
   bool replay = command == "replay";
+  bool live = command == "flightgear";
 
   CommandLine line;
-  line.command = replay ? Command::Replay : Command::Start;
+  line.command = replay ? Command::Replay : live ? Command::FlightGear : Command::Start;
   std::string simDir, appData, dllXml;
   size_t first = 1;
   if (replay) {
@@ -99,15 +118,26 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
       line.replay.realtime = true;
       continue;
     }
+    if (live && option == "--print-fgfs-options") {
+      line.printFgfsOptions = true;
+      continue;
+    }
+    if (replay && option == "--wall-clock") {
+      line.replay.wallClock = true;
+      continue;
+    }
     if (option == "--help" || option == "-h") {
       line.command = Command::Help;
       line.ok = true;
       return line;
     }
     bool known = option == "--sim-dir" || option == "--appdata" || option == "--dll-xml" ||
-                 (!replay && (option == "--seconds" || option == "--as")) ||
-                 (replay && (option == "--events" || option == "--aircraft" || option == "--transcript" || option == "--record"));
-    if (!known) return Fail("unknown option \"" + option + "\"" + (replay ? " for replay" : ""));
+                 (!replay && !live && (option == "--seconds" || option == "--as")) ||
+                 (replay && (option == "--events" || option == "--aircraft" || option == "--transcript" || option == "--record" ||
+                             option == "--vitals" || option == "--vitals-every")) ||
+                 (live && (option == "--port" || option == "--text-port" || option == "--transcript" ||
+                           option == "--record" || option == "--capture"));
+    if (!known) return Fail("unknown option \"" + option + "\"" + (replay ? " for replay" : live ? " for flightgear" : ""));
     if (!value) {
       if (i + 1 >= arguments.size()) return Fail("the option " + option + " needs a value");
       value = arguments[++i];
@@ -128,6 +158,23 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
       line.replay.transcriptPath = Absolute(*value);
     } else if (option == "--record") {
       line.replay.recordPath = Absolute(*value);
+    } else if (option == "--port" || option == "--text-port") {
+      char* end = nullptr;
+      long port = std::strtol(value->c_str(), &end, 10);
+      bool text = option == "--text-port";
+      if (end == value->c_str() || *end != '\0' || port < 0 || port > 65535)
+        return Fail(option + " takes a port number from 0 to 65535, not \"" + *value + "\"");
+      (text ? line.flightgear.link.textPort : line.flightgear.link.port) = static_cast<uint16_t>(port);
+    } else if (option == "--capture") {
+      line.flightgear.link.capturePath = Absolute(*value);
+    } else if (option == "--vitals") {
+      line.replay.vitalsPath = Absolute(*value);
+    } else if (option == "--vitals-every") {
+      char* end = nullptr;
+      double seconds = std::strtod(value->c_str(), &end);
+      if (end == value->c_str() || *end != '\0' || !std::isfinite(seconds) || seconds < 1 || seconds > 1e7)
+        return Fail("--vitals-every takes a number of seconds from 1, not \"" + *value + "\"");
+      line.replay.vitalsEverySeconds = seconds;
     } else if (option == "--seconds") {
       char* end = nullptr;
       double seconds = std::strtod(value->c_str(), &end);
@@ -149,6 +196,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
   line.options.addonListPath = Absolute(dllXml.empty() ? line.options.simulatorDir + "/dll.xml" : dllXml);
   line.options.serveSimConnect = serveSimConnect;
   line.replay.simulator = line.options;
+  if (live) {
+    line.flightgear.flight.simulator = line.options;
+    line.flightgear.flight.transcriptPath = line.replay.transcriptPath;
+    line.flightgear.flight.recordPath = line.replay.recordPath;
+    line.flightgear.flight.realtime = true;
+  }
   line.ok = true;
   return line;
 }

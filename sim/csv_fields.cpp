@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "common/text.h"
+
 namespace sim {
 namespace {
 
@@ -11,23 +13,18 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
-std::vector<CsvLine> SplitCsvLines(std::string_view text) {
+std::vector<CsvLine> SplitCsvLines(std::string_view text, int* lineCount) {
   std::vector<CsvLine> lines;
-  int number = 0;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    start = end + 1;
-    ++number;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  common::LineReader reader(text);
+  for (std::string_view line; reader.Next(line);) {
+    const int number = static_cast<int>(reader.Number());
     size_t first = 0;
     while (first < line.size() && IsBlank(line[first])) ++first;
     if (first == line.size() || line[first] == '#') continue;
 
     CsvLine parsed;
     parsed.number = number;
+    parsed.end = static_cast<int>(line.size()) + 1;
     size_t fieldStart = 0;
     for (;;) {
       size_t comma = line.find(',', fieldStart);
@@ -35,12 +32,13 @@ std::vector<CsvLine> SplitCsvLines(std::string_view text) {
       size_t a = fieldStart, b = fieldEnd;
       while (a < b && IsBlank(line[a])) ++a;
       while (b > a && IsBlank(line[b - 1])) --b;
-      parsed.fields.push_back({std::string(line.substr(a, b - a)), static_cast<int>(a) + 1});
+      parsed.fields.push_back({std::string(line.substr(a, b - a)), static_cast<int>(a) + 1, static_cast<int>(fieldStart) + 1});
       if (comma == std::string_view::npos) break;
       fieldStart = comma + 1;
     }
     lines.push_back(std::move(parsed));
   }
+  if (lineCount != nullptr) *lineCount = static_cast<int>(reader.Number());
   return lines;
 }
 

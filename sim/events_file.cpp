@@ -27,7 +27,8 @@ constexpr EventName kEvents[] = {
     {"sim_stop", EventKind::SimStop, 0},               {"crash", EventKind::Crash, 0},
     {"lvar", EventKind::Lvar, 2},                      {"key", EventKind::Key, 1},
     {"eyepoint", EventKind::Eyepoint, 3},              {"menu", EventKind::Menu, 0},
-    {"dialog", EventKind::Dialog, 1},
+    {"dialog", EventKind::Dialog, 1},                  {"remove", EventKind::Remove, 1},
+    {"copy", EventKind::Copy, 2},
 };
 
 // The rest of a line from a field on, commas included (paths and dialog
@@ -61,7 +62,8 @@ EventsFile ParseEventsFile(std::string_view text, const std::string& name) {
     if (known == nullptr) return Fail(name, line.number, eventField.column, "unknown event \"" + eventField.text + "\"");
 
     size_t given = line.fields.size() - 2;
-    bool restIsText = known->kind == EventKind::AircraftLoaded || known->kind == EventKind::Dialog;
+    bool restIsText = known->kind == EventKind::AircraftLoaded || known->kind == EventKind::Dialog ||
+                      known->kind == EventKind::Remove;
     if (restIsText ? given < 1 : given != known->arguments) {
       int column = given > known->arguments ? line.fields[2 + known->arguments].column
                                             : eventField.column + static_cast<int>(eventField.text.size());
@@ -83,8 +85,16 @@ EventsFile ParseEventsFile(std::string_view text, const std::string& name) {
     };
     std::string problem;
     switch (known->kind) {
+      case EventKind::Copy:
+        event.text = line.fields[2].text;
+        event.target = line.fields[3].text;
+        if (event.text.empty() || event.target.empty())
+          problem = PositionMessage(name, line.number, line.fields[event.text.empty() ? 2 : 3].column,
+                                    "copy needs a file to copy and where to");
+        break;
       case EventKind::AircraftLoaded:
       case EventKind::Dialog:
+      case EventKind::Remove:
         event.text = RestOfLine(line, 2);
         if (event.text.empty()) problem = PositionMessage(name, line.number, line.fields[2].column, eventField.text + " needs a value");
         break;

@@ -4,6 +4,7 @@
 #include <array>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace sim {
@@ -51,9 +52,12 @@ int32_t ExecuteCalculatorCode(PCSTRINGZ code, FLOAT64* floatOut, SINT32* intOut,
   if (floatOut) *floatOut = result.value;
   if (intOut) *intOut = ToInt32(result.value);
   if (stringOut) {
-    thread_local std::string text;
-    text = std::to_string(result.value);
-    *stringOut = text.c_str();
+    // The text std::to_string gives, in storage that needs no destructor
+    // (thread-local objects with one are unsafe on Windows, see the virtual
+    // clock); "%f" of the largest double is 317 characters.
+    thread_local char text[330];
+    std::snprintf(text, sizeof text, "%f", result.value);
+    *stringOut = text;
   }
   return result.understood ? 1 : 0;
 }

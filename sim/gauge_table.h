@@ -1,5 +1,5 @@
 // The gauge interface the simulator hands to add-on modules through their
-// exported `Panels` pointer: a table of functions by position (sdk/gauges.h).
+// exported `Panels` pointer: a table of functions by position (gauges/include/gauges.h).
 // The stand-in provides named panel variables, calculator code over the user
 // aircraft's values and key-event handlers; every other entry is a function
 // that accepts any arguments, does nothing and answers 0.
@@ -20,7 +20,7 @@
 #include "calculator_code.h"
 #include "key_event_handlers.h"
 #include "named_variables.h"
-#include "sdk/gauges.h"
+#include "gauges.h"
 
 namespace sim {
 

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <vector>
 
-#include "sdk/gauges.h"
+#include "gauges.h"
 
 namespace sim {
 

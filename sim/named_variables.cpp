@@ -3,15 +3,12 @@
 
 #include <cctype>
 
+#include "common/text.h"
+
 namespace sim {
 namespace {
 
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
+bool SameName(std::string_view a, std::string_view b) { return common::EqualsIgnoringCase(a, b); }
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "aircraft_source.h"
 #include "simulator.h"
 #include "spoken_callouts.h"
 
@@ -21,11 +22,29 @@ struct ReplayOptions {
   std::string transcriptPath;  // empty: no transcript file
   // Real time: frames paced by the wall clock, the cues played through the
   // audio device, each callout reported as it begins (to `spoken`, else
-  // printed with its cue names). A recording flies in real time too, the
-  // device being the WAV file at recordPath.
+  // printed with its cue names).
   bool realtime = false;
+  // A recording of the cockpit audio: the device is the WAV file at
+  // recordPath, and callouts are reported as they begin. In virtual time the
+  // flight goes in lockstep with the device's mixing, as fast as the machine
+  // mixes; with `realtime`, on the wall clock.
   std::string recordPath;
   SpokenCallouts::Listener spoken;
+  // With a source whose frames carry their arrival time (a live simulator):
+  // each callout as it begins, with how long after the arrival of the frame
+  // its cycle sampled (seconds).
+  std::function<void(double t, const std::vector<std::string>& cues, double latency)> spokenLatency;
+  // Told at each frame how far the flight has come, in seconds, of how many.
+  std::function<void(double seconds, double total)> progress;
+  // The process's figures (memory, files, threads, audio handles, queue) at
+  // the first frame and every vitalsEverySeconds of virtual time after it.
+  std::string vitalsPath;
+  double vitalsEverySeconds = 3600;
+  // Frames paced by the wall clock and the add-ons' own threads on the wall
+  // clock too, side by side with the frames, as in a real simulator: the
+  // simulator's events meet the add-on's worker wherever it is. The
+  // transcript is then not reproducible.
+  bool wallClock = false;
 };
 
 struct ReplayResult {
@@ -49,5 +68,12 @@ struct ResolvedAircraft {
 ResolvedAircraft ResolveAircraftPath(const std::string& path, const std::string& simulatorDir);
 
 ReplayResult RunReplay(const ReplayOptions& options, const Simulator::Output& say);
+
+// One flight through the installed add-ons, the aircraft coming from any
+// source: the simulator, the virtual clock (moved on to each frame's time),
+// the source's events at their frames, the transcript and, paced, the
+// callouts as they are spoken. Of the options it uses the simulator, the
+// transcript, realtime, recordPath and the listeners.
+ReplayResult RunFlight(const ReplayOptions& options, AircraftSource& source, const Simulator::Output& say);
 
 }  // namespace sim

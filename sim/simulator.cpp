@@ -60,7 +60,7 @@ bool Simulator::Start() {
   // The user's folders as the add-on's installation leaves them: the roaming
   // application-data folder with the add-on's own folder in it.
   std::string userFolder = platform::JoinPath({options_.appDataDir, "ORVANTE"});
-  if (!platform::CreateDirectory(userFolder) || !platform::IsDirectory(userFolder)) {
+  if (!platform::CreateDirectoryU8(userFolder) || !platform::IsDirectory(userFolder)) {
     Say("cannot create the application-data folder " + userFolder + "; the simulator does not start");
     return false;
   }

@@ -25,7 +25,10 @@ void SpokenCallouts::OnTrace(int64_t microseconds, int32_t operation, const std:
         playing_ = 0;
         break;
       case VSC_AUDIO_TRACE_CUE_STARTED: {
-        if (value != 0) ++playing_;
+        if (value != 0) {
+          ++playing_;
+          ++started_;
+        }
         // The cue belongs to the first announcement still expecting it;
         // announcements before that one were passed over. A cue that no
         // announcement expects was played some other way: not a callout.
@@ -59,6 +62,15 @@ void SpokenCallouts::OnTrace(int64_t microseconds, int32_t operation, const std:
 bool SpokenCallouts::Playing() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return playing_ > 0 || !waiting_.empty();
+}
+
+}  // namespace sim
+
+namespace sim {
+
+uint64_t SpokenCallouts::Started() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return started_;
 }
 
 }  // namespace sim

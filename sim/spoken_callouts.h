@@ -26,6 +26,9 @@ class SpokenCallouts {
   // Whether a cue is playing now.
   bool Playing() const;
 
+  // How many cues have started to play so far.
+  uint64_t Started() const;
+
  private:
   struct Announcement {
     int64_t queuedAt = 0;
@@ -38,6 +41,7 @@ class SpokenCallouts {
   mutable std::mutex mutex_;
   std::deque<Announcement> waiting_;
   int playing_ = 0;
+  uint64_t started_ = 0;
 };
 
 }  // namespace sim

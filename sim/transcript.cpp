@@ -122,8 +122,14 @@ void Transcript::ReadLogLocked() {
     logOffset_ += got;
     logPartial_ += chunk;
     size_t start = 0;
-    for (size_t end; (end = logPartial_.find('\n', start)) != std::string::npos; start = end + 1)
-      WriteLocked("\"type\":\"log\",\"line\":" + Quote(logPartial_.substr(start, end - start)));
+    for (size_t end; (end = logPartial_.find('\n', start)) != std::string::npos; start = end + 1) {
+      size_t length = end - start;
+#ifdef _WIN32
+      // Windows' C library writes the module's text-mode log with CR LF.
+      if (length > 0 && logPartial_[end - 1] == '\r') --length;
+#endif
+      WriteLocked("\"type\":\"log\",\"line\":" + Quote(logPartial_.substr(start, length)));
+    }
     logPartial_.erase(0, start);
   }
   std::fclose(file);

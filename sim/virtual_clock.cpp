@@ -16,14 +16,26 @@ std::mutex g_liveMutex;
 std::map<uint64_t, VirtualClock*> g_live;
 
 // A thread's membership of one clock; the thread leaves it when it ends.
+//
+// Threads started by platform::CreateThread leave through ThreadEnding, before
+// their function's return completes. Other threads leave as their
+// thread-local storage is destroyed, except on Windows: there the compiler's
+// emulated thread-local storage may free a thread's objects before their
+// destructors run (a destructor read a freed key and the thread never left,
+// so time stopped for everyone), so a Windows thread that sleeps on the clock
+// must be one that CreateThread started.
 struct Membership {
   uint64_t key = g_nextKey.fetch_add(1);
   uint64_t clockId = 0;
-  ~Membership() {
+  void Leave() {
     std::lock_guard<std::mutex> lock(g_liveMutex);
     auto it = g_live.find(clockId);
     if (it != g_live.end()) it->second->Forget(key);
+    clockId = 0;
   }
+#ifndef _WIN32
+  ~Membership() { Leave(); }
+#endif
 };
 
 thread_local Membership t_membership;
@@ -36,22 +48,79 @@ VirtualClock::VirtualClock() : id_(g_nextClockId.fetch_add(1)) {
 }
 
 VirtualClock::~VirtualClock() {
+  Retire();
   std::lock_guard<std::mutex> lock(g_liveMutex);
   g_live.erase(id_);
 }
 
-void VirtualClock::Sleep(uint32_t milliseconds) {
+void VirtualClock::Retire() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  retired_ = true;
+  for (auto& [key, sleeper] : sleepers_) {
+    if (!sleeper.asleep) continue;
+    sleeper.asleep = false;
+    sleeper.woken = true;
+  }
+  wake_.notify_all();
+  left_.wait(lock, [&] { return inside_ == 0; });
+}
+
+void VirtualClock::Sleep(uint32_t milliseconds) { SleepUnless(milliseconds, {}); }
+
+bool VirtualClock::SleepUnless(uint32_t milliseconds, const std::function<bool()>& done) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (retired_) {
+    lock.unlock();
+    return done ? platform::SystemClock().SleepUnless(milliseconds, done)
+                : (platform::SystemClock().Sleep(milliseconds), false);
+  }
+  if (done && done()) return true;
   t_membership.clockId = id_;
   uint64_t key = t_membership.key;
-  std::unique_lock<std::mutex> lock(mutex_);
+  ++inside_;
   Sleeper& me = sleepers_[key];
   me.wakeAt = now_ + static_cast<int64_t>(milliseconds) * 1000;
   me.asleep = true;
   me.woken = false;
+  me.done = done ? &done : nullptr;
   changed_.notify_all();
   if (freeRunning_) RunFreelyLocked();
   wake_.wait(lock, [&] { return sleepers_[key].woken; });
   sleepers_[key].woken = false;
+  sleepers_[key].done = nullptr;
+  --inside_;
+  left_.notify_all();
+  return done && done();
+}
+
+uint64_t VirtualClock::AdmitThread() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (retired_) return 0;
+  uint64_t key = g_nextKey.fetch_add(1);
+  sleepers_.try_emplace(key);  // awake until its first sleep
+  return key;
+}
+
+void VirtualClock::ThreadStarts(uint64_t ticket) {
+  if (ticket == 0) return;
+  t_membership.key = ticket;
+  t_membership.clockId = id_;
+}
+
+void VirtualClock::ThreadAbandoned(uint64_t ticket) {
+  if (ticket != 0) Forget(ticket);
+}
+
+void VirtualClock::WakeSleepers() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  bool any = false;
+  for (auto& [key, sleeper] : sleepers_) {
+    if (!sleeper.asleep || sleeper.done == nullptr || !(*sleeper.done)()) continue;
+    sleeper.asleep = false;
+    sleeper.woken = true;
+    any = true;
+  }
+  if (any) wake_.notify_all();
 }
 
 uint64_t VirtualClock::TickCount() {
@@ -118,6 +187,10 @@ void VirtualClock::SetFreeRunning(bool freeRunning) {
   sleepers_.try_emplace(t_membership.key);
   freeRunning_ = freeRunning;
   if (freeRunning_) RunFreelyLocked();
+}
+
+void VirtualClock::ThreadEnding() {
+  if (t_membership.clockId != 0) t_membership.Leave();
 }
 
 size_t VirtualClock::SleeperCount() const {

@@ -6,7 +6,8 @@
 // drives the module's worker through the same cycles at the same instants on
 // any machine, and as fast as the work allows.
 //
-// A thread joins the clock at its first Sleep and leaves it when it ends.
+// A thread joins the clock when it is started through the platform (or else
+// at its first Sleep) and leaves it when it ends (see ThreadEnding).
 #pragma once
 #include <chrono>
 #include <condition_variable>
@@ -28,6 +29,19 @@ class VirtualClock : public platform::Clock {
 
   void Sleep(uint32_t milliseconds) override;
   uint64_t TickCount() override;  // milliseconds of virtual time
+  // A sleeper whose condition comes true wakes at once, at the present
+  // instant, without time moving: a worker told to stop by a thread that is
+  // not on the clock (or that waits for it in real time) ends without waiting
+  // for the flight to go on.
+  bool SleepUnless(uint32_t milliseconds, const std::function<bool()>& done) override;
+  void WakeSleepers() override;
+  // Threads started through the platform join the clock as they start,
+  // awake, in the order they were started; other threads join at their
+  // first sleep.
+  uint64_t AdmitThread() override;
+  void ThreadStarts(uint64_t ticket) override;
+  void ThreadAbandoned(uint64_t ticket) override;
+  void ThreadEnding() override;     // the calling thread leaves the clock
 
   int64_t NowMicroseconds() const;
 
@@ -48,6 +62,14 @@ class VirtualClock : public platform::Clock {
 
   size_t SleeperCount() const;
 
+  // The clock's time is over (the replay ends; the host has put the system
+  // clock back): the threads still sleeping on it wake now, and any sleep
+  // that still reaches this clock is the wall clock's. A thread that outlives
+  // the replay (the audio library's worker lives as long as its engine) goes
+  // on in real time. Returns once no thread is inside the clock; the
+  // destructor retires the clock too.
+  void Retire();
+
   // Used by a thread's registration when the thread ends.
   void Forget(uint64_t key);
 
@@ -56,6 +78,7 @@ class VirtualClock : public platform::Clock {
     int64_t wakeAt = 0;
     bool asleep = false;
     bool woken = false;
+    const std::function<bool()>* done = nullptr;  // while in SleepUnless
   };
   bool AllAsleepLocked(uint64_t except) const;
   // Wakes the earliest sleeper when its instant is at most limit.
@@ -65,8 +88,11 @@ class VirtualClock : public platform::Clock {
   mutable std::mutex mutex_;
   std::condition_variable changed_;  // a sleeper fell asleep or left
   std::condition_variable wake_;     // time moved on
+  std::condition_variable left_;     // a thread left SleepUnless
   int64_t now_ = 0;
   bool freeRunning_ = false;
+  bool retired_ = false;
+  int inside_ = 0;  // threads in SleepUnless
   uint64_t id_;
   std::map<uint64_t, Sleeper> sleepers_;
 };

@@ -6,6 +6,7 @@
 
 #include "audio_worker.h"
 #include "error_reporting.h"
+#include "handle_registry.h"
 #include "platform/clock.h"
 #include "platform/process.h"
 #include "platform/user_interface.h"
@@ -45,8 +46,8 @@ void ReportFileFailure(AudioEngine& engine, int file) {
   engine.SetState(kFileStateBits[file]);
   engine.lastResult = kResultInvalidArgument;
   if (ReportFailure(engine, kFileErrorCodes[file], kResultInvalidArgument) != 0) {
-    platform::MessageBox(nullptr, "One or more Xact Project Files Could not Be located at specified location!",
-                         "File Error!", platform::MB_OK);
+    platform::MessageBoxU8(nullptr, "One or more Xact Project Files Could not Be located at specified location!",
+                           "File Error!", platform::kMbOk);
   }
 }
 
@@ -61,7 +62,7 @@ std::shared_ptr<AudioEngine> CurrentEngine() {
 void ConstructEngine(AudioEngine& engine) {
   engine.masterVolume = 1.0f;
   engine.callback = DefaultErrorHandler;
-  uint32_t result = InitializeComMultithreaded();
+  uint32_t result = xact::InitializeComMultithreaded();
   if (result != 0) {
     engine.lastResult = result;
     engine.SetState(kEngineComFailed);
@@ -161,6 +162,24 @@ int32_t PauseEngine(AudioEngine& engine, int32_t pause) {
     stream->pausePending = 1;
   }
   return engine.pauseValue;
+}
+
+void CountDiagnostics(AudioEngine* engine, VSC_AUDIO_DIAGNOSTICS& diagnostics) {
+  diagnostics.streams = CountHandles(HandleKind::kStream);
+  diagnostics.sounds = CountHandles(HandleKind::kSound);
+  diagnostics.lists = CountHandles(HandleKind::kList);
+  if (engine == nullptr) return;
+  {
+    std::lock_guard<std::recursive_mutex> queue(engine->queueLock);
+    diagnostics.queueLength = static_cast<uint32_t>(engine->queue.entries.size());
+  }
+  {
+    std::lock_guard<std::recursive_mutex> sound(engine->soundLock);
+    for (const DeviceSlot& slot : engine->devices)
+      if (slot.engine != nullptr) ++diagnostics.deviceEngines;
+  }
+  diagnostics.devicesLost = engine->devicesLost.load();
+  diagnostics.devicesRestored = engine->devicesRestored.load();
 }
 
 const char* GetDeviceName(AudioEngine& engine, uint32_t deviceIndex) {

@@ -71,6 +71,10 @@ struct AudioEngine {
 
   std::atomic<float> masterVolume{1.0f};
 
+  // Devices found gone while open, and brought back up afterwards.
+  std::atomic<uint32_t> devicesLost{0};
+  std::atomic<uint32_t> devicesRestored{0};
+
   bool Ready() const { return (state.load() & kEngineReady) != 0; }
   void SetState(uint32_t bits) { state.fetch_or(bits); }
   void ClearState(uint32_t bits) { state.fetch_and(~bits); }
@@ -95,8 +99,8 @@ int32_t SetMasterVolume(AudioEngine& engine, float volume);
 int32_t PauseEngine(AudioEngine& engine, int32_t pause);
 const char* GetDeviceName(AudioEngine& engine, uint32_t deviceIndex);
 
-// COM stands for nothing on this platform: initialising it always succeeds.
-inline uint32_t InitializeComMultithreaded() { return 0; }
-inline void UninitializeCom() {}
+// The figures of the diagnostics export; engine may be null (handles are
+// counted all the same).
+void CountDiagnostics(AudioEngine* engine, VSC_AUDIO_DIAGNOSTICS& diagnostics);
 
 }  // namespace vscaudio

@@ -23,7 +23,7 @@ void ReleaseSound(AudioEngine& engine, uint32_t device, std::unique_ptr<SoundEnt
     if (keepCue && device < kMaxDevices) {
       engine.devices[device].orphans.push_back(sound->cue);
     } else {
-      FACTCue_Destroy(sound->cue);
+      xact::CueDestroy(sound->cue);
     }
     sound->cue = nullptr;
   }
@@ -65,6 +65,14 @@ void DestroyStream(AudioEngine& engine, void* handle) {
 
   stream->tag = 0;
   engine.streams.remove_if([stream](const std::unique_ptr<AudioStream>& s) { return s.get() == stream; });
+}
+
+void DropDeviceSounds(AudioEngine& engine, uint32_t device) {
+  for (auto& stream : engine.streams) {
+    if (stream->device != device) continue;
+    for (auto& playing : stream->playing) ReleaseSound(engine, device, playing, /*keepCue=*/false);
+    stream->playing.clear();
+  }
 }
 
 int32_t SetStreamPosition(AudioEngine& engine, void* handle, float x, float y, float z) {
@@ -110,7 +118,7 @@ void ServiceStream(AudioEngine& engine, AudioStream& stream) {
     bool finished = sound.cue == nullptr;
     if (!finished) {
       uint32_t state = 0;
-      finished = FACTCue_GetState(sound.cue, &state) != 0 || (state & FACT_STATE_STOPPED) != 0;
+      finished = xact::CueGetState(sound.cue, &state) != 0 || (state & xact::kStateStopped) != 0;
     }
     if (finished) {
       ReleaseSound(engine, stream.device, *it, /*keepCue=*/false);
@@ -122,14 +130,15 @@ void ServiceStream(AudioEngine& engine, AudioStream& stream) {
   if (stream.mixUpdate) {
     for (auto& sound : stream.playing) {
       uint32_t state = 0;
-      if (FACTCue_GetState(sound->cue, &state) == 0 && (state & (FACT_STATE_PREPARED | FACT_STATE_PLAYING)) != 0) {
+      if (xact::CueGetState(sound->cue, &state) == 0 &&
+          (state & (xact::kStatePrepared | xact::kStatePlaying)) != 0) {
         UpdateMix(engine, stream, *sound);
       }
     }
     stream.mixUpdate = false;
   }
   if (stream.pausePending != 0) {
-    for (auto& sound : stream.playing) FACTCue_Pause(sound->cue, stream.pauseValue);
+    for (auto& sound : stream.playing) xact::CuePause(sound->cue, stream.pauseValue);
     stream.pausePending = 0;
   }
 }

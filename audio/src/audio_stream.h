@@ -1,8 +1,6 @@
 // AudioStream: the unit of output. A stream binds sounds to one device, gives
 // them a common position, volume and pause state, and owns its playing sounds.
 #pragma once
-#include <F3DAudio.h>
-
 #include <cstdint>
 #include <list>
 #include <memory>
@@ -22,7 +20,7 @@ struct AudioStream {
   float volume = 1.0f;
   int32_t pausePending = 0;
   int32_t pauseValue = 0;
-  F3DAUDIO_LISTENER listener = {};
+  xact::Listener listener = {};
   bool mixUpdate = false;
   // Newest first. Each owns its cue until the sweep destroys it.
   std::list<std::unique_ptr<SoundEntry>> playing;
@@ -36,6 +34,10 @@ int32_t SetStreamPosition(AudioEngine& engine, void* stream, float x, float y, f
 float SetStreamVolume(AudioEngine& engine, void* stream, float volume);
 float GetStreamVolume(AudioEngine& engine, void* stream);
 int32_t PauseStream(AudioEngine& engine, void* stream, int32_t pause);
+
+// Every sound playing on a device lets go of its cue and leaves its stream
+// (the device has gone). Under the sound lock.
+void DropDeviceSounds(AudioEngine& engine, uint32_t device);
 
 // The worker's pass over one stream, under the sound lock: sweep finished
 // sounds, apply a marked mix update, apply a pending pause.

@@ -1,6 +1,6 @@
 // The worker: a thread started through the platform, which opens the engine's
 // named events, confirms its start, then waits on the exit event 34 ms at a
-// time and does one pass after each time-out.
+// time (of the platform's clock) and does one pass after each time-out.
 //
 // The thread is detached, so its end is seen through an event of its own
 // (WorkerControl::ended) that both sides hold; the worker also holds the
@@ -35,7 +35,7 @@ uint32_t WorkerThread(void* argument) {
   delete start;
 
   uint32_t exitCode = 0;
-  if (InitializeComMultithreaded() != 0) {
+  if (xact::InitializeComMultithreaded() != 0) {
     engine->workerError = kWorkerComFailed;
     engine->SetState(kEngineWorkerFailed);
     exitCode = 0xFFFFFFF0;
@@ -48,9 +48,11 @@ uint32_t WorkerThread(void* argument) {
       exitCode = 0xFFFFFFFF;
     } else {
       startedEvent->Set();
-      while (!exitEvent->Wait(kWorkerPeriodMs)) WorkerPass(*engine);
+      // The pauses are the process clock's: under a host's flight clock the
+      // queue is served at the flight's instants, in step with the module.
+      while (!exitEvent->WaitOnClock(kWorkerPeriodMs)) WorkerPass(*engine);
     }
-    UninitializeCom();
+    xact::UninitializeCom();
   }
   engine.reset();
   control->ended.Set();
@@ -121,6 +123,7 @@ void WorkerPass(AudioEngine& engine) {
   {
     std::lock_guard<std::recursive_mutex> queue(engine.queueLock);
     std::lock_guard<std::recursive_mutex> sound(engine.soundLock);
+    WatchDevices(engine);
     ServeQueueHead(engine);
   }
   std::lock_guard<std::recursive_mutex> sound(engine.soundLock);

@@ -1,89 +1,24 @@
 // Devices: enumeration through the renderer list, and each device's own XACT
 // engine, brought up in stages by the first stream on the device and shut down
 // with the last.
-//
-// FAudio pitfalls handled here: FACT's Initialize, when it cannot open the
-// device itself, frees its FAudio object but keeps the pointer, and a later
-// Release then touches freed memory. So the library creates the FAudio object
-// and its mastering voice itself and hands both to Initialize; FACT owns them
-// from a successful Initialize on, and the library releases them otherwise.
 #include "device_slot.h"
-
-#include <FACT3D.h>
 
 #include <algorithm>
 #include <cstring>
 
 #include "audio_engine.h"
+#include "audio_stream.h"
 #include "error_reporting.h"
+#include "output_watch.h"
 
 namespace vscaudio {
 
 namespace {
 
-constexpr uint32_t kLookAheadMs = 250;
-
-void ShutDownXactEngine(FACTAudioEngine*& engine) {
-  if (engine == nullptr) return;
-  FACTAudioEngine_ShutDown(engine);
-  FACTAudioEngine_Release(engine);
-  engine = nullptr;
-}
-
-// The device index FAudio opens for a renderer identifier, as FACT computes it.
-uint32_t RendererDeviceIndex(const int16_t* rendererId) {
-  if (rendererId[0] <= '0' || rendererId[0] > '9') return 0;
-  return static_cast<uint32_t>(rendererId[0] - '0');
-}
-
-// Initialize with the runtime parameters, on an FAudio object and mastering
-// voice of the library's own making.
-uint32_t InitializeDeviceEngine(DeviceSlot& slot) {
-  FAudio* audio = nullptr;
-  uint32_t result = FAudioCreate(&audio, 0, FAUDIO_DEFAULT_PROCESSOR);
-  if (result != 0) return result;
-  FAudioMasteringVoice* master = nullptr;
-  result = FAudio_CreateMasteringVoice(audio, &master, FAUDIO_DEFAULT_CHANNELS, FAUDIO_DEFAULT_SAMPLERATE, 0,
-                                       RendererDeviceIndex(slot.rendererId), nullptr);
-  if (result != 0) {
-    FAudio_Release(audio);
-    return result;
-  }
-  FACTRuntimeParameters parameters = {};
-  parameters.lookAheadTime = kLookAheadMs;
-  parameters.pGlobalSettingsBuffer = slot.settings.data();
-  parameters.globalSettingsBufferSize = static_cast<uint32_t>(slot.settings.size());
-  parameters.globalSettingsFlags = 0;
-  parameters.fnNotificationCallback = nullptr;
-  parameters.pRendererID = slot.rendererId;
-  parameters.pXAudio2 = audio;
-  parameters.pMasteringVoice = master;
-  result = FACTAudioEngine_Initialize(slot.engine, &parameters);
-  if (result != 0) {
-    FAudioVoice_DestroyVoice(master);
-    FAudio_Release(audio);
-  }
-  return result;
-}
-
-// 3D setup as the SDK's XACT3DInitialize does it, with the look-up of
-// "SpeedOfSound" checked (FACT's own routine reads index 0xFFFF unchecked).
-uint32_t SetUp3D(DeviceSlot& slot) {
-  uint16_t index = FACTAudioEngine_GetGlobalVariableIndex(slot.engine, "SpeedOfSound");
-  if (index == FACTVARIABLEINDEX_INVALID) return kResultFail;
-  float speedOfSound = 0.0f;
-  uint32_t result = FACTAudioEngine_GetGlobalVariable(slot.engine, index, &speedOfSound);
-  if (result != 0) return result;
-  FAudioWaveFormatExtensible format = {};
-  result = FACTAudioEngine_GetFinalMixFormat(slot.engine, &format);
-  if (result != 0) return result;
-  return F3DAudioInitialize8(format.dwChannelMask, speedOfSound, slot.x3d);
-}
-
 // Back to the state after enumeration: no engine, no banks, no bring-up bits.
 void ResetSlot(DeviceSlot& slot) {
   slot.orphans.clear();  // the engine's shut-down has destroyed them
-  ShutDownXactEngine(slot.engine);
+  xact::ShutDownEngine(slot.engine);
   slot.waveBank = nullptr;
   slot.soundBank = nullptr;
   slot.cueCount = 0;
@@ -93,17 +28,22 @@ void ResetSlot(DeviceSlot& slot) {
   std::memset(slot.x3d, 0, sizeof slot.x3d);
   slot.state = 0;
   slot.lastResult = 0;
+  slot.outputId = 0;
 }
 
 // Bring-up of a slot's engine, stage by stage; false after a failing stage,
-// with the engine shut down again.
-bool BringUpEngine(AudioEngine& engine, DeviceSlot& slot) {
-  uint32_t result = CreateXactEngine(&slot.engine);
+// with the engine shut down again. Each failing stage is reported through
+// the error callback unless report is false (a lost device tried again).
+bool BringUpEngine(AudioEngine& engine, DeviceSlot& slot, bool report = true) {
+  auto reportFailure = [&](uint32_t code, uint32_t failure) {
+    if (report) ReportDeviceFailure(engine, code, failure);
+  };
+  uint32_t result = xact::CreateEngine(&slot.engine);
   slot.lastResult = result;
   if (result != 0) {
     slot.engine = nullptr;
     slot.state |= kSlotCreateFailed;
-    ReportDeviceFailure(engine, AUDIO_ERR_CREATE, result);
+    reportFailure(AUDIO_ERR_CREATE, result);
     if (result == kResultModuleNotFound) engine.SetState(kEngineModuleMissing);
     return false;
   }
@@ -112,26 +52,31 @@ bool BringUpEngine(AudioEngine& engine, DeviceSlot& slot) {
   auto fail = [&](uint32_t bit, uint32_t code, uint32_t failure) {
     slot.lastResult = failure;
     slot.state |= bit;
-    ReportDeviceFailure(engine, code, failure);
+    reportFailure(code, failure);
     slot.waveBank = nullptr;
     slot.soundBank = nullptr;
-    ShutDownXactEngine(slot.engine);
+    xact::ShutDownEngine(slot.engine);
     return false;
   };
 
   slot.settings = engine.files[kGlobalSettings].data;
-  result = InitializeDeviceEngine(slot);
+  // The output device the engine opens, where the engine's back end tells it
+  // (output_watch.h).
+  const std::vector<uint32_t> openBefore = OpenOutputDevices();
+  result = xact::InitializeEngine(slot.engine, slot.settings.data(), static_cast<uint32_t>(slot.settings.size()),
+                                  slot.rendererId);
+  if (result == 0) slot.outputId = OutputDeviceOpenedSince(openBefore);
   if (result != 0) return fail(kSlotInitFailed, AUDIO_ERR_INIT, result);
   slot.state |= kSlotInitialized;
 
-  result = FACTAudioEngine_GetFinalMixFormat(slot.engine, &slot.mixFormat);
+  result = xact::EngineGetFinalMixFormat(slot.engine, &slot.mixFormat);
   if (result != 0) return fail(kSlotFormatFailed, AUDIO_ERR_FORMAT, result);
   slot.state |= kSlotFormatRead;
 
-  result = SetUp3D(slot);
+  result = xact::Initialize3D(slot.engine, slot.x3d);
   if (result != 0) {
     slot.state |= kSlotX3dFailed;
-    ReportDeviceFailure(engine, AUDIO_ERR_X3D, result);
+    reportFailure(AUDIO_ERR_X3D, result);
   } else {
     slot.state |= kSlotX3dReady;
   }
@@ -139,17 +84,17 @@ bool BringUpEngine(AudioEngine& engine, DeviceSlot& slot) {
   // The wave bank data is shared by every device and read during playback;
   // it stays untouched in the engine's record while any device plays.
   std::vector<uint8_t>& waves = engine.files[kWaveBank].data;
-  result = FACTAudioEngine_CreateInMemoryWaveBank(slot.engine, waves.data(), static_cast<uint32_t>(waves.size()), 0,
-                                                  0, &slot.waveBank);
+  result = xact::EngineCreateInMemoryWaveBank(slot.engine, waves.data(), static_cast<uint32_t>(waves.size()),
+                                              &slot.waveBank);
   if (result != 0) return fail(kSlotWaveBankFailed, AUDIO_ERR_WAVEBANK, result);
   slot.state |= kSlotWaveBankCreated;
 
   std::vector<uint8_t>& sounds = engine.files[kSoundBank].data;
-  result = FACTAudioEngine_CreateSoundBank(slot.engine, sounds.data(), static_cast<uint32_t>(sounds.size()), 0, 0,
-                                           &slot.soundBank);
+  result = xact::EngineCreateSoundBank(slot.engine, sounds.data(), static_cast<uint32_t>(sounds.size()),
+                                       &slot.soundBank);
   if (result != 0) return fail(kSlotSoundBankFailed, AUDIO_ERR_SOUNDBANK, result);
   uint16_t cues = 0;
-  FACTSoundBank_GetNumCues(slot.soundBank, &cues);
+  xact::SoundBankGetNumCues(slot.soundBank, &cues);
   slot.cueCount = cues;
   slot.lastResult = 0;
   slot.state |= kSlotSoundBankCreated | kSlotReady;
@@ -158,13 +103,15 @@ bool BringUpEngine(AudioEngine& engine, DeviceSlot& slot) {
 
 }  // namespace
 
-uint32_t CreateXactEngine(FACTAudioEngine** engine) {
-  // The SDK asks COM for the debug engine when the registry says so and falls
-  // back to the release engine; FACT has only the one engine.
-  *engine = nullptr;
-  uint32_t result = FACTCreateEngine(0, engine);
-  if (result == 0 && *engine == nullptr) result = kResultFail;
-  return result;
+uint32_t RendererDeviceIndex(const int16_t* rendererId, size_t length) {
+  // FACT's own start reads only the first digit, which turns devices 10 to 15
+  // into device 1; the whole number is the device.
+  uint32_t index = 0;
+  for (size_t i = 0; i < length && rendererId[i] >= '0' && rendererId[i] <= '9'; ++i) {
+    index = index * 10 + static_cast<uint32_t>(rendererId[i] - '0');
+    if (index > 0xFFFF) return 0;  // no renderer list is that long
+  }
+  return index;
 }
 
 bool BringUpDevice(AudioEngine& engine, uint32_t deviceIndex) {
@@ -178,6 +125,7 @@ bool BringUpDevice(AudioEngine& engine, uint32_t deviceIndex) {
   // The stream that asked is not created, so it does not count: the device's
   // engine must go with the last stream that really exists.
   if (!up) --slot.streamCount;
+  else slot.lost = false;
   return up;
 }
 
@@ -185,7 +133,10 @@ void ReleaseDevice(AudioEngine& engine, uint32_t deviceIndex) {
   if (deviceIndex >= kMaxDevices) return;
   DeviceSlot& slot = engine.devices[deviceIndex];
   if (slot.streamCount > 0) --slot.streamCount;
-  if (slot.streamCount == 0 && (slot.state & kSlotReady) != 0) ResetSlot(slot);
+  if (slot.streamCount == 0) {
+    if ((slot.state & kSlotReady) != 0) ResetSlot(slot);
+    slot.lost = false;  // nothing waits for it any more
+  }
 }
 
 void NarrowDeviceName(const int16_t* wide, size_t wideLength, char* narrow, size_t narrowSize) {
@@ -202,8 +153,8 @@ uint32_t EnumerateDevices(AudioEngine& engine) {
   for (DeviceSlot& slot : engine.devices) slot.lastResult = kResultNotImplemented;
   if ((engine.state.load() & kEngineModuleMissing) != 0) return 0;
 
-  FACTAudioEngine* probe = nullptr;
-  uint32_t result = CreateXactEngine(&probe);
+  xact::Engine* probe = nullptr;
+  uint32_t result = xact::CreateEngine(&probe);
   if (result != 0) {
     engine.SetState(kEngineCreateFailed);
     engine.lastResult = result;
@@ -215,9 +166,12 @@ uint32_t EnumerateDevices(AudioEngine& engine) {
     return 0;
   }
 
-  uint32_t count = kMaxDevices;
+  // A renderer list that cannot be read lists no device: counting all 16
+  // slots would report the engine ready with devices that are not there,
+  // each failing only when a stream asks for it.
+  uint32_t count = 0;
   uint16_t renderers = 0;
-  result = FACTAudioEngine_GetRendererCount(probe, &renderers);
+  result = xact::EngineGetRendererCount(probe, &renderers);
   if (result != 0) {
     ReportFailure(engine, AUDIO_ERR_INIT, result);
   } else {
@@ -225,8 +179,8 @@ uint32_t EnumerateDevices(AudioEngine& engine) {
     for (uint32_t i = 0; i < count; ++i) {
       DeviceSlot& slot = engine.devices[i];
       slot = DeviceSlot{};
-      FACTRendererDetails details = {};
-      result = FACTAudioEngine_GetRendererDetails(probe, static_cast<uint16_t>(i), &details);
+      xact::RendererDetails details = {};
+      result = xact::EngineGetRendererDetails(probe, static_cast<uint16_t>(i), &details);
       slot.lastResult = result;
       std::memcpy(slot.rendererId, details.rendererID, sizeof slot.rendererId);
       std::memcpy(slot.displayName, details.displayName, sizeof slot.displayName);
@@ -237,10 +191,60 @@ uint32_t EnumerateDevices(AudioEngine& engine) {
     }
   }
   // Never Initialized, so shutting the probe down is safe.
-  ShutDownXactEngine(probe);
+  xact::ShutDownEngine(probe);
   engine.lastResult = result;
   engine.deviceCount = count;
   return count;
+}
+
+namespace {
+
+// The device under a slot's engine has gone: its sounds go (their cues die
+// with the engine), the engine is shut down, and the slot waits to be tried
+// again. Its streams and their count stay.
+void LoseDevice(AudioEngine& engine, uint32_t index) {
+  DeviceSlot& slot = engine.devices[index];
+  LogLine("output device %u (\"%s\") is gone: its sounds stop, and it is opened again once it returns", index,
+          slot.name);
+  DropDeviceSounds(engine, index);
+  for (xact::Cue* cue : slot.orphans) xact::CueDestroy(cue);
+  slot.orphans.clear();
+  ResetSlot(slot);
+  slot.lost = true;
+  slot.retryInterval = kFirstRetryPasses;
+  slot.retryCountdown = slot.retryInterval;
+  engine.devicesLost.fetch_add(1);
+}
+
+void TryLostDevice(AudioEngine& engine, uint32_t index) {
+  DeviceSlot& slot = engine.devices[index];
+  if (slot.retryCountdown > 1) {
+    --slot.retryCountdown;
+    return;
+  }
+  slot.state = 0;
+  if ((engine.state.load() & kEngineModuleMissing) == 0 && BringUpEngine(engine, slot, /*report=*/false)) {
+    slot.lost = false;
+    engine.devicesRestored.fetch_add(1);
+    LogLine("output device %u (\"%s\") is back", index, slot.name);
+    return;
+  }
+  slot.retryInterval = std::min(slot.retryInterval * 2, kLongestRetryPasses);
+  slot.retryCountdown = slot.retryInterval;
+}
+
+}  // namespace
+
+void WatchDevices(AudioEngine& engine) {
+  if (!engine.Ready()) return;
+  for (uint32_t index = 0; index < kMaxDevices; ++index) {
+    DeviceSlot& slot = engine.devices[index];
+    if (slot.engine != nullptr && (slot.state & kSlotReady) != 0 && OutputDeviceLost(slot.outputId)) {
+      LoseDevice(engine, index);
+    } else if (slot.lost && slot.engine == nullptr && slot.streamCount > 0) {
+      TryLostDevice(engine, index);
+    }
+  }
 }
 
 void ServiceDevices(AudioEngine& engine) {
@@ -248,16 +252,16 @@ void ServiceDevices(AudioEngine& engine) {
     if (slot.engine == nullptr) continue;
     auto& orphans = slot.orphans;
     orphans.erase(std::remove_if(orphans.begin(), orphans.end(),
-                                 [](FACTCue* cue) {
+                                 [](xact::Cue* cue) {
                                    uint32_t state = 0;
-                                   if (FACTCue_GetState(cue, &state) == 0 && (state & FACT_STATE_STOPPED) == 0) {
+                                   if (xact::CueGetState(cue, &state) == 0 && (state & xact::kStateStopped) == 0) {
                                      return false;
                                    }
-                                   FACTCue_Destroy(cue);
+                                   xact::CueDestroy(cue);
                                    return true;
                                  }),
                   orphans.end());
-    if (slot.lastResult == 0 && (slot.state & kSlotAllStages) == kSlotAllStages) FACTAudioEngine_DoWork(slot.engine);
+    if (slot.lastResult == 0 && (slot.state & kSlotAllStages) == kSlotAllStages) xact::EngineDoWork(slot.engine);
   }
 }
 

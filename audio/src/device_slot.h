@@ -1,11 +1,11 @@
 // DeviceSlot: one output device, as enumerated, and its own XACT engine while
 // at least one stream plays on it.
 #pragma once
-#include <F3DAudio.h>
-#include <FACT.h>
-
+#include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "xact_engine.h"
 
 namespace vscaudio {
 
@@ -39,21 +39,31 @@ struct DeviceSlot {
   int32_t defaultDevice = 0;
   char name[kDeviceNameSize] = {};
 
-  FACTAudioEngine* engine = nullptr;
+  xact::Engine* engine = nullptr;
   std::vector<uint8_t> settings;  // this device's own copy of the global settings
-  FAudioWaveFormatExtensible mixFormat = {};
-  F3DAUDIO_HANDLE x3d = {};
-  FACTWaveBank* waveBank = nullptr;
-  FACTSoundBank* soundBank = nullptr;
+  xact::MixFormat mixFormat = {};
+  xact::X3dHandle x3d = {};
+  xact::WaveBank* waveBank = nullptr;
+  xact::SoundBank* soundBank = nullptr;
   uint16_t cueCount = 0;
   // Cues no sound refers to any more (stopped through a handle, or left
   // playing by a destroyed stream); destroyed once they have stopped.
-  std::vector<FACTCue*> orphans;
+  std::vector<xact::Cue*> orphans;
+
+  // The output device under the engine (SDL's identifier, 0 when unknown).
+  uint32_t outputId = 0;
+  // The device went away while streams played on it: the engine is down, the
+  // streams stay, and the worker tries to bring the engine up again every
+  // retryInterval passes until the device is back.
+  bool lost = false;
+  uint32_t retryCountdown = 0;
+  uint32_t retryInterval = 0;
 };
 
-// Creates an XACT engine the way the SDK's creation routine does; 0 or a
-// failure result.
-uint32_t CreateXactEngine(FACTAudioEngine** engine);
+// Passes of the worker (34 ms each) between attempts to open a lost device
+// again: about one second at first, then up to about five.
+inline constexpr uint32_t kFirstRetryPasses = 30;
+inline constexpr uint32_t kLongestRetryPasses = 150;
 
 // Counts a stream on device d and brings its engine up when it is the first.
 // Reports each failing stage through the error callback. Under the sound lock.
@@ -69,6 +79,16 @@ uint32_t EnumerateDevices(AudioEngine& engine);
 // The worker's pass over the devices, under the sound lock: destroys orphaned
 // cues that have stopped and pumps every fully brought-up device engine.
 void ServiceDevices(AudioEngine& engine);
+
+// The worker's watch over the output devices, under the queue lock and then
+// the sound lock: a device found gone loses its sounds and its engine (the
+// queue moves on without them); a lost device is tried again now and then,
+// without reporting, and plays again once it opens.
+void WatchDevices(AudioEngine& engine);
+
+// The output device index of a renderer identifier: its leading decimal
+// digits ("0" to "15" as FAudio lists its devices); 0 when there are none.
+uint32_t RendererDeviceIndex(const int16_t* rendererId, size_t length);
 
 // The display name narrowed to bytes: the low 8 bits of each character, up to
 // the terminator or the buffer's end.

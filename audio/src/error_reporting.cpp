@@ -38,7 +38,7 @@ int32_t DefaultErrorHandler(uint32_t code, uint32_t result) {
     default:
       return 0;
   }
-  platform::MessageBox(nullptr, text, caption, platform::MB_OK);
+  platform::MessageBoxU8(nullptr, text, caption, platform::kMbOk);
   return 0;
 }
 

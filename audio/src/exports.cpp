@@ -3,6 +3,9 @@
 // value when there is none.
 #include "vscaudio/vscaudio.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "audio_engine.h"
 #include "platform/process.h"
 #include "queue_trace.h"
@@ -11,7 +14,11 @@
 
 using vscaudio::CurrentEngine;
 
+// On Windows the file version is the DLL's VERSIONINFO resource alone, so the
+// library exports its 32 functions and nothing else.
+#ifndef _WIN32
 ORVANTE_DEFINE_FILE_VERSION(ORVANTE_FILE_VERSION_TEXT);
+#endif
 
 namespace {
 void* const kNoSuchCue = VSC_AUDIO_NO_SUCH_CUE;
@@ -156,4 +163,13 @@ VSCAUDIO_API void VSC_AUDIO_PRIORITY_LIST_TO_QUE(void* list, int32_t mode) {
 
 VSCAUDIO_API void VSC_AUDIO_SET_TRACE(VSC_AUDIO_TRACE_CALLBACK callback, void* context) {
   vscaudio::SetQueueTrace(callback, context);
+}
+
+VSCAUDIO_API int32_t VSC_AUDIO_GET_DIAGNOSTICS(VSC_AUDIO_DIAGNOSTICS* diagnostics, uint32_t size) {
+  if (diagnostics == nullptr) return 0;
+  VSC_AUDIO_DIAGNOSTICS counted = {};
+  auto engine = CurrentEngine();
+  vscaudio::CountDiagnostics(engine.get(), counted);
+  std::memcpy(diagnostics, &counted, std::min<size_t>(size, sizeof counted));
+  return engine ? 1 : 0;
 }

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <map>
 
+#include "platform/clock.h"
+
 namespace vscaudio {
 namespace {
 
@@ -22,9 +24,12 @@ EventTable& Table() {
 }  // namespace
 
 void Event::Set() {
-  std::lock_guard<std::mutex> hold(mutex_);
-  state_ = true;
-  signalled_.notify_all();
+  {
+    std::lock_guard<std::mutex> hold(mutex_);
+    state_ = true;
+    signalled_.notify_all();
+  }
+  platform::CurrentClock().WakeSleepers();
 }
 
 void Event::Reset() {
@@ -34,7 +39,11 @@ void Event::Reset() {
 
 bool Event::Wait(uint32_t timeoutMs) {
   std::unique_lock<std::mutex> hold(mutex_);
-  return signalled_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [this] { return state_; });
+  return signalled_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [this] { return state_.load(); });
+}
+
+bool Event::WaitOnClock(uint32_t timeoutMs) {
+  return platform::CurrentClock().SleepUnless(timeoutMs, [this] { return state_.load(); });
 }
 
 std::shared_ptr<Event> CreateNamedEvent(const std::string& name) {

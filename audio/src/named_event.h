@@ -3,6 +3,7 @@
 // handshake. An event lives while anyone holds it; creating a name that
 // already exists opens the existing event, as on Windows.
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -17,11 +18,15 @@ class Event {
   void Reset();
   // True when the event is (or becomes) signalled within timeoutMs.
   bool Wait(uint32_t timeoutMs);
+  // The same wait counted on the process's clock (platform::CurrentClock),
+  // the flight's time when a host simulator replaces the clock: a pause of
+  // the worker between passes.
+  bool WaitOnClock(uint32_t timeoutMs);
 
  private:
   std::mutex mutex_;
   std::condition_variable signalled_;
-  bool state_ = false;
+  std::atomic<bool> state_{false};
 };
 
 // Creates the event of that name, or opens it when it exists. Never null for

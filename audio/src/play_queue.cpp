@@ -59,7 +59,7 @@ void AppendResolved(AudioEngine& engine, SoundEntry entry, uint64_t group) {
 void CutHead(AudioEngine& engine, int32_t mode) {
   auto& entries = engine.queue.entries;
   SoundEntry& head = entries.front();
-  if (SoundEntry* sound = PlayingCopy(head)) FACTCue_Stop(sound->cue, FACT_FLAG_STOP_IMMEDIATE);
+  if (SoundEntry* sound = PlayingCopy(head)) xact::CueStop(sound->cue, xact::kStopImmediate);
   TraceQueue(VSC_AUDIO_TRACE_CUE_STOPPED, head.name, mode);
   entries.pop_front();
 }
@@ -158,7 +158,7 @@ void EmptyQueue(AudioEngine& engine) {
   Lock soundLock(engine.soundLock);
   auto& queue = engine.queue.entries;
   if (!queue.empty()) {
-    if (SoundEntry* sound = PlayingCopy(queue.front())) FACTCue_Stop(sound->cue, FACT_FLAG_STOP_RELEASE);
+    if (SoundEntry* sound = PlayingCopy(queue.front())) xact::CueStop(sound->cue, xact::kStopRelease);
   }
   queue.clear();
   NoteOccupancy(engine.queue);
@@ -188,14 +188,14 @@ void ServeQueueHead(AudioEngine& engine) {
     head.started = true;
     head.playing = sound->handle;
     AudioStream* stream = LookUp<AudioStream>(head.stream);
-    if (stream != nullptr && stream->pauseValue != 0) FACTCue_Pause(sound->cue, 1);
+    if (stream != nullptr && stream->pauseValue != 0) xact::CuePause(sound->cue, 1);
     TraceQueue(VSC_AUDIO_TRACE_CUE_STARTED, head.name, 1);
     return;
   }
   SoundEntry* sound = PlayingCopy(head);
-  uint32_t state = FACT_STATE_STOPPED;
-  if (sound != nullptr && FACTCue_GetState(sound->cue, &state) != 0) state = FACT_STATE_STOPPED;
-  if ((state & FACT_STATE_STOPPED) != 0) {
+  uint32_t state = xact::kStateStopped;
+  if (sound != nullptr && xact::CueGetState(sound->cue, &state) != 0) state = xact::kStateStopped;
+  if ((state & xact::kStateStopped) != 0) {
     TraceQueue(VSC_AUDIO_TRACE_CUE_STOPPED, head.name, 0);
     queue.pop_front();
     NoteOccupancy(engine.queue);

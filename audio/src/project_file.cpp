@@ -1,9 +1,18 @@
-// Reading a project file whole, with the Win32 error codes of the read.
+// Reading a project file whole, with the Win32 error codes of the read: on
+// Windows through the file API itself, elsewhere through POSIX files with
+// their errors mapped to Windows'.
 #include "project_file.h"
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <new>
@@ -18,6 +27,7 @@ constexpr uint32_t kErrorAccessDenied = 5;
 constexpr uint32_t kErrorNotEnoughMemory = 8;
 constexpr uint32_t kErrorReadFault = 30;
 
+#ifndef _WIN32
 uint32_t Win32ErrorOf(int error) {
   switch (error) {
     case ENOENT: return kErrorFileNotFound;
@@ -29,6 +39,7 @@ uint32_t Win32ErrorOf(int error) {
     default: return kErrorReadFault;
   }
 }
+#endif
 
 void AppendUtf8(std::string& out, uint32_t c) {
   if (c < 0x80) {
@@ -81,6 +92,40 @@ bool ReadProjectFile(ProjectFile& file, const char16_t* path) {
   ReleaseProjectFile(file);
   file.path = path;
 
+#ifdef _WIN32
+  // Existing files only, shared for reading, read whole in one read.
+  HANDLE handle = CreateFileW(reinterpret_cast<LPCWSTR>(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    file.lastError = ::GetLastError();
+    return false;
+  }
+  bool ok = false;
+  LARGE_INTEGER size = {};
+  if (!GetFileSizeEx(handle, &size)) {
+    file.lastError = ::GetLastError();
+  } else if (static_cast<unsigned long long>(size.QuadPart) >= (1ull << 32)) {
+    file.lastError = kErrorNotEnoughMemory;
+  } else {
+    try {
+      file.data.resize(static_cast<size_t>(size.QuadPart));
+      DWORD got = 0;
+      if (!ReadFile(handle, file.data.data(), static_cast<DWORD>(file.data.size()), &got, nullptr)) {
+        file.lastError = ::GetLastError();
+      } else if (got != file.data.size()) {
+        file.lastError = kErrorReadFault;
+      } else {
+        ok = true;
+        file.lastError = 0;
+      }
+    } catch (const std::bad_alloc&) {
+      file.lastError = kErrorNotEnoughMemory;
+    }
+  }
+  if (!ok) ReleaseProjectFile(file);
+  CloseHandle(handle);
+  return ok;
+#else
   int descriptor = ::open(Utf16ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) {
     file.lastError = Win32ErrorOf(errno);
@@ -117,6 +162,7 @@ bool ReadProjectFile(ProjectFile& file, const char16_t* path) {
   if (!ok) ReleaseProjectFile(file);
   ::close(descriptor);
   return ok;
+#endif
 }
 
 }  // namespace vscaudio

@@ -7,17 +7,14 @@
 #include <cstring>
 
 #include "audio_engine.h"
-
-#ifdef VSCAUDIO_HAVE_XACT_VALIDATOR
 #include "xact/xact_validator.h"
-#endif
 
 namespace vscaudio {
 
 namespace {
 
-// The least every file must show: its magic. It keeps an empty or foreign
-// file away from FACT even where nothing else looks at it.
+// The least every file must show: its magic. An empty or foreign file is
+// refused with these short messages before the validator reads further.
 bool HasMagic(const ProjectFile& file, const char* magic) {
   return file.data.size() >= 4 && std::memcmp(file.data.data(), magic, 4) == 0;
 }
@@ -35,17 +32,15 @@ ProjectCheck ValidateProjectFiles(const ProjectFile& xgs, const ProjectFile& xwb
   if (!HasMagic(xgs, "XGSF")) return fail(kGlobalSettings, "global settings file: no XGSF header");
   if (!HasMagic(xwb, "WBND")) return fail(kWaveBank, "wave bank file: no WBND header");
   if (!HasMagic(xsb, "SDBK")) return fail(kSoundBank, "sound bank file: no SDBK header");
-#ifdef VSCAUDIO_HAVE_XACT_VALIDATOR
   using namespace orvante::xact;
-  if (auto r = ValidateGlobalSettings(xgs.data.data(), xgs.data.size()); !r) return fail(kGlobalSettings, r.message);
-  if (auto r = ValidateWaveBank(xwb.data.data(), xwb.data.size()); !r) return fail(kWaveBank, r.message);
-  if (auto r = ValidateSoundBank(xsb.data.data(), xsb.data.size()); !r) return fail(kSoundBank, r.message);
+  if (auto r = ValidateGlobalSettings(xgs.data.data(), xgs.data.size()); !r) return fail(kGlobalSettings, r.error());
+  if (auto r = ValidateWaveBank(xwb.data.data(), xwb.data.size()); !r) return fail(kWaveBank, r.error());
+  if (auto r = ValidateSoundBank(xsb.data.data(), xsb.data.size()); !r) return fail(kSoundBank, r.error());
   if (auto r = ValidateSoundSet(xgs.data.data(), xgs.data.size(), xwb.data.data(), xwb.data.size(),
                                 xsb.data.data(), xsb.data.size());
       !r) {
-    return fail(kSoundBank, r.message);
+    return fail(kSoundBank, r.error());
   }
-#endif
   return check;
 }
 

@@ -37,22 +37,22 @@ int32_t IsSoundPlaying(AudioEngine& engine, void* handle) {
   SoundEntry* sound = LookUp<SoundEntry>(handle);
   if (sound == nullptr || sound->cue == nullptr) return 0;
   uint32_t state = 0;
-  if (FACTCue_GetState(sound->cue, &state) != 0) return 0;
-  return (state & FACT_STATE_PLAYING) != 0 ? 1 : 0;
+  if (xact::CueGetState(sound->cue, &state) != 0) return 0;
+  return (state & xact::kStatePlaying) != 0 ? 1 : 0;
 }
 
 void StopSound(AudioEngine& engine, void* handle, uint32_t stopFlags) {
   Lock hold(engine.soundLock);
   SoundEntry* sound = LookUp<SoundEntry>(handle);
   if (sound == nullptr || sound->cue == nullptr) return;
-  FACTCue_Stop(sound->cue, stopFlags);
+  xact::CueStop(sound->cue, stopFlags);
   // The cue leaves the handle, which the next pass releases; the device
   // destroys the cue once its release phase has ended.
   AudioStream* stream = StreamOf(*sound);
   if (stream != nullptr && stream->device < kMaxDevices) {
     engine.devices[stream->device].orphans.push_back(sound->cue);
   } else {
-    FACTCue_Destroy(sound->cue);
+    xact::CueDestroy(sound->cue);
   }
   sound->cue = nullptr;
 }
@@ -61,7 +61,7 @@ int32_t PauseSound(AudioEngine& engine, void* handle, int32_t pause) {
   Lock hold(engine.soundLock);
   SoundEntry* sound = LookUp<SoundEntry>(handle);
   if (sound == nullptr || sound->cue == nullptr) return 0;
-  FACTCue_Pause(sound->cue, pause);
+  xact::CuePause(sound->cue, pause);
   return 1;
 }
 
@@ -86,19 +86,19 @@ float GetCueVariable(AudioEngine& engine, void* handle, const char* variableName
   Lock hold(engine.soundLock);
   SoundEntry* sound = LookUp<SoundEntry>(handle);
   if (sound == nullptr || sound->cue == nullptr || variableName == nullptr) return 0.0f;
-  uint16_t index = FACTCue_GetVariableIndex(sound->cue, variableName);
-  if (index == FACTVARIABLEINDEX_INVALID) return 0.0f;
+  uint16_t index = xact::CueGetVariableIndex(sound->cue, variableName);
+  if (index == xact::kInvalidVariable) return 0.0f;
   float value = 0.0f;
-  return FACTCue_GetVariable(sound->cue, index, &value) == 0 ? value : 0.0f;
+  return xact::CueGetVariable(sound->cue, index, &value) == 0 ? value : 0.0f;
 }
 
 int32_t SetCueVariable(AudioEngine& engine, void* handle, const char* variableName, float value) {
   Lock hold(engine.soundLock);
   SoundEntry* sound = LookUp<SoundEntry>(handle);
   if (sound == nullptr || sound->cue == nullptr || variableName == nullptr) return 0;
-  uint16_t index = FACTCue_GetVariableIndex(sound->cue, variableName);
-  if (index == FACTVARIABLEINDEX_INVALID) return 0;
-  return FACTCue_SetVariable(sound->cue, index, value) == 0 ? 1 : 0;
+  uint16_t index = xact::CueGetVariableIndex(sound->cue, variableName);
+  if (index == xact::kInvalidVariable) return 0;
+  return xact::CueSetVariable(sound->cue, index, value) == 0 ? 1 : 0;
 }
 
 }  // namespace vscaudio

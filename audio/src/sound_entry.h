@@ -2,13 +2,11 @@
 // queue entry and a playing sound; only playing sounds carry a cue and are
 // handed out as sound handles.
 #pragma once
-#include <F3DAudio.h>
-#include <FACT.h>
-
 #include <cstddef>
 #include <cstdint>
 
 #include "handle_registry.h"
+#include "xact_engine.h"
 
 namespace vscaudio {
 
@@ -30,15 +28,15 @@ struct SoundEntry {
   float x = 0.0f, y = 0.0f, z = 0.0f;  // offset from the stream's position
   float volume = 1.0f;
   uint16_t cueIndex = 0;
-  FACTCue* cue = nullptr;  // playing sounds only
+  xact::Cue* cue = nullptr;  // playing sounds only
   uint32_t flags = 0;
 
   // 3D mix. The DSP settings' pointers are aimed at this entry's own storage
   // right before each calculation, so a copied entry never shares them.
   float matrix[kSourceChannels * kMaxDestinationChannels] = {};
   float delays[kMaxDestinationChannels] = {};
-  F3DAUDIO_DSP_SETTINGS dsp = {};
-  F3DAUDIO_EMITTER emitter = {};
+  xact::DspSettings dsp = {};
+  xact::Emitter emitter = {};
 
   uint64_t group = 0;      // sequence the entry belongs to
   void* stream = nullptr;  // stream handle the cue plays on

@@ -4,8 +4,6 @@
 // volume; it is applied the way the SDK's XACT3DApply applies it.
 #include "sound_playback.h"
 
-#include <FACT3D.h>
-
 #include <memory>
 
 #include "audio_engine.h"
@@ -18,7 +16,7 @@ namespace {
 constexpr float kRadiansToDegrees = 57.295776f;
 
 void PrepareEmitter(SoundEntry& sound, const AudioStream& stream) {
-  F3DAUDIO_EMITTER& emitter = sound.emitter;
+  xact::Emitter& emitter = sound.emitter;
   emitter.pCone = nullptr;
   emitter.OrientFront = {0.0f, 0.0f, 1.0f};
   emitter.OrientTop = {0.0f, 1.0f, 0.0f};
@@ -34,21 +32,20 @@ void PrepareEmitter(SoundEntry& sound, const AudioStream& stream) {
   emitter.pLPFDirectCurve = nullptr;
   emitter.pLPFReverbCurve = nullptr;
   emitter.pReverbCurve = nullptr;
-  emitter.CurveDistanceScaler = 1.0f;
-  emitter.DopplerScaler = 1.0f;
+  xact::SetEmitterScalers(emitter, 1.0f, 1.0f);
 }
 
-void SetCueVariable(FACTCue* cue, const char* name, float value, bool& ok) {
+void SetCueVariable(xact::Cue* cue, const char* name, float value, bool& ok) {
   if (!ok) return;
-  uint16_t index = FACTCue_GetVariableIndex(cue, name);
-  ok = index != FACTVARIABLEINDEX_INVALID && FACTCue_SetVariable(cue, index, value) == 0;
+  uint16_t index = xact::CueGetVariableIndex(cue, name);
+  ok = index != xact::kInvalidVariable && xact::CueSetVariable(cue, index, value) == 0;
 }
 
 // As XACT3DApply: the matrix, then the three 3D cue variables; stops at the
 // first call that fails.
-void ApplyMix(SoundEntry& sound, FACTCue* cue) {
-  F3DAUDIO_DSP_SETTINGS& dsp = sound.dsp;
-  bool ok = FACTCue_SetMatrixCoefficients(cue, dsp.SrcChannelCount, dsp.DstChannelCount, sound.matrix) == 0;
+void ApplyMix(SoundEntry& sound, xact::Cue* cue) {
+  xact::DspSettings& dsp = sound.dsp;
+  bool ok = xact::CueSetMatrixCoefficients(cue, dsp.SrcChannelCount, dsp.DstChannelCount, sound.matrix) == 0;
   SetCueVariable(cue, "Distance", dsp.EmitterToListenerDistance, ok);
   SetCueVariable(cue, "DopplerPitchScalar", dsp.DopplerFactor, ok);
   SetCueVariable(cue, "OrientationAngle", dsp.EmitterToListenerAngle * kRadiansToDegrees, ok);
@@ -60,15 +57,14 @@ bool CalculateMix(AudioEngine& engine, const AudioStream& stream, const DeviceSl
   uint32_t destinations = slot.mixFormat.Format.nChannels;
   if (destinations == 0 || destinations > kMaxDestinationChannels) return false;
   PrepareEmitter(sound, stream);
-  F3DAUDIO_DSP_SETTINGS& dsp = sound.dsp;
+  xact::DspSettings& dsp = sound.dsp;
   dsp = {};
   dsp.pMatrixCoefficients = sound.matrix;
   dsp.pDelayTimes = sound.delays;
   dsp.SrcChannelCount = kSourceChannels;
   dsp.DstChannelCount = destinations;
   if ((slot.state & kSlotX3dReady) != 0) {
-    F3DAUDIO_LISTENER listener = stream.listener;
-    FACT3DCalculate(const_cast<uint8_t*>(slot.x3d), &listener, &sound.emitter, &dsp);
+    xact::Calculate3D(slot.x3d, stream.listener, sound.emitter, dsp);
   } else {
     // Without 3D: each source channel straight to the matching output.
     for (uint32_t i = 0; i < kSourceChannels * destinations; ++i) sound.matrix[i] = 0.0f;
@@ -87,7 +83,7 @@ uint16_t FindCue(AudioEngine& engine, const AudioStream& stream, const char* cue
   if (cueName == nullptr || stream.device >= kMaxDevices) return kNoCue;
   const DeviceSlot& slot = engine.devices[stream.device];
   if ((slot.state & kSlotReady) == 0 || slot.soundBank == nullptr) return kNoCue;
-  uint16_t index = FACTSoundBank_GetCueIndex(slot.soundBank, cueName);
+  uint16_t index = xact::SoundBankGetCueIndex(slot.soundBank, cueName);
   // FAudio 23.02 prepares whatever index it is given: only a checked one leaves here.
   return index < slot.cueCount ? index : kNoCue;
 }
@@ -105,11 +101,11 @@ SoundEntry* StartEntry(AudioEngine& engine, const SoundEntry& entry) {
   sound->playing = nullptr;
   if (!CalculateMix(engine, *stream, slot, *sound)) return nullptr;
 
-  FACTCue* cue = nullptr;
-  if (FACTSoundBank_Prepare(slot.soundBank, entry.cueIndex, 0, 0, &cue) != 0 || cue == nullptr) return nullptr;
+  xact::Cue* cue = nullptr;
+  if (xact::SoundBankPrepare(slot.soundBank, entry.cueIndex, &cue) != 0 || cue == nullptr) return nullptr;
   ApplyMix(*sound, cue);
-  if (FACTCue_Play(cue) != 0) {
-    FACTCue_Destroy(cue);
+  if (xact::CuePlay(cue) != 0) {
+    xact::CueDestroy(cue);
     return nullptr;
   }
   sound->cue = cue;

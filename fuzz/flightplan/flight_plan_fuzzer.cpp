@@ -127,8 +127,9 @@ void CheckFlight(const FlightPlan& plan, const Flight& flight) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   FlightPlan plan;
-  if (auto error = ParseFlightPlan(text, plan)) {
-    Require(NumberAfter(*error, "line ") && error->find(", column ") != std::string::npos);
+  if (auto parsed = ParseFlightPlan(text, plan); !parsed) {
+    const std::string& error = parsed.error();
+    Require(NumberAfter(error, "line ") && error.find(", column ") != std::string::npos);
     return 0;
   }
   Require(!plan.airport.empty() && !plan.steps.empty() && plan.steps.front().kind == PhaseKind::kStart);
@@ -138,9 +139,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (plan.steps.size() > kMaxFlownPhases) return 0;
 
   Flight flight;
-  if (auto error = BuildFlight(plan, Runways(), flight)) {
+  if (auto built = BuildFlight(plan, Runways(), flight); !built) {
     uint32_t line = 0;
-    Require(NumberAfter(*error, "plan line ", &line));
+    Require(NumberAfter(built.error(), "plan line ", &line));
     bool known = false;
     for (const PlanStep& step : plan.steps) known = known || step.line == line;
     Require(known);

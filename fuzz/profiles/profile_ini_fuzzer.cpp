@@ -23,10 +23,11 @@
 #include <string>
 #include <string_view>
 
-#include "module/core/main_settings.h"
-#include "module/core/module_state.h"
-#include "module/profiles/profile_files.h"
-#include "module/profiles/profile_part.h"
+#include "core/main_settings.h"
+#include "core/module_state.h"
+#include "profiles/profile_files.h"
+#include "profiles/profile_part.h"
+#include "profiles/profiles_environment.h"
 #include "platform/files.h"
 
 namespace {
@@ -92,6 +93,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   std::string folder = mkdtemp(pattern.data());
   std::filesystem::create_directories(std::filesystem::path(folder) / "ORVANTE" / "Profiles");
   std::strncpy(g_module.appDataDir, folder.c_str(), sizeof g_module.appDataDir - 1);
+  std::strncpy(g_profilesEnvironment.appDataDir, folder.c_str(), sizeof g_profilesEnvironment.appDataDir - 1);
   std::atexit([] {
     std::error_code ignored;
     std::filesystem::remove_all(g_module.appDataDir, ignored);

@@ -65,11 +65,12 @@ const PhraseBook& Phrases() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   std::vector<TranscriptCue> cues;
-  if (auto error = ReadTranscript(text, cues)) {
+  if (auto read = ReadTranscript(text, cues); !read) {
+    const std::string& error = read.error();
     unsigned line = 0, column = 0;
     int consumed = 0;
-    Require(std::sscanf(error->c_str(), "transcript line %u, column %u: %n", &line, &column, &consumed) == 2);
-    Require(consumed > 0 && static_cast<size_t>(consumed) < error->size());
+    Require(std::sscanf(error.c_str(), "transcript line %u, column %u: %n", &line, &column, &consumed) == 2);
+    Require(consumed > 0 && static_cast<size_t>(consumed) < error.size());
     size_t lines = 1;
     for (char c : text) lines += c == '\n';
     Require(line >= 1 && line <= lines && column >= 1);
@@ -88,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                ",\"cut\":" + (cue.cut ? "true" : "false") + "}\n";
   }
   std::vector<TranscriptCue> again;
-  Require(!ReadTranscript(written, again));
+  Require(ReadTranscript(written, again).ok());
   Require(again.size() == cues.size());
   for (size_t i = 0; i < cues.size(); ++i) {
     Require(again[i].t == cues[i].t && again[i].cue == cues[i].cue && again[i].cut == cues[i].cut);

@@ -37,11 +37,11 @@ const SoundSetFiles& GoodSet() {
 
 void CheckSet(const std::vector<uint8_t>& xgs, const std::vector<uint8_t>& xwb, const std::vector<uint8_t>& xsb) {
   XactCheckResult set = ValidateSoundSet(xgs.data(), xgs.size(), xwb.data(), xwb.size(), xsb.data(), xsb.size());
-  if (set.ok) {
+  if (set) {
     std::vector<std::string> names;
     if (!ListCueNames(xsb.data(), xsb.size(), names)) std::abort();
     if (!ValidateGlobalSettings(xgs.data(), xgs.size()) || !ValidateWaveBank(xwb.data(), xwb.size())) std::abort();
-  } else if (set.message.empty()) {
+  } else if (set.error().empty()) {
     std::abort();  // every refusal says why
   }
 }

@@ -28,6 +28,8 @@ struct AdvisoryState {
   int32_t alignedRunwayDistance = -1;             // whole NM to alignedRunway's end; -1 none
   int32_t nearestThresholdDistance = -1;          // least whole NM to an examined end in the air; -1 none
   uint32_t multipleRunways = 0;                   // an approaching alert came from two or more ends
+  uint32_t linedUpOnRunway = 0;                   // lined up on some runway end this cycle, decided
+                                                  // before any end is examined
   uint32_t flapsBelowLowerGate = 0;
   uint32_t gateAlertLatched = 0;
   uint32_t storedDistance = 0;                    // whole feet or metres

@@ -10,6 +10,7 @@
 #include "advisories/advisory_triggers.h"
 #include "advisories/altimeter_monitor.h"
 #include "advisories/distance_callouts.h"
+#include "common/text.h"
 
 namespace orvante {
 
@@ -33,8 +34,7 @@ std::string RunwayCueName(const char* pattern, const char* designator) {
       name += *c;
     }
   }
-  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return name;
+  return common::ToLowerAscii(name);
 }
 
 namespace {

@@ -24,7 +24,10 @@ void CheckApproachOnGround(SituationContext& ctx, const RunwayRecord& runwayEnd)
   const AircraftState& s = ctx.sample;
   AdvisoryState& state = ctx.state;
   if (state.approachArmed != 0 || s.onGround != 1 || ctx.profile.AppRwyOnGnd.load() != 1) return;
-  if ((state.alertWord & AlertOnRunway) != 0 || s.groundSpeedKt >= kTaxiingSpeedLimitKt) return;
+  // Not while on a runway: neither once an end has raised AlertOnRunway nor when
+  // the end the aircraft is lined up on comes later in the list.
+  if ((state.alertWord & AlertOnRunway) != 0 || state.linedUpOnRunway != 0) return;
+  if (s.groundSpeedKt >= kTaxiingSpeedLimitKt) return;
 
   double probe = std::max(kProbeWidths * runwayEnd.width * FEET_TO_METRES,
                           s.groundSpeedKt * KNOTS_TO_METRES_PER_SECOND * kProbeSeconds);

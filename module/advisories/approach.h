@@ -6,10 +6,11 @@
 
 namespace orvante {
 
-// On the ground below 40 kt and not on an approach: a probe ahead of the
-// aircraft (1.5 runway widths, or 12.5 s of travel when longer) that crosses
-// the runway's outline raises AlertAppRwyOnGnd for this end, when it is the end
-// nearer to the aircraft (or as near as the other).
+// On the ground below 40 kt, not on an approach and not lined up on a runway
+// in this cycle (decided for the whole list before any end is examined): a
+// probe ahead of the aircraft (1.5 runway widths, or 12.5 s of travel when
+// longer) that crosses the runway's outline raises AlertAppRwyOnGnd for this
+// end, when it is the end nearer to the aircraft (or as near as the other).
 void CheckApproachOnGround(SituationContext& ctx, const RunwayRecord& runwayEnd);
 
 // In the air on an armed approach: tracks the least whole-NM distance to any

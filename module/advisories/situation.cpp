@@ -17,6 +17,7 @@ namespace orvante {
 static void ClearCycleState(AdvisoryState& state) {
   std::memset(state.currentDesignator, 0, sizeof state.currentDesignator);
   state.multipleRunways = 0;
+  state.linedUpOnRunway = 0;
   state.flapsBelowLowerGate = 0;
   state.alignedRunwayDistance = -1;
   state.nearestThresholdDistance = -1;
@@ -42,6 +43,22 @@ static void UpdateApproachArming(SituationContext& ctx, double bearingToNearest)
 static bool IsExcludedShortRunway(const SituationContext& ctx, const RunwayRecord& runwayEnd) {
   return ctx.profile.ExcludeShortRwys.load() == 1 && runwayEnd.width < kShortRunwayWidthFt &&
          runwayEnd.length < kShortRunwayLengthFt;
+}
+
+// Whether the aircraft is lined up on any runway end the loop examines. Decided
+// before the loop so that the taxiing-towards test of an end listed before the
+// runway the aircraft is on already knows it is on a runway: the list's order
+// must not decide whether a pilot rolling down a runway hears "approaching".
+static bool IsLinedUpOnAnyRunway(const SituationContext& ctx) {
+  const AircraftState& s = ctx.sample;
+  for (const auto& runwayEnd : ctx.runways) {
+    if (IsExcludedShortRunway(ctx, *runwayEnd)) continue;
+    if (IsInsideRunway({s.latitudeDeg, s.longitudeDeg}, *runwayEnd) &&
+        IsAlignedWithRunway(s.headingTrueDeg, *runwayEnd)) {
+      return true;
+    }
+  }
+  return false;
 }
 
 // Back on the ground, slow and off the runways: the approach or take-off is
@@ -85,6 +102,7 @@ void AssessSituation(SituationContext& ctx) {
     bool airbus = ctx.profile.AirbusSupprZone.load() == 1;
     state.suppressionCeiling = airbus ? 450 : 550;
     state.suppressionFloor = airbus ? 350 : 450;
+    state.linedUpOnRunway = IsLinedUpOnAnyRunway(ctx) ? 1 : 0;
     for (const auto& runwayEnd : ctx.runways) {
       if (IsExcludedShortRunway(ctx, *runwayEnd)) continue;
       CheckRunway(ctx, *runwayEnd);

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "advisories/advisory_state.h"
-#include "core/aircraft_state.h"
+#include "advisories/aircraft_state.h"
 #include "profiles/profile_settings.h"
 #include "runways/runway_record.h"
 

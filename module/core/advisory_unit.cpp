@@ -4,7 +4,7 @@
 #include <new>
 
 #include "core/module_state.h"
-#include "module/profiles/profile_startup.h"
+#include "profiles/profile_startup.h"
 
 namespace orvante {
 

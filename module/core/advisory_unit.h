@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "advisories/advisory_state.h"
-#include "core/aircraft_state.h"
-#include "module/profiles/profile_part.h"
+#include "advisories/aircraft_state.h"
+#include "profiles/profile_part.h"
 #include "runways/runway_database.h"
 #include "gauges.h"
 

@@ -2,7 +2,7 @@
 // calculator code.
 #pragma once
 
-#include "core/aircraft_state.h"
+#include "advisories/aircraft_state.h"
 #include "gauges.h"
 
 namespace orvante {

@@ -16,6 +16,14 @@ struct MainSettings {
   uint32_t audioOutputDevice = 0;         // "AudioOutputDevice"
 };
 
+// The master volume is a step from 0 to 10: the audio library takes its square
+// as the gain, so a larger value distorts the speech and a negative one is no
+// volume at all. Values from files and panels are brought into the range.
+inline constexpr int32_t kMaxMasterVolume = 10;
+inline int32_t ClampMasterVolume(int64_t volume) {
+  return volume < 0 ? 0 : volume > kMaxMasterVolume ? kMaxMasterVolume : static_cast<int32_t>(volume);
+}
+
 // The module-wide instance, zero at load.
 extern MainSettings g_mainSettings;
 

@@ -1,6 +1,10 @@
 // The module's exports: start-up and shut-down inside the simulator, and the
 // gauge table pointer the simulator fills before it starts the module.
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <cstring>
 #include <string>
@@ -14,6 +18,8 @@
 #include "core/simulator_detection.h"
 #include "core/simulator_link.h"
 #include "core/update_cycle.h"
+#include "profiles/profiles_environment.h"
+#include "voice/voice_state.h"
 #include "gauges.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -22,21 +28,28 @@
 #include "platform/threads.h"
 #include "platform/user_interface.h"
 
-#define ORVANTE_EXPORT extern "C" __attribute__((visibility("default")))
+#ifdef _WIN32
+#define ORVANTE_EXPORT_ATTRIBUTE __declspec(dllexport)
+#else
+#define ORVANTE_EXPORT_ATTRIBUTE __attribute__((visibility("default")))
+#endif
+#define ORVANTE_EXPORT extern "C" ORVANTE_EXPORT_ATTRIBUTE
 
 // Written by the simulator before it calls module_init.
 extern "C" {
-__attribute__((visibility("default"))) PANELS* Panels = nullptr;
+ORVANTE_EXPORT_ATTRIBUTE PANELS* Panels = nullptr;
 }
 
 namespace orvante {
 namespace {
 
+#ifndef _WIN32
 // The load notification: record the module's own handle (its base address).
 __attribute__((constructor)) void RecordModuleHandle() {
   Dl_info info{};
   if (dladdr(reinterpret_cast<const void*>(&RecordModuleHandle), &info) != 0) g_module.moduleHandle = info.dli_fbase;
 }
+#endif
 
 void CopyText(char* destination, size_t size, const std::string& text) {
   std::strncpy(destination, text.c_str(), size - 1);
@@ -60,14 +73,23 @@ void CreateProfileFont() {
   font.weight = 700;
   font.underline = true;
   font.face = "Microsoft Sans Serif";
-  g_module.profileFont = platform::CreateFont(font);
+  g_module.profileFont = platform::CreateFontU8(font);
+  g_profilesEnvironment.profileFont = static_cast<const platform::FontDescription*>(g_module.profileFont);
+}
+
+// The parts take the folders and texts they work with from here; only the
+// module's entry points read the module-wide state.
+void PassFoldersToParts() {
+  CopyText(g_voice.simulatorDir, sizeof g_voice.simulatorDir, g_module.simulatorDir);
+  CopyText(g_profilesEnvironment.appDataDir, sizeof g_profilesEnvironment.appDataDir, g_module.appDataDir);
+  CopyText(g_profilesEnvironment.versionText, sizeof g_profilesEnvironment.versionText, g_module.versionText);
 }
 
 // The user's files live in the ORVANTE folder of the application-data folder;
 // make sure it exists so that the log, the settings and the profiles persist.
 std::string OpenModuleLog() {
   std::string folder = platform::JoinPath({g_module.appDataDir, "ORVANTE"});
-  platform::CreateDirectory(folder);
+  platform::CreateDirectoryU8(folder);
   std::string path = platform::JoinPath({folder, "ORVANTE.LOG"});
   OpenLog(path);
   return path;
@@ -88,7 +110,7 @@ void ModuleInit() {
   OpenModuleLog();
   // 4. The simulator's main window.
   LogWrite("Searching for Flight Simulator's Main Window...\n");
-  g_module.mainWindow = platform::FindWindow("FS98MAIN");
+  g_module.mainWindow = platform::FindWindowU8("FS98MAIN");
   if (g_module.mainWindow == nullptr) return;
   // 5. Only Prepar3D is supported.
   LogWrite("Retrieving Flight Simulator's Path and Version...\n");
@@ -111,6 +133,7 @@ void ModuleInit() {
   ConnectToSimulator();
   // 11. The top-level object.
   LogWrite("Initializating ORVA system...\n");
+  PassFoldersToParts();
   AdvisoryUnit* unit = CreateAdvisoryUnit();
   if (unit == nullptr) return;
   g_module.unit = unit;
@@ -142,6 +165,7 @@ void ModuleDeinit() {
   }
   // 4. The font.
   if (g_module.profileFont) {
+    g_profilesEnvironment.profileFont = nullptr;
     platform::DeleteFont(static_cast<platform::FontHandle>(g_module.profileFont));
     g_module.profileFont = nullptr;
   }
@@ -153,3 +177,12 @@ void ModuleDeinit() {
 
 ORVANTE_EXPORT void module_init() { orvante::ModuleInit(); }
 ORVANTE_EXPORT void module_deinit() { orvante::ModuleDeinit(); }
+
+#ifdef _WIN32
+// The load notification: record the module's own handle for every reason and
+// report success.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD /*reason*/, LPVOID /*reserved*/) {
+  orvante::g_module.moduleHandle = instance;
+  return TRUE;
+}
+#endif

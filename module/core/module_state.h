@@ -34,7 +34,6 @@ struct ModuleState {
   std::atomic<int32_t> suspended{0};
   void* simConnectHandle = nullptr;
   std::atomic<int32_t> menuShown{0};
-  std::atomic<int32_t> soundSetReady{0};
   // Cockpit eye point relative to the aircraft's reference point, metres,
   // delivered once after each simulation start; 0 until then.
   std::atomic<double> eyepointX_m{0};

@@ -16,7 +16,7 @@ namespace orvante {
 void ReadModuleVersion() {
   g_module.versionText[0] = '\0';
   g_module.versionMS = g_module.versionLS = 0;
-  std::string path = platform::GetModuleFileName(g_module.moduleHandle);
+  std::string path = platform::GetModuleFileNameU8(g_module.moduleHandle);
   uint32_t ms = 0, ls = 0;
   if (path.empty() || !platform::GetFileVersion(path, ms, ls)) return;
   g_module.versionMS = ms;

@@ -7,7 +7,7 @@
 #include "core/advisory_unit.h"
 #include "core/main_settings.h"
 #include "core/module_state.h"
-#include "module/voice/announcement_playback.h"
+#include "voice/announcement_playback.h"
 
 namespace orvante {
 namespace {
@@ -68,7 +68,9 @@ void ExchangePanelVariables(AdvisoryUnit& unit, const PANELS* panels) {
   } else if (ids.registered) {
     // The panels' switches, mute and volume.
     profile.MasterSwitch = static_cast<uint32_t>(PanelWhole(get(ids.enable)));
-    int32_t volume = PanelWhole(static_cast<double>(static_cast<float>(get(ids.volumeAdjust)) * 10.0f));
+    // 0.0 to 1.0 is volume 0 to 10; a panel's value beyond is held to the range.
+    int32_t volume =
+        ClampMasterVolume(PanelWhole(static_cast<double>(static_cast<float>(get(ids.volumeAdjust)) * 10.0f)));
     unit.state.muted = static_cast<uint32_t>(PanelWhole(get(ids.mute)));
     if (volume != profile.MasterVolume.load()) ChangeMasterVolume(profile, volume);
     set(ids.alert, unit.state.previousAlertWord.load());
@@ -92,6 +94,13 @@ void ExchangePanelVariables(AdvisoryUnit& unit, const PANELS* panels) {
     set(ids.rwyVar3, digits.suffix);
     unit.cycle.panelVarTimer = 0;
   }
+}
+
+void ShowMasterSwitch(AdvisoryUnit& unit, const PANELS* panels) {
+  if (panels == nullptr || !unit.panelVariables.registered || unit.cycle.panelVarsPending.load() != 0) return;
+  auto set = GaugeFunction<set_named_variable_value_fn>(panels, kSetNamedVariableValue);
+  if (set == nullptr) return;
+  set(unit.panelVariables.enable, unit.profile.settings.MasterSwitch.load());
 }
 
 void RefreshPanelVariables(AdvisoryUnit& unit, const PANELS* panels) {

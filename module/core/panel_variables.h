@@ -17,6 +17,12 @@ struct AdvisoryUnit;
 // nearest runway's identifier.
 void ExchangePanelVariables(AdvisoryUnit& unit, const PANELS* panels);
 
+// After a change of the master switch by other means than the panels (the
+// key event): writes "ORVA_Enable" while the variables are registered and no
+// registration is pending, so the next frame reads the switch as it now is.
+// A pending registration writes it anyway.
+void ShowMasterSwitch(AdvisoryUnit& unit, const PANELS* panels);
+
 // After an aircraft load: writes the volume and the master switch again while
 // the variables are registered and no registration is pending.
 void RefreshPanelVariables(AdvisoryUnit& unit, const PANELS* panels);

@@ -13,8 +13,9 @@
 #include "core/module_log.h"
 #include "core/module_state.h"
 #include "core/panel_variables.h"
+#include "core/settings_menu.h"
 #include "core/simulator_link.h"
-#include "module/profiles/aircraft_association.h"
+#include "profiles/aircraft_association.h"
 #include "platform/files.h"
 
 extern "C" PANELS* Panels;

@@ -40,8 +40,4 @@ void ShowSimulatorText(const std::string& text);
 // Shut-down: closes the connection if it is open.
 void CloseSimulatorConnection();
 
-// The settings dialog, run modally from the add-on menu on the simulator's
-// thread with the simulator's main window as owner.
-void ShowSettingsDialog();
-
 }  // namespace orvante

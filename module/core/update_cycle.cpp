@@ -12,7 +12,8 @@
 #include "core/module_log.h"
 #include "core/module_state.h"
 #include "core/simulator_link.h"
-#include "module/voice/announcement_playback.h"
+#include "voice/announcement_playback.h"
+#include "voice/voice_state.h"
 #include "platform/clock.h"
 #include "runways/runway_query.h"
 
@@ -32,7 +33,7 @@ const AnnouncementOutput& Output() {
 
 void RunCycle(AdvisoryUnit& unit) {
   // 1. Nothing happens without a runway table and a sound set.
-  if (unit.runways.connected.load() != 1 || g_module.soundSetReady.load() != 1) return;
+  if (unit.runways.connected.load() != 1 || g_voice.soundSetReady.load() != 1) return;
   // 2. The cycle's time credit.
   unit.cycle.cycleStep = kCycleStep;
   // The latest frame's sample, whole.

@@ -1,7 +1,7 @@
 // The About box.
-#include "module/profiles/about_box.h"
+#include "profiles/about_box.h"
 
-#include "module/core/module_state.h"
+#include "profiles/profiles_environment.h"
 
 namespace orvante {
 namespace {
@@ -25,7 +25,7 @@ AboutBox::AboutBox() : Dialog("About Orvante") {
   Add(Make(kAboutForumButton, platform::ControlKind::kPushButton, "Visit support forum"));
 }
 
-void AboutBox::Open() { Control(kAboutVersionLabel)->text = g_module.versionText; }
+void AboutBox::Open() { Control(kAboutVersionLabel)->text = g_profilesEnvironment.versionText; }
 
 void AboutBox::Command(int id) {
   switch (id) {

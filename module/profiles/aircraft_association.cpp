@@ -2,25 +2,27 @@
 // ("Model.0", "Model.1", ... in its file); when the simulator loads an
 // aircraft, the profile linked to that aircraft's model is loaded, or the
 // unit is switched off.
-#include "module/profiles/aircraft_association.h"
+#include "profiles/aircraft_association.h"
 
-#include "module/core/module_log.h"
-#include "module/profiles/profile_files.h"
+#include "core/module_log.h"
+#include "profiles/profile_files.h"
 
 namespace orvante {
 
-void LinkCurrentModel(ProfilePart& part) {
+bool LinkCurrentModel(ProfilePart& part) {
   const std::string model = part.currentAircraftModel;
-  if (model.empty() || IsProfileLinked(part, part.settings.profileName)) return;
+  if (model.empty()) return false;
+  if (IsProfileLinked(part, part.settings.profileName)) return true;
   // Each model is one "Model.N=" line of the profile file: a line break in
   // the name would end that line and let the rest pass for other keys.
   for (unsigned char c : model) {
     if (c < 32) {
       LogWrite("Aircraft model name holds a control character, not linked\n");
-      return;
+      return false;
     }
   }
   part.linkedModels.push_back(model);
+  return true;
 }
 
 void UnlinkModel(ProfilePart& part, const std::string& model) {

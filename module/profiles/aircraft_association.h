@@ -3,13 +3,15 @@
 #pragma once
 #include <string>
 
-#include "module/profiles/profile_part.h"
+#include "profiles/profile_part.h"
 
 namespace orvante {
 
 // Adds the current aircraft model to the loaded profile's models unless it is
-// there already. Reaches the file at the next SaveProfile.
-void LinkCurrentModel(ProfilePart& part);
+// there already. Reaches the file at the next SaveProfile. True when the model
+// is linked now (added, or there already); false when it was refused: no
+// aircraft loaded, or a model name a profile file cannot hold.
+bool LinkCurrentModel(ProfilePart& part);
 
 // Removes every linked model equal to model from the loaded profile.
 void UnlinkModel(ProfilePart& part, const std::string& model);

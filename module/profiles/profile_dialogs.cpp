@@ -1,11 +1,11 @@
 // The small profile dialogs.
-#include "module/profiles/profile_dialogs.h"
+#include "profiles/profile_dialogs.h"
 
 #include <mutex>
 
-#include "module/core/main_settings.h"
-#include "module/profiles/aircraft_association.h"
-#include "module/profiles/profile_files.h"
+#include "core/main_settings.h"
+#include "profiles/aircraft_association.h"
+#include "profiles/profile_files.h"
 
 namespace orvante {
 namespace {
@@ -42,7 +42,7 @@ std::vector<std::string> OtherProfiles(const ProfilePart& part) {
 }
 
 void Inform(platform::WindowHandle owner, const char* text) {
-  platform::MessageBox(owner, text, kCaption, platform::MB_OK | platform::MB_ICONINFORMATION);
+  platform::MessageBoxU8(owner, text, kCaption, platform::kMbOk | platform::kMbIconInformation);
 }
 
 }  // namespace

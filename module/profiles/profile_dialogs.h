@@ -2,7 +2,7 @@
 // Open Profile, Delete Profile and Unlink Model. Each is modal, owned by the
 // settings dialog, and works on the profile part it is given.
 #pragma once
-#include "module/profiles/profile_part.h"
+#include "profiles/profile_part.h"
 #include "platform/dialog.h"
 
 namespace orvante {

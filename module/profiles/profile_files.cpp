@@ -2,17 +2,19 @@
 // defaults of each key; writing replaces the whole file in the fixed order of
 // the format (CR LF line ends), atomically, so a crash never leaves half a
 // profile.
-#include "module/profiles/profile_files.h"
+#include "profiles/profile_files.h"
 
 #include <charconv>
 #include <cstdio>
 
-#include "module/core/main_settings.h"
-#include "module/core/module_log.h"
-#include "module/core/module_state.h"
-#include "module/profiles/aircraft_association.h"
+#include "core/main_settings.h"
+#include "core/module_log.h"
+#include "profiles/aircraft_association.h"
+#include "profiles/profiles_environment.h"
 #include "platform/files.h"
+#include "platform/process.h"
 #include "platform/ini_file.h"
+#include "platform/user_interface.h"
 
 namespace orvante {
 namespace {
@@ -36,7 +38,7 @@ void ClearLoadedProfile(ProfilePart& part) {
 
 }  // namespace
 
-std::string ProfileFolder() { return platform::JoinPath({g_module.appDataDir, "ORVANTE\\Profiles"}); }
+std::string ProfileFolder() { return platform::JoinPath({g_profilesEnvironment.appDataDir, "ORVANTE\\Profiles"}); }
 
 bool IsValidProfileName(const std::string& name) {
   if (name.empty() || name.size() > kMaxProfileName || name == "." || name == "..") return false;
@@ -96,12 +98,12 @@ void LoadProfile(ProfilePart& part, const std::string& name) {
   const char* file = path.c_str();
 
   for (const SwitchField& f : kSwitchFields)
-    (s.*f.field) = static_cast<uint32_t>(platform::GetPrivateProfileInt(kSection, f.key, f.missingDefault, file));
+    (s.*f.field) = static_cast<uint32_t>(platform::GetPrivateProfileIntU8(kSection, f.key, f.missingDefault, file));
   // Its low 8 bits; the correction below makes 2 or more 1.
   s.UnitsOfMeasure = static_cast<uint8_t>(
-      static_cast<uint32_t>(platform::GetPrivateProfileInt(kSection, "UnitsOfMeasure", kUnitsMissingDefault, file)));
+      static_cast<uint32_t>(platform::GetPrivateProfileIntU8(kSection, "UnitsOfMeasure", kUnitsMissingDefault, file)));
   for (const LimitField& f : kLimitFields)
-    (s.*f.field) = static_cast<uint32_t>(platform::GetPrivateProfileInt(
+    (s.*f.field) = static_cast<uint32_t>(platform::GetPrivateProfileIntU8(
         kSection, f.key, static_cast<int32_t>(f.defaultValue), file));
   s.AltSetTolerance =
       ParseAltSetTolerance(platform::ReadProfileString(kSection, "AltSetTolerance", "", file, kMaxToleranceText));
@@ -139,28 +141,46 @@ std::string FormatProfileFile(const ProfilePart& part) {
   return text;
 }
 
-void SaveProfile(ProfilePart& part, platform::WindowHandle owner) {
+// A profile that is not written loses the user's changes with the next
+// start: the user hears of it, not only the log.
+static void TellNotSaved(platform::WindowHandle owner, const std::string& name, const std::string& why) {
+  platform::MessageBoxU8(owner, "The profile \"" + name + "\" was not saved: " + why, "Orvante",
+                       platform::kMbOk | platform::kMbIconError);
+}
+
+bool SaveProfile(ProfilePart& part, platform::WindowHandle owner) {
   const std::string name = part.settings.profileName;
-  if (name.empty() || part.settings.SoundSet[0] == '\0') return;
+  if (name.empty()) return false;
+  if (part.settings.SoundSet[0] == '\0') {
+    LogWrite("Profile has no sound set, not saved: %s\n", name.c_str());
+    TellNotSaved(owner, name, "it names no sound set.");
+    return false;
+  }
   if (owner != nullptr && !IsProfileLinked(part, name)) {
-    if (platform::MessageBox(owner, "Do you want to link this profile with your current aircraft model?", "Orvante",
-                             platform::MB_YESNO | platform::MB_ICONQUESTION) == platform::IDYES)
+    if (platform::MessageBoxU8(owner, "Do you want to link this profile with your current aircraft model?", "Orvante",
+                               platform::kMbYesNo | platform::kMbIconQuestion) == platform::kIdYes)
       LinkCurrentModel(part);
   }
   if (!IsValidProfileName(name)) {
     LogWrite("Profile name cannot be a file name, not saved: %s\n", name.c_str());
-    return;
+    TellNotSaved(owner, name, "its name cannot be a file name.");
+    return false;
   }
   // Without its folder (a fresh application-data folder) the profile could
   // not be written at all; make it, with ORVANTE above it.
   const std::string folder = ProfileFolder();
   if (!platform::IsDirectory(folder)) {
     LogWrite("Creating profiles folder...\n");
-    platform::CreateDirectory(folder);
+    platform::CreateDirectoryU8(folder);
   }
   const std::string path = ProfilePath(name);
-  if (!platform::WriteFileAtomically(path, FormatProfileFile(part)))
-    LogWrite("Couldn't write profile file %s (error %u)\n", path.c_str(), platform::GetLastError());
+  if (!platform::WriteFileAtomically(path, FormatProfileFile(part))) {
+    const uint32_t error = platform::GetLastError();
+    LogWrite("Couldn't write profile file %s (error %u)\n", path.c_str(), error);
+    TellNotSaved(owner, name, "the file " + path + " could not be written (error " + std::to_string(error) + ").");
+    return false;
+  }
+  return true;
 }
 
 void CreateProfile(ProfilePart& part, const std::string& name) {
@@ -175,7 +195,7 @@ void CreateProfile(ProfilePart& part, const std::string& name) {
 
 void DeleteProfile(ProfilePart& part, const std::string& name) {
   if (name.empty() || SameName(name, part.settings.profileName)) return;
-  if (ProfileExists(name)) platform::DeleteFile(ProfilePath(name));
+  if (ProfileExists(name)) platform::DeleteFileU8(ProfilePath(name));
   std::erase_if(part.profileNames, [&name](const std::string& entry) { return SameName(entry, name); });
 }
 

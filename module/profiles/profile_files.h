@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "module/profiles/profile_part.h"
+#include "profiles/profile_part.h"
 #include "platform/user_interface.h"
 
 namespace orvante {
@@ -34,8 +34,11 @@ void LoadProfile(ProfilePart& part, const std::string& name);
 
 // Writes the loaded profile to its file. With an owner window, first offers
 // to link the profile to the current aircraft model. Creates the profile
-// folder when it is missing.
-void SaveProfile(ProfilePart& part, platform::WindowHandle owner);
+// folder when it is missing. Without a profile name nothing happens; a
+// profile that names no sound set, whose name cannot be a file name or whose
+// file cannot be written is not saved, and the user is told so (in a box
+// owned by owner, or by none). True when the file was written.
+bool SaveProfile(ProfilePart& part, platform::WindowHandle owner);
 
 // Makes a new, unsaved profile with the new-profile defaults the loaded one.
 void CreateProfile(ProfilePart& part, const std::string& name);

@@ -1,7 +1,10 @@
-// Shut-down of the profile and sound-set part.
-#include "module/profiles/profile_part.h"
+// Shut-down of the profile and sound-set part, and what the part asks of the
+// voice: its sound set and its master volume.
+#include "profiles/profile_part.h"
 
-#include "module/voice/sound_sets.h"
+#include "core/main_settings.h"
+#include "voice/announcement_playback.h"
+#include "voice/sound_sets.h"
 
 namespace orvante {
 
@@ -14,6 +17,16 @@ void ReleaseProfilePart(ProfilePart& part) {
   part.profileNames.shrink_to_fit();
   part.soundSetNames.shrink_to_fit();
   part.linkedModels.shrink_to_fit();
+}
+
+void LoadProfileSoundSet(const ProfilePart& part) {
+  LoadSoundSet(part.settings.SoundSet, part.settings.MasterVolume.load());
+}
+
+void ChangeMasterVolume(ProfileSettings& settings, int32_t volume) {
+  volume = ClampMasterVolume(volume);
+  settings.MasterVolume = volume;
+  ApplyMasterVolume(volume);
 }
 
 }  // namespace orvante

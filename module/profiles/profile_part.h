@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "module/profiles/profile_settings.h"
+#include "profiles/profile_settings.h"
 
 namespace orvante {
 
@@ -30,5 +30,13 @@ struct ProfilePart {
 // Shut-down of the part: frees the profile, sound-set and model lists, clears
 // the settings and unloads the sound set.
 void ReleaseProfilePart(ProfilePart& part);
+
+// Loads the sound set the loaded profile names, at its master volume.
+void LoadProfileSoundSet(const ProfilePart& part);
+
+// Stores a new master volume (kept within 0 to 10) in the profile and the main settings
+// and passes it to the library as a float. The main settings file is not
+// rewritten here.
+void ChangeMasterVolume(ProfileSettings& settings, int32_t volume);
 
 }  // namespace orvante

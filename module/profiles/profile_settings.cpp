@@ -1,12 +1,13 @@
 // The profile's fields described once: defaults, corrections after reading,
 // and the clearing and new-profile defaults that every profile operation
 // starts from.
-#include "module/profiles/profile_settings.h"
+#include "profiles/profile_settings.h"
 
 #include <algorithm>
 #include <charconv>
 #include <limits>
-#include <strings.h>
+
+#include "common/text.h"
 
 namespace orvante {
 
@@ -129,8 +130,6 @@ float ParseAltSetTolerance(const std::string& text) {
   return static_cast<float>(negative ? -value : value);
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
+bool SameName(const std::string& a, const std::string& b) { return common::EqualsIgnoringCase(a, b); }
 
 }  // namespace orvante

@@ -2,13 +2,13 @@
 // sound set is the first one found), then the default profile, the first
 // profile, or a new "AIRBUS" saved and recorded as the default; the unit
 // stays off until an aircraft with a linked profile loads.
-#include "module/profiles/profile_startup.h"
+#include "profiles/profile_startup.h"
 
-#include "module/core/main_settings.h"
-#include "module/core/module_log.h"
-#include "module/core/module_state.h"
-#include "module/profiles/profile_files.h"
-#include "module/voice/sound_sets.h"
+#include "core/main_settings.h"
+#include "core/module_log.h"
+#include "profiles/profile_files.h"
+#include "profiles/profiles_environment.h"
+#include "voice/sound_sets.h"
 
 namespace orvante {
 
@@ -19,10 +19,10 @@ void InitProfiles(ProfilePart& part) {
   ClearProfileSettings(part.settings);
   CopyName(part.currentAircraftModel, "");
 
-  if (g_module.appDataDir[0] == '\0') return;
+  if (g_profilesEnvironment.appDataDir[0] == '\0') return;
 
   LogWrite("Building sound sets list...\n");
-  BuildSoundSetList(part);
+  BuildSoundSetList(part.soundSetNames);
   if (part.soundSetNames.empty()) return;
 
   LogWrite("Sound set(s) FOUND!...\n");
@@ -55,7 +55,7 @@ void InitProfiles(ProfilePart& part) {
   }
 
   part.settings.MasterSwitch = 0;
-  LoadSoundSet(part);
+  LoadProfileSoundSet(part);
 }
 
 }  // namespace orvante

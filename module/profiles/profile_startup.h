@@ -3,7 +3,7 @@
 // set loaded.
 #pragma once
 
-#include "module/profiles/profile_part.h"
+#include "profiles/profile_part.h"
 
 namespace orvante {
 

@@ -1,19 +1,19 @@
 // The settings dialog's model: its controls and menu, filling, enabling,
 // checking, reading, saving and commands.
-#include "module/profiles/settings_dialog.h"
+#include "profiles/settings_dialog.h"
 
 #include <mutex>
 
-#include "module/core/advisory_unit.h"
-#include "module/core/main_settings.h"
-#include "module/core/module_state.h"
-#include "module/profiles/about_box.h"
-#include "module/profiles/aircraft_association.h"
-#include "module/profiles/profile_dialogs.h"
-#include "module/profiles/profile_files.h"
-#include "module/profiles/settings_dialog_validation.h"
-#include "module/voice/announcement_playback.h"
-#include "module/voice/audio_devices.h"
+#include "core/main_settings.h"
+#include "profiles/about_box.h"
+#include "profiles/aircraft_association.h"
+#include "profiles/profile_dialogs.h"
+#include "profiles/profile_files.h"
+#include "profiles/profiles_environment.h"
+#include "profiles/settings_dialog_validation.h"
+#include "voice/announcement_playback.h"
+#include "voice/audio_devices.h"
+#include "voice/voice_state.h"
 #include "platform/files.h"
 
 namespace orvante {
@@ -166,7 +166,7 @@ SettingsDialog::SettingsDialog(ProfilePart& part, const std::vector<uint32_t>& f
 }
 
 void SettingsDialog::Open() {
-  Control(kProfileNameLabel)->font = static_cast<const platform::FontDescription*>(g_module.profileFont);
+  Control(kProfileNameLabel)->font = g_profilesEnvironment.profileFont;
   Control(kMinTakeOffLengthBox)->maxLength = kRunwayLengthMaxChars;
   Control(kMinLandingLengthBox)->maxLength = kRunwayLengthMaxChars;
 
@@ -209,9 +209,12 @@ void SettingsDialog::Fill() {
 
   Control(kMasterVolumeSlider)->value = s.MasterVolume.load();
 
+  // Set names compare as loading compares them, without regard to letter
+  // case: a profile naming "default" loaded the set "Default", and a list
+  // showing no set would clear the profile's set on saving.
   DialogControl& soundSets = *Control(kSoundSetList);
   for (size_t i = 0; i < soundSets.items.size(); ++i)
-    if (soundSets.items[i] == s.SoundSet) {
+    if (SameName(soundSets.items[i], s.SoundSet)) {
       soundSets.value = static_cast<int>(i);
       break;
     }
@@ -271,7 +274,7 @@ void SettingsDialog::ReadControls() {
 
 bool SettingsDialog::Save() {
   if (std::optional<std::string> failure = Validate()) {
-    platform::MessageBox(Handle(), *failure, kCaption, platform::MB_OK | platform::MB_ICONWARNING);
+    platform::MessageBoxU8(Handle(), *failure, kCaption, platform::kMbOk | platform::kMbIconWarning);
     return false;
   }
   ReadControls();
@@ -307,9 +310,18 @@ void SettingsDialog::Command(int id) {
       return;
     }
     case kMenuLinkModel:
-      LinkCurrentModel(part_);
-      platform::MessageBox(Handle(), "Your current model has been linked to the current profile.", kCaption,
-                           platform::MB_OK | platform::MB_ICONINFORMATION);
+      // Only a link that holds is announced as made.
+      if (LinkCurrentModel(part_)) {
+        platform::MessageBoxU8(Handle(), "Your current model has been linked to the current profile.", kCaption,
+                             platform::kMbOk | platform::kMbIconInformation);
+      } else if (part_.currentAircraftModel[0] == '\0') {
+        platform::MessageBoxU8(Handle(), "No aircraft model is loaded, so none was linked to the current profile.",
+                             kCaption, platform::kMbOk | platform::kMbIconWarning);
+      } else {
+        platform::MessageBoxU8(Handle(),
+                             "Your current model was not linked: its name cannot be stored in a profile.", kCaption,
+                             platform::kMbOk | platform::kMbIconWarning);
+      }
       return;
     case kMenuUnlinkModel: {
       UnlinkModelDialog unlink(part_);
@@ -320,7 +332,7 @@ void SettingsDialog::Command(int id) {
       PlayAudioTest();  // does nothing while no sound set is loaded
       return;
     case kMenuErrorLog:
-      platform::ShellExecuteOpen(platform::JoinPath({g_module.appDataDir, "ORVANTE\\ORVANTE.LOG"}));
+      platform::ShellExecuteOpen(platform::JoinPath({g_profilesEnvironment.appDataDir, "ORVANTE\\ORVANTE.LOG"}));
       return;
     case kMenuAbout: {
       AboutBox about;
@@ -333,22 +345,20 @@ void SettingsDialog::Command(int id) {
 }
 
 void SettingsDialog::SliderReleased(int id) {
-  if (id != kMasterVolumeSlider || g_module.soundSetReady.load() != 1) return;
+  if (id != kMasterVolumeSlider || g_voice.soundSetReady.load() != 1) return;
   ChangeMasterVolume(part_.settings, Control(kMasterVolumeSlider)->value);
 }
 
 void SettingsDialog::CloseRequested() {
-  const int answer = platform::MessageBox(Handle(), "Do you want to save changes for the current profile?", kCaption,
-                                          platform::MB_YESNO | platform::MB_ICONQUESTION);
-  if (answer == platform::IDYES && !Save()) return;
+  const int answer = platform::MessageBoxU8(Handle(), "Do you want to save changes for the current profile?", kCaption,
+                                            platform::kMbYesNo | platform::kMbIconQuestion);
+  if (answer == platform::kIdYes && !Save()) return;
   End(1);
 }
 
-void ShowSettingsDialog() {
-  AdvisoryUnit* unit = g_module.unit.load();
-  if (unit == nullptr) return;
-  SettingsDialog dialog(unit->profile, unit->flapPositions);
-  platform::RunDialog(g_module.mainWindow, dialog);
+void RunSettingsDialog(ProfilePart& part, const std::vector<uint32_t>& flapPositions, platform::WindowHandle owner) {
+  SettingsDialog dialog(part, flapPositions);
+  platform::RunDialog(owner, dialog);
 }
 
 }  // namespace orvante

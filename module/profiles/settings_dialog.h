@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "module/profiles/profile_part.h"
+#include "profiles/profile_part.h"
 #include "platform/dialog.h"
 
 namespace orvante {
@@ -101,8 +101,8 @@ class SettingsDialog : public platform::Dialog {
   DeviceLister listDevices_;
 };
 
-// Opens the settings dialog modally, owned by the simulator's main window,
-// when the AdvisoryUnit exists; returns when it closes.
-void ShowSettingsDialog();
+// Runs the settings dialog modally on a profile part and the aircraft's flap
+// positions, owned by the given window; returns when it closes.
+void RunSettingsDialog(ProfilePart& part, const std::vector<uint32_t>& flapPositions, platform::WindowHandle owner);
 
 }  // namespace orvante

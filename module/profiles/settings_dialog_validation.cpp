@@ -1,5 +1,5 @@
 // Validation of the settings dialog's boxes and the reading of their numbers.
-#include "module/profiles/settings_dialog_validation.h"
+#include "profiles/settings_dialog_validation.h"
 
 #include <charconv>
 #include <cmath>

@@ -12,6 +12,7 @@
 #include "platform/ini_file.h"
 #include "platform/user_interface.h"
 #include "runways/runway_query.h"
+#include "runways/table_schema.h"
 
 namespace orvante {
 
@@ -45,14 +46,14 @@ void StartRunwayDatabase(RunwayDatabase& db, const char* simulatorDir) {
   LogWrite("LOG EVENT -> %s \n", db.databaseDirectory.c_str());
 
   if (!FoundInFolder(db.databaseDirectory, "r4.csv")) {
-    platform::MessageBox(nullptr, "The R4.CSV file is MISSING!", "Orvante", platform::MB_OK | platform::MB_ICONERROR);
+    platform::MessageBoxU8(nullptr, "The R4.CSV file is MISSING!", "Orvante", platform::kMbOk | platform::kMbIconError);
     return;
   }
   LogWrite("LOG EVENT -> R4.CSV file found....\n");
 
   if (!FoundInFolder(db.databaseDirectory, "Schema.ini")) {
-    platform::MessageBox(nullptr, "The SCHEMA.INI file is MISSING!", "Orvante",
-                         platform::MB_OK | platform::MB_ICONERROR);
+    platform::MessageBoxU8(nullptr, "The SCHEMA.INI file is MISSING!", "Orvante",
+                           platform::kMbOk | platform::kMbIconError);
     return;
   }
   LogWrite("LOG EVENT -> SCHEMA.INI file found....\n");
@@ -68,8 +69,13 @@ void ReadSchema(RunwayDatabase& db) {
     char key[16];
     snprintf(key, sizeof key, "Col%u", k);
     std::string value = platform::ReadProfileString("r4.csv", key, "", schemaPath.c_str(), kTextLimit);
-    // The name is the value up to the first blank or tab; the type follows.
-    db.columnNames[k - 1] = value.substr(0, value.find_first_of(" \t"));
+    // Read as the table reader reads it, which names the columns the query
+    // runs on: the first word, or a quoted name with blanks ("Ref Lat" Double).
+    // A definition the reader refuses fails the connection; its name is kept
+    // as far as it was read.
+    TableColumn column;
+    (void)ParseColumnDefinition(value, column);
+    db.columnNames[k - 1] = column.name;
   }
 }
 

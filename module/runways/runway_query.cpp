@@ -13,10 +13,20 @@
 
 namespace orvante {
 
+// A column name as the statement writes it: as it is, or, when it holds
+// blanks (a quoted name of the schema), in brackets, without which no
+// statement could name it.
+static std::string StatementName(const std::string& name) {
+  if (name.find_first_of(" \t") == std::string::npos || name.find(']') != std::string::npos) return name;
+  return "[" + name + "]";
+}
+
 std::string ComposeRunwayQuery(const RunwayDatabase& db, double latitude, double longitude) {
   const double d = RUNWAY_BOX_HALF_SIZE;
-  const char* latitudeName = db.columnNames[10].c_str();
-  const char* longitudeName = db.columnNames[11].c_str();
+  const std::string latitudeColumn = StatementName(db.columnNames[10]);
+  const std::string longitudeColumn = StatementName(db.columnNames[11]);
+  const char* latitudeName = latitudeColumn.c_str();
+  const char* longitudeName = longitudeColumn.c_str();
   const char* format = "SELECT * FROM %s WHERE %s < %5.8f AND %s > %5.8f AND %s > %5.8f AND %s < %5.8f";
   // Sized to fit: the names come from Schema.ini and may be long, and a
   // statement cut short could still run, as a different query.
@@ -133,20 +143,22 @@ void CompleteRunwayList(RunwayList& list) {
   }
 }
 
-void QueryRunways(RunwayDatabase& db, double latitude, double longitude) {
-  db.runwayList.clear();
-  if (!db.connection) return;
-
+// Runs the statement for one box and appends its decoded rows to the list.
+// False, with the error reported and the list emptied, when the statement
+// fails or its rows cannot be read to the end.
+static bool AppendRowsOfBox(RunwayDatabase& db, double latitude, double longitude) {
   std::string statement = ComposeRunwayQuery(db, latitude, longitude);
   ProviderError failure;
   std::unique_ptr<TableResultSet> results = db.connection->Execute(statement, failure);
   if (!results) {
+    db.runwayList.clear();
     ReportComError(db, failure);
-    return;
+    return false;
   }
   if (results->State() != kStateOpen) {
+    db.runwayList.clear();
     ReportProviderErrors(db);
-    return;
+    return false;
   }
 
   TableRow row;
@@ -161,9 +173,24 @@ void QueryRunways(RunwayDatabase& db, double latitude, double longitude) {
       // A list cut short would look like an airport with runways missing.
       db.runwayList.clear();
       ReportComError(db, failure);
-      return;
+      return false;
     }
   }
+  return true;
+}
+
+void QueryRunways(RunwayDatabase& db, double latitude, double longitude) {
+  db.runwayList.clear();
+  if (!db.connection) return;
+
+  // A box reaching across 180 degrees of longitude goes on at the other end
+  // of the longitudes: the same box moved by 360 degrees finds the runways
+  // there (Fiji, the Aleutians, the Chatham Islands). Their rows follow the
+  // rows of the box around the position.
+  if (!AppendRowsOfBox(db, latitude, longitude)) return;
+  const double d = RUNWAY_BOX_HALF_SIZE;
+  if (longitude + d > 180.0 && !AppendRowsOfBox(db, latitude, longitude - 360.0)) return;
+  if (longitude - d < -180.0 && !AppendRowsOfBox(db, latitude, longitude + 360.0)) return;
   CompleteRunwayList(db.runwayList);
 }
 

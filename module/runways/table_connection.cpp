@@ -17,6 +17,7 @@
 #include <filesystem>
 
 #include "platform/files.h"
+#include "common/text.h"
 
 namespace orvante {
 
@@ -354,20 +355,10 @@ std::string TableFilePath(const std::string& directory, const std::string& name)
   return path;
 }
 
-static bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
+using common::EqualsIgnoringCase;
 
 std::optional<std::string> ConnectionStringValue(const std::string& connectionString, const std::string& key) {
-  auto trim = [](std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-  };
+  auto trim = [](std::string_view text) { return common::Trim(text); };
   std::string_view rest = connectionString;
   while (!rest.empty()) {
     // One "name=value" up to the next ';' outside quotes; a part without
@@ -395,12 +386,58 @@ std::optional<std::string> ConnectionStringValue(const std::string& connectionSt
   return std::nullopt;
 }
 
+static TableConnection::FileStamp StampOf(const std::string& path) {
+  TableConnection::FileStamp stamp;
+  std::error_code error;
+  std::filesystem::path native(platform::NativePath(path));
+  if (!std::filesystem::is_regular_file(native, error) || error) return stamp;
+  stamp.size = std::filesystem::file_size(native, error);
+  if (error) return stamp;
+  auto modified = std::filesystem::last_write_time(native, error);
+  if (error) return stamp;
+  stamp.modified = static_cast<int64_t>(modified.time_since_epoch().count());
+  stamp.exists = true;
+  return stamp;
+}
+
 uint32_t TableConnection::Open(const std::string& connectionString, const TableOpenOptions& options) {
   Close();
   errors_.clear();
   skipped_.clear();
   skippedCount_ = 0;
+  if (&connectionString != &connectionString_) connectionString_ = connectionString;
+  if (&options != &options_) options_ = options;
 
+  TableSchema schema;
+  std::string bytes;
+  if (uint32_t result = ReadTableFiles(connectionString, options, schema, bytes); result != kResultOk) return result;
+
+  shape_ = std::make_unique<TextTableShape>();
+  size_t dot = options.tableFile.rfind('.');
+  shape_->database = options.tableFile.substr(0, dot);
+  std::string tableName = dot == std::string::npos ? "csv" : options.tableFile.substr(dot + 1);
+  const std::string database = QuoteName(shape_->database);
+  if (uint32_t result = StartEngine(database); result != kResultOk) return result;
+
+  std::vector<TableColumn> columns;
+  if (auto error = ResolveTableColumns(bytes, schema, options.minimumColumns, columns)) {
+    return Fail(kResultFail, options.tableFile + ": " + *error);
+  }
+  // The reading proper takes the resolved columns, so it guesses nothing again.
+  TableSchema resolved = schema;
+  resolved.columns = columns;
+  ShapeColumns(columns, options);
+  if (uint32_t result = CreateTables(database, tableName, options); result != kResultOk) return result;
+  if (uint32_t result = LoadRows(bytes, resolved, columns, options, database); result != kResultOk) return result;
+
+  open_ = true;
+  return kResultOk;
+}
+
+// The folder the connection string names, its header-row default, the
+// schema's section for the table and the table's bytes.
+uint32_t TableConnection::ReadTableFiles(const std::string& connectionString, const TableOpenOptions& options,
+                                         TableSchema& schema, std::string& bytes) {
   std::optional<std::string> source = ConnectionStringValue(connectionString, "Data Source");
   if (!source || source->empty()) return Fail(kResultFail, "The connection string names no data source.");
   std::string directory = *source;
@@ -410,30 +447,31 @@ uint32_t TableConnection::Open(const std::string& connectionString, const TableO
     headerByDefault = EqualsIgnoringCase(ConnectionStringValue(*properties, "HDR").value_or("NO"), "YES");
   }
 
-  TableSchema schema;
   std::string schemaPath = TableFilePath(directory, options.schemaFile);
+  schemaPath_ = schemaPath;
+  schemaStamp_ = StampOf(schemaPath);
   if (auto error = ReadTableSchema(schemaPath, options.tableFile.c_str(), schema)) {
     return Fail(kResultFail, options.schemaFile + " [" + options.tableFile + "]: " + *error);
   }
   if (!schema.headerRowDeclared) schema.headerRow = headerByDefault;
 
   std::string tablePath = TableFilePath(directory, options.tableFile);
+  tablePath_ = tablePath;
+  tableStamp_ = StampOf(tablePath);
   std::error_code sizeError;
   uintmax_t size = std::filesystem::file_size(platform::NativePath(tablePath), sizeError);
   if (!sizeError && size > options.maximumFileSize) {
     return Fail(kResultFail, "The file " + options.tableFile + " is larger than " +
                                  std::to_string(options.maximumFileSize) + " bytes.");
   }
-  std::string bytes;
   if (!platform::ReadWholeFile(tablePath, bytes)) {
     return Fail(kResultFileNotFound, "The file " + options.tableFile + " cannot be read.");
   }
+  return kResultOk;
+}
 
-  shape_ = std::make_unique<TextTableShape>();
-  size_t dot = options.tableFile.rfind('.');
-  shape_->database = options.tableFile.substr(0, dot);
-  std::string tableName = dot == std::string::npos ? "csv" : options.tableFile.substr(dot + 1);
-
+// The engine, in memory, with the table's database attached.
+uint32_t TableConnection::StartEngine(const std::string& database) {
   // One thread at a time uses the connection (start-up, then the worker,
   // then shut-down after the worker has ended), so the engine's own locks
   // would only cost time on every call.
@@ -442,19 +480,16 @@ uint32_t TableConnection::Open(const std::string& connectionString, const TableO
     ProviderError error = EngineError(kResultOutOfMemory, "The engine cannot start: ");
     return Fail(error.number, error.description);
   }
-  const std::string database = QuoteName(shape_->database);
   if (!Run(db_, "ATTACH DATABASE ':memory:' AS " + database)) {
     ProviderError error = EngineError(kResultFail, "");
     return Fail(error.number, error.description);
   }
+  return kResultOk;
+}
 
-  std::vector<TableColumn> columns;
-  if (auto error = ResolveTableColumns(bytes, schema, options.minimumColumns, columns)) {
-    return Fail(kResultFail, options.tableFile + ": " + *error);
-  }
-  // The reading proper takes the resolved columns, so it guesses nothing again.
-  TableSchema resolved = schema;
-  resolved.columns = columns;
+// The columns as the table stores them; the position index when the two
+// position columns are numeric and not the same.
+void TableConnection::ShapeColumns(const std::vector<TableColumn>& columns, const TableOpenOptions& options) {
   shape_->columns = columns;
   shape_->stored.resize(columns.size());
   for (size_t k = 0; k < columns.size(); ++k) shape_->stored[k].type = columns[k].type;
@@ -468,7 +503,11 @@ uint32_t TableConnection::Open(const std::string& connectionString, const TableO
     shape_->latitudeColumn = latitude;
     shape_->longitudeColumn = longitude;
   }
+}
 
+// The position index (an R*Tree) and the virtual table over the rows.
+uint32_t TableConnection::CreateTables(const std::string& database, const std::string& tableName,
+                                       const TableOpenOptions& options) {
   if ((shape_->indexed &&
        !Run(db_, "CREATE VIRTUAL TABLE " + database + ".position USING rtree(id, minLat, maxLat, minLon, maxLon)")) ||
       sqlite3_create_module_v2(db_, "orvante_text_table", TextTableModule(), shape_.get(), nullptr) != SQLITE_OK ||
@@ -476,7 +515,14 @@ uint32_t TableConnection::Open(const std::string& connectionString, const TableO
     ProviderError error = EngineError(kResultFail, options.schemaFile + ": ");
     return Fail(error.number, error.description);
   }
+  return kResultOk;
+}
 
+// Reads the rows into the shape, in one transaction, each row with a
+// position also into the index; a row the caller's check refuses is skipped.
+uint32_t TableConnection::LoadRows(const std::string& bytes, const TableSchema& resolved,
+                                   std::vector<TableColumn>& columns, const TableOpenOptions& options,
+                                   const std::string& database) {
   sqlite3_stmt* insertPosition = nullptr;
   if (shape_->indexed &&
       sqlite3_prepare_v2(db_, ("INSERT INTO " + database + ".position VALUES(?1, ?2, ?3, ?4, ?5)").c_str(), -1,
@@ -522,8 +568,6 @@ uint32_t TableConnection::Open(const std::string& connectionString, const TableO
   }
   Run(db_, "COMMIT");
   if (tableError) return Fail(kResultFail, options.tableFile + ": " + *tableError);
-
-  open_ = true;
   return kResultOk;
 }
 
@@ -535,6 +579,7 @@ std::unique_ptr<TableResultSet> TableConnection::Execute(const std::string& stat
     return nullptr;
   };
   if (!open_) return fail({kResultFail, "Orvante text table", "The connection is not open."});
+  if (std::optional<ProviderError> changed = FollowFileChanges()) return fail(*changed);
 
   sqlite3_stmt* prepared = nullptr;
   const char* tail = nullptr;
@@ -560,6 +605,36 @@ std::unique_ptr<TableResultSet> TableConnection::Execute(const std::string& stat
     return fail(failure);
   }
   return results;
+}
+
+std::optional<ProviderError> TableConnection::FollowFileChanges() {
+  FileStamp table = StampOf(tablePath_);
+  FileStamp schema = StampOf(schemaPath_);
+  if (!table.exists)
+    return ProviderError{kResultFileNotFound, "Orvante text table",
+                         "The file " + options_.tableFile + " is no longer in the folder of the table."};
+  if (table == tableStamp_ && schema == schemaStamp_) return std::nullopt;
+  // Read into a connection of its own: until the new table has been read
+  // whole, this one keeps the table it has.
+  uint32_t created = kResultOk;
+  std::unique_ptr<TableConnection> fresh = Create(created);
+  if (!fresh) return ProviderError{created, "Orvante text table", "Out of memory."};
+  if (fresh->Open(connectionString_, options_) != kResultOk) {
+    ProviderError error = fresh->Errors().empty() ? ProviderError{kResultFail, "Orvante text table", ""}
+                                                  : fresh->Errors().front();
+    error.description = "The file " + options_.tableFile + " changed and cannot be read again: " + error.description;
+    return error;
+  }
+  std::swap(db_, fresh->db_);
+  std::swap(shape_, fresh->shape_);
+  std::swap(skipped_, fresh->skipped_);
+  std::swap(skippedCount_, fresh->skippedCount_);
+  tablePath_ = fresh->tablePath_;
+  schemaPath_ = fresh->schemaPath_;
+  tableStamp_ = fresh->tableStamp_;
+  schemaStamp_ = fresh->schemaStamp_;
+  ++reloads_;
+  return std::nullopt;
 }
 
 TableResultSet::~TableResultSet() { sqlite3_finalize(statement_); }

@@ -107,16 +107,45 @@ class TableConnection {
   uint64_t RowCount() const;
 
   // Runs one read-only statement. On failure returns null and fills failure
-  // (also kept in Errors()).
+  // (also kept in Errors()). The table is read from its file again when the
+  // file (or its schema) was replaced since it was read, as a provider that
+  // reads the file at each statement would; a file that has gone, or a
+  // replacement that cannot be read, fails the statement.
   std::unique_ptr<TableResultSet> Execute(const std::string& statement, ProviderError& failure);
+
+  // Times the table was read again after its files changed (diagnostics).
+  uint32_t Reloads() const { return reloads_; }
+
+  // What identifies one version of a file: its size and modification time.
+  struct FileStamp {
+    bool exists = false;
+    uintmax_t size = 0;
+    int64_t modified = 0;  // file-clock ticks
+    bool operator==(const FileStamp&) const = default;
+  };
 
  private:
   TableConnection() = default;
   uint32_t Fail(uint32_t code, std::string description);
   ProviderError EngineError(uint32_t code, const std::string& prefix);
+  // The steps of Open, in order; each returns kResultOk or Fail's code.
+  uint32_t ReadTableFiles(const std::string& connectionString, const TableOpenOptions& options, TableSchema& schema,
+                          std::string& bytes);
+  uint32_t StartEngine(const std::string& database);
+  void ShapeColumns(const std::vector<TableColumn>& columns, const TableOpenOptions& options);
+  uint32_t CreateTables(const std::string& database, const std::string& tableName, const TableOpenOptions& options);
+  uint32_t LoadRows(const std::string& bytes, const TableSchema& resolved, std::vector<TableColumn>& columns,
+                    const TableOpenOptions& options, const std::string& database);
+  // Nothing when the files are as read (or were read again); else the error.
+  std::optional<ProviderError> FollowFileChanges();
 
   sqlite3* db_ = nullptr;
   bool open_ = false;
+  std::string connectionString_;
+  TableOpenOptions options_;
+  std::string tablePath_, schemaPath_;
+  FileStamp tableStamp_, schemaStamp_;
+  uint32_t reloads_ = 0;
   std::vector<ProviderError> errors_;
   std::vector<SkippedRow> skipped_;
   uint64_t skippedCount_ = 0;

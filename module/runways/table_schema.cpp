@@ -12,22 +12,14 @@
 #include <map>
 
 #include "platform/ini_file.h"
+#include "common/text.h"
 
 namespace orvante {
 
-static bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
+using common::EqualsIgnoringCase;
+using common::Trim;
 
 static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-static std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 // Splits off the next blank-separated word.
 static std::string_view NextWord(std::string_view& text) {
@@ -156,8 +148,8 @@ std::optional<std::string> ReadTableSchema(const std::string& schemaPath, const 
   // second terminator. A section with very many keys is cut by the buffer;
   // the columns are checked to run from Col1 without a gap below.
   std::vector<char> keys(65536);
-  uint32_t length = platform::GetPrivateProfileString(tableName, nullptr, "", keys.data(),
-                                                      static_cast<uint32_t>(keys.size()), path);
+  uint32_t length = platform::GetPrivateProfileStringU8(tableName, nullptr, "", keys.data(),
+                                                        static_cast<uint32_t>(keys.size()), path);
   std::map<unsigned, std::string> definitions;
   for (size_t at = 0; at < length && keys[at] != '\0';) {
     std::string key(&keys[at]);

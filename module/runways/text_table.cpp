@@ -93,8 +93,21 @@ bool SplitTableLine(std::string_view line, char delimiter, std::vector<std::stri
 }
 
 std::string PrintableField(std::string_view field) {
+  static const char kHex[] = "0123456789ABCDEF";
   std::string out;
-  for (char c : field.substr(0, 40)) out += (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '"') ? '?' : c;
+  for (char c : field.substr(0, 40)) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte >= 0x7F) {
+      out += "\\x";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0xF];
+    } else if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else {
+      out += c;
+    }
+  }
   if (field.size() > 40) out += "...";
   return out;
 }

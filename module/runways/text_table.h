@@ -44,8 +44,9 @@ bool ParseDecimalNumber(std::string_view text, double& value);
 // stands inside an unquoted field.
 bool SplitTableLine(std::string_view line, char delimiter, std::vector<std::string>& fields);
 
-// A field's text as a log line may show it: at most 40 bytes, control
-// characters and quotes replaced by '?'.
+// A field's text as a log line may show it, printable ASCII only: at most 40
+// bytes, each byte outside printable ASCII written as \xHH, quotes and
+// backslashes preceded by a backslash.
 std::string PrintableField(std::string_view field);
 
 struct TextTableCallbacks {

@@ -3,12 +3,12 @@
 // equal (loading and creating a profile copy it, every change sets both), and
 // the main setting is the one read here because it is module-wide and atomic,
 // so the worker reads it without a profile at hand.
-#include "module/voice/announcement_playback.h"
+#include "voice/announcement_playback.h"
 
-#include "module/core/main_settings.h"
-#include "module/core/module_state.h"
-#include "module/voice/audio_function_table.h"
-#include "module/voice/sound_sets.h"
+#include "core/main_settings.h"
+#include "voice/audio_function_table.h"
+#include "voice/sound_sets.h"
+#include "voice/voice_state.h"
 
 namespace orvante {
 
@@ -20,12 +20,12 @@ void QueueAnnouncement(const std::vector<std::string>& cueNames, bool cutCurrent
 }
 
 void PlayAudioTest() {
-  if (g_module.soundSetReady != 1) return;
+  if (g_voice.soundSetReady != 1) return;
   QueueAnnouncement({"audiotestpassed"}, false);
 }
 
-void ChangeMasterVolume(ProfileSettings& settings, int32_t volume) {
-  settings.MasterVolume = volume;
+void ApplyMasterVolume(int32_t volume) {
+  volume = ClampMasterVolume(volume);
   g_mainSettings.masterVolume = volume;
   g_audio.VSC_AUDIO_SET_VOLUME(static_cast<float>(volume));
 }

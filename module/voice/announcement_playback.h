@@ -2,10 +2,9 @@
 // dialog's audio test, and master volume changes. Everything plays on the
 // module stream at the master volume, through the plain end-of-queue export.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
-
-#include "module/profiles/profile_settings.h"
 
 namespace orvante {
 
@@ -17,9 +16,10 @@ void QueueAnnouncement(const std::vector<std::string>& cueNames, bool cutCurrent
 // Queues "audiotestpassed" when a sound set is loaded; does nothing otherwise.
 void PlayAudioTest();
 
-// Stores a new master volume (0 to 10) in the profile and the main settings
-// and passes it to the library as a float. The main settings file is not
-// rewritten here.
-void ChangeMasterVolume(ProfileSettings& settings, int32_t volume);
+// Stores a new master volume (kept within 0 to 10) in the main settings and
+// passes it to the library as a float. The main settings file is not
+// rewritten here. (ChangeMasterVolume, profiles/profile_part.h, sets the
+// profile's too.)
+void ApplyMasterVolume(int32_t volume);
 
 }  // namespace orvante

@@ -1,7 +1,7 @@
 // Listing the library's output devices.
-#include "module/voice/audio_devices.h"
+#include "voice/audio_devices.h"
 
-#include "module/voice/audio_function_table.h"
+#include "voice/audio_function_table.h"
 
 namespace orvante {
 

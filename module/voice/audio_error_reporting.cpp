@@ -2,13 +2,13 @@
 // this order, the module's box (text and caption by failure code), then the
 // description box from the error-description file; the library's own box, if
 // it has one for the code, follows once the callback has returned.
-#include "module/voice/audio_error_reporting.h"
+#include "voice/audio_error_reporting.h"
 
 #include <cstdio>
 
-#include "module/core/module_log.h"
-#include "module/core/module_state.h"
-#include "module/voice/audio_exports.h"
+#include "core/module_log.h"
+#include "voice/audio_exports.h"
+#include "voice/voice_state.h"
 #include "platform/files.h"
 #include "platform/ini_file.h"
 #include "platform/user_interface.h"
@@ -68,13 +68,13 @@ int32_t AudioErrorCallback(uint32_t code, uint32_t result) {
   std::snprintf(text, sizeof text, entry->text, result);
 #pragma GCC diagnostic pop
   LogWrite("%s...\n", text);
-  platform::MessageBox(nullptr, text, entry->caption, platform::MB_OK);
+  platform::MessageBoxU8(nullptr, text, entry->caption, platform::kMbOk);
   ShowResultDescription(result & 0xFFFF);
   return 1;
 }
 
 std::string ErrorDescriptionPath() {
-  return platform::JoinPath({g_module.simulatorDir, "VSCORVA", "syserrors.ini"});
+  return platform::JoinPath({g_voice.simulatorDir, "VSCORVA", "syserrors.ini"});
 }
 
 std::string DescribeResultCode(uint32_t code) {
@@ -114,7 +114,7 @@ std::string DescribeResultCode(uint32_t code) {
 void ShowResultDescription(uint32_t code) {
   std::string message = DescribeResultCode(code);
   if (message.empty()) return;
-  platform::MessageBox(nullptr, message, kDescriptionCaption, platform::MB_OK);
+  platform::MessageBoxU8(nullptr, message, kDescriptionCaption, platform::kMbOk);
 }
 
 }  // namespace orvante

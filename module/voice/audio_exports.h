@@ -1,9 +1,13 @@
 // The audio library's exports as the module calls them: one function-pointer
 // type per export, the error callback, and the failure codes the library
-// passes to it. The library is loaded at run time and never linked, so these
-// types are the whole contract with it.
+// passes to it. The library is loaded at run time and never linked; its
+// failure codes come from its own header, so they are declared once.
+// (tests/voice_binding/real_library_tests.cpp checks at compile time that
+// these function types are the library's own.)
 #pragma once
 #include <cstdint>
+
+#include "vscaudio/vscaudio.h"
 
 namespace orvante {
 
@@ -11,22 +15,10 @@ namespace orvante {
 // to show its own message as well.
 using ErrorCallback = int32_t (*)(uint32_t code, uint32_t result);
 
-// Failure codes given to the ErrorCallback. 0 is the module's own: the
-// library could not be loaded at all.
+// Failure codes given to the ErrorCallback: the library's AUDIO_ERR_*
+// (vscaudio/vscaudio.h), and 0, the module's own: the library could not be
+// loaded at all.
 inline constexpr uint32_t AUDIO_ERR_NOT_LOADED = 0;
-inline constexpr uint32_t AUDIO_ERR_CREATE = 0x1;
-inline constexpr uint32_t AUDIO_ERR_INIT = 0x2;
-inline constexpr uint32_t AUDIO_ERR_FORMAT = 0x4;
-inline constexpr uint32_t AUDIO_ERR_X3D = 0x8;
-inline constexpr uint32_t AUDIO_ERR_WAVEBANK = 0x10;
-inline constexpr uint32_t AUDIO_ERR_SOUNDBANK = 0x20;
-inline constexpr uint32_t AUDIO_ERR_DXMISSING = 0x40;
-inline constexpr uint32_t AUDIO_ERR_COMINIT = 0x80;
-inline constexpr uint32_t AUDIO_ERR_XGSFILE = 0x10000;
-inline constexpr uint32_t AUDIO_ERR_XWBFILE = 0x20000;
-inline constexpr uint32_t AUDIO_ERR_XSBFILE = 0x40000;
-inline constexpr uint32_t AUDIO_ERR_MEMORY = 0x80000;
-inline constexpr uint32_t AUDIO_ERR_THREAD = 0x4000000;
 
 // Handles are objects of the library; the module only passes them back.
 using AudioStreamHandle = void*;

@@ -2,7 +2,7 @@
 // A stub sets last-error 127 (ERROR_PROC_NOT_FOUND) and returns the failure
 // value of its export: 0, 0.0, null, nothing, or for the device name the text
 // "Could not be determined".
-#include "module/voice/audio_function_table.h"
+#include "voice/audio_function_table.h"
 
 #include "platform/process.h"
 

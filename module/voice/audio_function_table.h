@@ -6,7 +6,7 @@
 #pragma once
 #include <cstddef>
 
-#include "module/voice/audio_exports.h"
+#include "voice/audio_exports.h"
 
 namespace orvante {
 

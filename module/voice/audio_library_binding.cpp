@@ -2,12 +2,12 @@
 // library: every call goes through g_audio, whose slots are stubs until
 // BindAudioLibrary fills them, so a missing library or export degrades to a
 // harmless failure.
-#include "module/voice/audio_library_binding.h"
+#include "voice/audio_library_binding.h"
 
 #include <cstring>
 
-#include "module/core/module_state.h"
-#include "module/voice/audio_function_table.h"
+#include "voice/audio_function_table.h"
+#include "voice/voice_state.h"
 #include "platform/files.h"
 
 namespace orvante {
@@ -56,11 +56,11 @@ size_t DecodeUtf8(const unsigned char* s, size_t available, char32_t& cp) {
 }  // namespace
 
 std::string AudioLibraryPath() {
-  return platform::JoinPath({g_module.simulatorDir, "ORVANTE\\DLLs\\64bit", "ORVAAUDIO64.DLL"});
+  return platform::JoinPath({g_voice.simulatorDir, "ORVANTE\\DLLs\\64bit", "ORVAAUDIO64.DLL"});
 }
 
 int32_t BindAudioLibrary(ErrorCallback callback) {
-  platform::ModuleHandle library = platform::LoadLibrary(AudioLibraryPath());
+  platform::ModuleHandle library = platform::LoadLibraryU8(AudioLibraryPath());
   if (library == nullptr) {
     uint32_t error = platform::GetLastError();
     if (callback) callback(AUDIO_ERR_NOT_LOADED, error);

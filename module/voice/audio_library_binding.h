@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "module/voice/audio_exports.h"
+#include "voice/audio_exports.h"
 #include "platform/process.h"
 
 namespace orvante {

@@ -1,15 +1,16 @@
 // Listing and loading sound sets. A set is loaded once per module start, at
 // the end of start-up; the library's engine then lives until the process
 // ends, and only the module's stream is destroyed at unload.
-#include "module/voice/sound_sets.h"
+#include "voice/sound_sets.h"
 
-#include "module/core/main_settings.h"
-#include "module/core/module_log.h"
-#include "module/core/module_state.h"
-#include "module/voice/audio_error_reporting.h"
-#include "module/voice/audio_function_table.h"
-#include "module/voice/audio_library_binding.h"
+#include "core/main_settings.h"
+#include "core/module_log.h"
+#include "voice/audio_error_reporting.h"
+#include "voice/audio_function_table.h"
+#include "voice/audio_library_binding.h"
+#include "voice/voice_state.h"
 #include "platform/files.h"
+#include "platform/user_interface.h"
 
 namespace orvante {
 
@@ -22,10 +23,10 @@ constexpr size_t kExtensionLength = 4;  // ".XGS"
 
 }  // namespace
 
-std::string SoundSetFolder() { return platform::JoinPath({g_module.simulatorDir, "ORVANTE\\SoundSets"}); }
+std::string SoundSetFolder() { return platform::JoinPath({g_voice.simulatorDir, "ORVANTE\\SoundSets"}); }
 
-void BuildSoundSetList(ProfilePart& part) {
-  part.soundSetNames.clear();
+void BuildSoundSetList(std::vector<std::string>& names) {
+  names.clear();
   for (const platform::FoundFile& file : platform::FindFiles(platform::JoinPath({SoundSetFolder(), "*.XGS"}))) {
     if (file.isDirectory || file.name.size() <= kExtensionLength) continue;
     std::string name = file.name.substr(0, file.name.size() - kExtensionLength);
@@ -33,7 +34,7 @@ void BuildSoundSetList(ProfilePart& part) {
       LogWrite("Sound set name too long, skipped: %s\n", file.name.c_str());
       continue;
     }
-    part.soundSetNames.push_back(name);
+    names.push_back(name);
   }
 }
 
@@ -44,8 +45,7 @@ std::string SoundSetFilePath(const std::string& soundSet, const char* extension)
   return path;
 }
 
-void LoadSoundSet(const ProfilePart& part) {
-  const std::string name = part.settings.SoundSet;
+void LoadSoundSet(const std::string& name, int32_t masterVolume) {
   if (name.empty()) return;
   LogWrite("Unloading PREVIOUS sounds set...\n");
   UnloadSoundSet();
@@ -60,15 +60,31 @@ void LoadSoundSet(const ProfilePart& part) {
   const std::string xwb = SoundSetFilePath(name, ".xwb");
   const std::string xsb = SoundSetFilePath(name, ".xsb");
   if (StartAudioEngine(xgs.c_str(), xwb.c_str(), xsb.c_str(), AudioErrorCallback) == 0) return;
+  // Without a stream nothing can be heard: a device chosen earlier may be gone
+  // (a headset unplugged), and then the default device speaks instead.
+  const uint32_t device = g_mainSettings.audioOutputDevice;
+  AudioStreamHandle stream = g_audio.VSC_AUDIO_CREATE_STREAM(device);
+  if (stream == nullptr && device != 0) {
+    LogWrite("Couldn't open audio output device %u, using the default device...\n", device);
+    stream = g_audio.VSC_AUDIO_CREATE_STREAM(0);
+  }
+  if (stream == nullptr) {
+    LogWrite("Couldn't open any audio output device, no sound set loaded...\n");
+    platform::MessageBoxU8(nullptr,
+                         "No audio output device could be opened, so Orvante cannot speak. "
+                         "Connect an audio device and start the simulator again.",
+                         "Orvante", platform::kMbOk | platform::kMbIconError);
+    return;
+  }
   LogWrite("Sounds set LOADED SUCCESSFULLY!...\n");
-  g_module.soundSetReady = 1;
-  g_moduleStream = g_audio.VSC_AUDIO_CREATE_STREAM(g_mainSettings.audioOutputDevice);
-  g_audio.VSC_AUDIO_SET_VOLUME(static_cast<float>(part.settings.MasterVolume.load()));
+  g_moduleStream = stream;
+  g_voice.soundSetReady = 1;
+  g_audio.VSC_AUDIO_SET_VOLUME(static_cast<float>(masterVolume));
 }
 
 void UnloadSoundSet() {
   if (AudioLibraryHandle() == nullptr) return;
-  g_module.soundSetReady = 0;
+  g_voice.soundSetReady = 0;
   g_audio.VSC_AUDIO_EMPTY_QUE();
   g_audio.VSC_AUDIO_DESTROY_STREAM(g_moduleStream.exchange(nullptr));
 }

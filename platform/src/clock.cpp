@@ -3,6 +3,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 namespace platform {
@@ -17,9 +19,19 @@ class SteadyClock : public Clock {
     auto elapsed = std::chrono::steady_clock::now() - start_;
     return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
   }
+  bool SleepUnless(uint32_t milliseconds, const std::function<bool()>& done) override {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return woken_.wait_for(lock, std::chrono::milliseconds(milliseconds), done);
+  }
+  void WakeSleepers() override {
+    { std::lock_guard<std::mutex> lock(mutex_); }
+    woken_.notify_all();
+  }
 
  private:
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  std::mutex mutex_;
+  std::condition_variable woken_;
 };
 
 std::atomic<Clock*> g_clock{nullptr};
@@ -27,8 +39,10 @@ std::atomic<Clock*> g_clock{nullptr};
 }  // namespace
 
 Clock& SystemClock() {
-  static SteadyClock clock;
-  return clock;
+  // Never destroyed: threads that outlive main (the audio library's worker
+  // runs until the process ends) still sleep on it while statics are torn down.
+  static SteadyClock* clock = new SteadyClock;
+  return *clock;
 }
 
 Clock& CurrentClock() {

@@ -1,19 +1,14 @@
 // The scripted front end's actions as an events file writes them.
-#include <algorithm>
-#include <cctype>
 #include <charconv>
 
+#include "common/text.h"
 #include "platform/scripted_user_interface.h"
 
 namespace platform {
 namespace {
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n'))
-    text.remove_suffix(1);
-  return text;
-}
+// Blanks before a field; blanks and a line end after it.
+std::string_view Trim(std::string_view text) { return common::TrimStart(common::TrimEnd(text, " \t\r\n")); }
 
 // Splits off the field before the next comma; the rest follows the comma.
 std::string_view Field(std::string_view& rest, bool& more) {
@@ -32,11 +27,7 @@ std::optional<int> Number(std::string_view text) {
   return value;
 }
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-  return lower;
-}
+std::string Lower(std::string_view text) { return common::ToLowerAscii(text); }
 
 }  // namespace
 

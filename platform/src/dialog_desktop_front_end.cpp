@@ -1,6 +1,7 @@
 // Loading the desktop front end at run time.
 #include <cstdlib>
 
+#include "default_front_end.h"
 #include "platform/dialog.h"
 #include "platform/files.h"
 #include "platform/process.h"
@@ -22,12 +23,16 @@ bool HasDisplay() {
 }
 
 std::string LibraryPath() {
-  std::string self = GetModuleFileName(reinterpret_cast<const void*>(&LoadDesktopUserInterface));
+  std::string self = GetModuleFileNameU8(reinterpret_cast<const void*>(&LoadDesktopUserInterface));
   size_t slash = self.find_last_of('/');
   return slash == std::string::npos ? kLibraryName : self.substr(0, slash + 1) + kLibraryName;
 }
 
 }  // namespace
+
+// Until the host chooses, boxes are recorded and answered with their default
+// button.
+UserInterface& DefaultUserInterface() { return BuiltInHeadlessUserInterface(); }
 
 UserInterface* LoadDesktopUserInterface(std::string* why) {
   auto fail = [why](std::string reason) -> UserInterface* {
@@ -36,7 +41,7 @@ UserInterface* LoadDesktopUserInterface(std::string* why) {
   };
   if (!HasDisplay()) return fail("no display");
   const std::string path = LibraryPath();
-  ModuleHandle library = LoadLibrary(path);
+  ModuleHandle library = LoadLibraryU8(path);
   if (library == nullptr) return fail("cannot load " + path + ": " + LastLoaderError());
   auto create = reinterpret_cast<CreateFunction>(GetProcAddress(library, "orvante_create_gtk_user_interface"));
   if (create == nullptr) return fail(path + " has no orvante_create_gtk_user_interface");
@@ -48,7 +53,7 @@ UserInterface* LoadDesktopUserInterface(std::string* why) {
 
 void UnloadDesktopUserInterface(UserInterface* ui) {
   if (ui == nullptr) return;
-  ModuleHandle library = LoadLibrary(LibraryPath());
+  ModuleHandle library = LoadLibraryU8(LibraryPath());
   auto destroy = library ? reinterpret_cast<DestroyFunction>(GetProcAddress(library, "orvante_destroy_gtk_user_interface"))
                          : nullptr;
   if (destroy) destroy(ui);

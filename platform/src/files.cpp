@@ -4,7 +4,6 @@
 #include "platform/files.h"
 
 #include <dirent.h>
-#include <strings.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,29 +16,9 @@
 
 #include "platform/process.h"
 #include "platform/threads.h"
+#include "common/text.h"
 
 namespace platform {
-
-std::string NativePath(std::string_view path) {
-  std::string result(path);
-  for (char& c : result)
-    if (c == '\\' || c == '/') c = kPathSeparator;
-  return result;
-}
-
-std::string JoinPath(std::initializer_list<std::string_view> parts) {
-  std::string result;
-  for (std::string_view part : parts) {
-    if (part.empty()) continue;
-    if (!result.empty() && result.back() != kPathSeparator) result += kPathSeparator;
-    std::string native = NativePath(part);
-    if (!result.empty() && !native.empty() && native.front() == kPathSeparator) native.erase(0, 1);
-    result += native;
-  }
-  return result;
-}
-
-size_t LastSeparator(std::string_view path) { return path.find_last_of("\\/"); }
 
 namespace {
 
@@ -50,7 +29,7 @@ std::string NameInOtherCase(const std::string& folder, const std::string& name) 
   DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) return found;
   while (dirent* entry = readdir(dir)) {
-    if (strcasecmp(entry->d_name, name.c_str()) == 0 && (found.empty() || found > entry->d_name)) found = entry->d_name;
+    if (common::EqualsIgnoringCase(entry->d_name, name) && (found.empty() || found > entry->d_name)) found = entry->d_name;
   }
   closedir(dir);
   return found;
@@ -82,30 +61,6 @@ std::string ExistingPath(std::string_view path) {
   }
   if (native.back() == kPathSeparator && result.back() != kPathSeparator) result += kPathSeparator;
   return result;
-}
-
-bool WildcardMatch(std::string_view pattern, std::string_view name) {
-  // Iterative matcher with one backtracking point for the last '*'.
-  size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
-  auto same = [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-  };
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], name[n]))) {
-      ++p;
-      ++n;
-    } else if (p < pattern.size() && pattern[p] == '*') {
-      starP = p++;
-      starN = n;
-    } else if (starP != std::string_view::npos) {
-      p = starP + 1;
-      n = ++starN;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
 }
 
 std::vector<FoundFile> FindFiles(std::string_view pattern) {
@@ -212,7 +167,7 @@ bool WriteFileAtomically(std::string_view path, std::string_view contents) {
   return ok;
 }
 
-bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) {
+bool CopyFileU8(std::string_view from, std::string_view to, bool failIfExists) {
   if (failIfExists && FileExists(to)) {
     SetLastError(80);  // ERROR_FILE_EXISTS
     return false;
@@ -221,7 +176,7 @@ bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) {
   if (!ReadWholeFile(from, contents)) return false;
   std::string target = ExistingPath(to);
   // Windows' CopyFile fails on a read-only target.
-  if (FileExists(target) && (GetFileAttributes(target) & FILE_ATTRIBUTE_READONLY)) {
+  if (FileExists(target) && (GetFileAttributesU8(target) & kFileAttributeReadOnly)) {
     SetLastError(5);
     return false;
   }
@@ -231,9 +186,9 @@ bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) {
   return true;
 }
 
-bool DeleteFile(std::string_view path) {
+bool DeleteFileU8(std::string_view path) {
   std::string native = ExistingPath(path);
-  if (FileExists(native) && (GetFileAttributes(native) & FILE_ATTRIBUTE_READONLY)) {
+  if (FileExists(native) && (GetFileAttributesU8(native) & kFileAttributeReadOnly)) {
     SetLastError(5);  // Windows refuses to delete a read-only file
     return false;
   }
@@ -244,7 +199,7 @@ bool DeleteFile(std::string_view path) {
   return true;
 }
 
-bool MoveFile(std::string_view from, std::string_view to) {
+bool MoveFileU8(std::string_view from, std::string_view to) {
   if (rename(ExistingPath(from).c_str(), ExistingPath(to).c_str()) != 0) {
     SetLastError(errno == ENOENT ? 2 : 5);
     return false;
@@ -252,7 +207,7 @@ bool MoveFile(std::string_view from, std::string_view to) {
   return true;
 }
 
-bool CreateDirectory(std::string_view path) {
+bool CreateDirectoryU8(std::string_view path) {
   std::string native = ExistingPath(path);
   for (size_t pos = 1; pos <= native.size(); ++pos) {
     if (pos == native.size() || native[pos] == kPathSeparator) {
@@ -266,19 +221,19 @@ bool CreateDirectory(std::string_view path) {
   return IsDirectory(native);
 }
 
-uint32_t GetFileAttributes(std::string_view path) {
+uint32_t GetFileAttributesU8(std::string_view path) {
   struct stat st {};
   if (stat(ExistingPath(path).c_str(), &st) != 0) {
     SetLastError(2);
-    return INVALID_FILE_ATTRIBUTES;
+    return kInvalidFileAttributes;
   }
   uint32_t attributes = 0;
-  if (S_ISDIR(st.st_mode)) attributes |= FILE_ATTRIBUTE_DIRECTORY;
-  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
-  return attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+  if (S_ISDIR(st.st_mode)) attributes |= kFileAttributeDirectory;
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= kFileAttributeReadOnly;
+  return attributes == 0 ? kFileAttributeNormal : attributes;
 }
 
-bool SetFileAttributes(std::string_view path, uint32_t attributes) {
+bool SetFileAttributesU8(std::string_view path, uint32_t attributes) {
   std::string native = ExistingPath(path);
   struct stat st {};
   if (stat(native.c_str(), &st) != 0) {
@@ -286,7 +241,7 @@ bool SetFileAttributes(std::string_view path, uint32_t attributes) {
     return false;
   }
   mode_t mode = st.st_mode & 07777;
-  if (attributes & FILE_ATTRIBUTE_READONLY)
+  if (attributes & kFileAttributeReadOnly)
     mode &= ~(S_IWUSR | S_IWGRP | S_IWOTH);
   else if ((mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
     mode |= S_IWUSR;

@@ -3,7 +3,7 @@
 
 namespace platform {
 
-FontHandle CreateFont(const FontDescription& description) { return new FontDescription(description); }
+FontHandle CreateFontU8(const FontDescription& description) { return new FontDescription(description); }
 
 void DeleteFont(FontHandle font) { delete font; }
 

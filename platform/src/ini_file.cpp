@@ -1,12 +1,13 @@
-// Private-profile INI files with the semantics Windows gives them. The file is
-// parsed into lines each time it is read; a write changes the one line it
+// Private-profile INI files with the semantics Windows gives them, for systems
+// without kernel32 (the Windows build calls kernel32's own, win32/). The file
+// is parsed into lines each time it is read; a write changes the one line it
 // concerns (or appends) and keeps every other line byte for byte.
 #include "platform/ini_file.h"
 
 #include <cstring>
-#include <strings.h>
 
 #include "platform/files.h"
+#include "common/text.h"
 
 namespace platform {
 namespace {
@@ -24,20 +25,20 @@ struct IniLine {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (IsBlank(s.front()) || s.front() == '\r')) s.remove_prefix(1);
-  while (!s.empty() && (IsBlank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
+// Blanks and a carriage return left at either end of a name or value.
+std::string_view Trim(std::string_view s) { return common::Trim(s, " \t\r"); }
 
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
+bool SameName(std::string_view a, std::string_view b) { return common::EqualsIgnoringCase(a, b); }
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 // Splits text into classified lines. A line ends at LF, CR LF or a lone CR.
+// A UTF-8 byte-order mark at the start of the file (Notepad writes one) is
+// not part of the first line, as Windows reads it; the lines' offsets leave it
+// out, so a write keeps it in front of the file.
 std::vector<IniLine> ParseLines(std::string_view text) {
   std::vector<IniLine> lines;
-  size_t pos = 0;
+  size_t pos = text.substr(0, kUtf8Mark.size()) == kUtf8Mark ? kUtf8Mark.size() : 0;
   while (pos < text.size()) {
     IniLine line;
     line.begin = pos;
@@ -143,25 +144,8 @@ std::string_view FileLineEnd(std::string_view text) {
 
 }  // namespace
 
-std::string QuoteProfileValue(std::string_view value) {
-  bool trimmed = !value.empty() && (IsBlank(value.front()) || value.front() == '\r' || IsBlank(value.back()) ||
-                                    value.back() == '\r');
-  if (trimmed || Unquote(value).size() != value.size()) return "\"" + std::string(value) + "\"";
-  return std::string(value);
-}
-
-int32_t ParseLeadingInteger(const char* text) {
-  if (text == nullptr) return 0;
-  while (IsBlank(*text)) ++text;
-  bool negative = false;
-  if (*text == '+' || *text == '-') negative = *text++ == '-';
-  uint32_t value = 0;
-  while (*text >= '0' && *text <= '9') value = value * 10u + static_cast<uint32_t>(*text++ - '0');
-  return static_cast<int32_t>(negative ? 0u - value : value);
-}
-
-uint32_t GetPrivateProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
-                                 uint32_t size, const char* path) {
+uint32_t GetPrivateProfileStringU8(const char* section, const char* key, const char* defaultValue, char* buffer,
+                                   uint32_t size, const char* path) {
   std::string text;
   bool haveFile = path != nullptr && ReadWholeFile(path, text);
   std::vector<IniLine> lines = haveFile ? ParseLines(text) : std::vector<IniLine>{};
@@ -192,21 +176,13 @@ uint32_t GetPrivateProfileString(const char* section, const char* key, const cha
   return CopyOut(fallback, buffer, size);
 }
 
-int32_t GetPrivateProfileInt(const char* section, const char* key, int32_t defaultValue, const char* path) {
+int32_t GetPrivateProfileIntU8(const char* section, const char* key, int32_t defaultValue, const char* path) {
   char buffer[64];
-  if (GetPrivateProfileString(section, key, "", buffer, sizeof buffer, path) == 0) return defaultValue;
+  if (GetPrivateProfileStringU8(section, key, "", buffer, sizeof buffer, path) == 0) return defaultValue;
   return ParseLeadingInteger(buffer);
 }
 
-std::string ReadProfileString(const char* section, const char* key, const char* defaultValue, const char* path,
-                              uint32_t maxLength) {
-  std::string buffer(maxLength + 1, '\0');
-  uint32_t n = GetPrivateProfileString(section, key, defaultValue, buffer.data(), maxLength + 1, path);
-  buffer.resize(n);
-  return buffer;
-}
-
-bool WritePrivateProfileString(const char* section, const char* key, const char* value, const char* path) {
+bool WritePrivateProfileStringU8(const char* section, const char* key, const char* value, const char* path) {
   if (section == nullptr || path == nullptr) return false;
   std::string text;
   ReadWholeFile(path, text);  // a missing file starts empty
@@ -227,7 +203,9 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
   if (sectionIndex < 0) {
     if (value == nullptr) return true;
     result = text;
-    if (!result.empty() && result.back() != '\n' && result.back() != '\r') result += lineEnd;
+    // A file of nothing but the byte-order mark counts as empty.
+    bool onlyMark = text.size() == kUtf8Mark.size() && std::string_view(text) == kUtf8Mark;
+    if (!result.empty() && !onlyMark && result.back() != '\n' && result.back() != '\r') result += lineEnd;
     result += "[" + std::string(section) + "]" + std::string(lineEnd) + newLine + std::string(lineEnd);
     return WriteFileAtomically(path, result);
   }

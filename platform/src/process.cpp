@@ -52,7 +52,7 @@ void SetExecutablePath(const std::string& path) {
   g_executableOverride = path;
 }
 
-std::string GetModuleFileName(const void* addressInModule) {
+std::string GetModuleFileNameU8(const void* addressInModule) {
   Dl_info info{};
   if (addressInModule == nullptr || dladdr(addressInModule, &info) == 0 || info.dli_fname == nullptr) return {};
   std::string name = info.dli_fname;
@@ -80,7 +80,7 @@ bool GetFileVersion(const std::string& path, uint32_t& versionMS, uint32_t& vers
   return true;
 }
 
-ModuleHandle LoadLibrary(const std::string& path) {
+ModuleHandle LoadLibraryU8(const std::string& path) {
   std::string native = ExistingPath(path);
   if (!FileExists(native)) {
     t_loaderError = "no such file: " + native;
@@ -113,6 +113,8 @@ void FreeLibrary(ModuleHandle module) {
 }
 
 std::string LastLoaderError() { return t_loaderError; }
+
+uint32_t GetCurrentProcessId() { return static_cast<uint32_t>(getpid()); }
 
 uint32_t GetLastError() { return t_lastError; }
 void SetLastError(uint32_t error) { t_lastError = error; }

@@ -4,7 +4,6 @@
 // another type we do not read. Key names compare without regard to case.
 #include "platform/registry.h"
 
-#include <strings.h>
 
 #include <cstdlib>
 #include <string_view>
@@ -12,6 +11,7 @@
 
 #include "platform/files.h"
 #include "platform/process.h"
+#include "common/text.h"
 
 namespace platform {
 namespace {
@@ -33,9 +33,7 @@ std::string NormaliseKey(std::string_view key) {
   return result;
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
+bool SameText(std::string_view a, std::string_view b) { return common::EqualsIgnoringCase(a, b); }
 
 // Undoes the escapes of a quoted .reg string (without its quotes).
 std::string Unescape(std::string_view text) {

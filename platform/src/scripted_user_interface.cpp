@@ -9,10 +9,10 @@ namespace {
 
 std::vector<int> Buttons(uint32_t flags) {
   switch (flags & 0xF) {
-    case MB_OKCANCEL: return {IDOK, IDCANCEL};
-    case MB_YESNO: return {IDYES, IDNO};
-    case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
-    default: return {IDOK};
+    case kMbOkCancel: return {kIdOk, kIdCancel};
+    case kMbYesNo: return {kIdYes, kIdNo};
+    case kMbYesNoCancel: return {kIdYes, kIdNo, kIdCancel};
+    default: return {kIdOk};
   }
 }
 
@@ -63,8 +63,8 @@ void ScriptedUserInterface::Report(const DialogEvent& event) {
   ReportDialogEvent(event);
 }
 
-int ScriptedUserInterface::MessageBox(WindowHandle, const std::string& text, const std::string& caption,
-                                      uint32_t flags) {
+int ScriptedUserInterface::MessageBoxU8(WindowHandle, const std::string& text, const std::string& caption,
+                                        uint32_t flags) {
   MessageBoxRecord record{caption, text, flags, DefaultAnswer(flags)};
   if (NextIsAnswer()) {
     DialogAction answer = *Next();

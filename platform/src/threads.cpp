@@ -5,6 +5,8 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/clock.h"
+
 namespace platform {
 namespace {
 
@@ -21,12 +23,17 @@ uint32_t GetCurrentThreadId() {
 uint32_t CreateThread(ThreadFunction function, void* argument) {
   if (function == nullptr) return 0;
   uint32_t id = g_nextThreadId.fetch_add(1);
+  // The clock knows of the thread from its start (see Clock::AdmitThread).
+  uint64_t ticket = CurrentClock().AdmitThread();
   try {
-    std::thread([function, argument, id] {
+    std::thread([function, argument, id, ticket] {
       t_threadId = id;
+      CurrentClock().ThreadStarts(ticket);
       function(argument);
+      CurrentClock().ThreadEnding();
     }).detach();
   } catch (...) {  // the system could not start a thread
+    CurrentClock().ThreadAbandoned(ticket);
     return 0;
   }
   return id;

@@ -1,11 +1,10 @@
-// The front end that shows boxes and opens documents, and the registry of
-// top-level windows by class name.
+// The front end that shows boxes and opens documents.
 #include "platform/user_interface.h"
 
+#include "default_front_end.h"
 #include "platform/dialog.h"
 
 #include <atomic>
-#include <map>
 #include <memory>
 
 namespace platform {
@@ -13,38 +12,32 @@ namespace {
 
 std::atomic<UserInterface*> g_userInterface{nullptr};
 
-std::mutex g_windowMutex;
-std::map<void*, std::string>& Windows() {
-  static std::map<void*, std::string> windows;
-  return windows;
-}
-
 }  // namespace
 
 const char* AnswerName(int answer) {
   switch (answer) {
-    case IDOK: return "OK";
-    case IDCANCEL: return "Cancel";
-    case IDYES: return "Yes";
-    case IDNO: return "No";
+    case kIdOk: return "OK";
+    case kIdCancel: return "Cancel";
+    case kIdYes: return "Yes";
+    case kIdNo: return "No";
     default: return "";
   }
 }
 
 int DefaultAnswer(uint32_t flags) {
-  bool second = (flags & 0xF00) == MB_DEFBUTTON2;
+  bool second = (flags & 0xF00) == kMbDefButton2;
   switch (flags & 0xF) {
-    case MB_OKCANCEL: return second ? IDCANCEL : IDOK;
-    case MB_YESNO: return second ? IDNO : IDYES;
-    case MB_YESNOCANCEL: return second ? IDNO : IDYES;
-    default: return IDOK;
+    case kMbOkCancel: return second ? kIdCancel : kIdOk;
+    case kMbYesNo: return second ? kIdNo : kIdYes;
+    case kMbYesNoCancel: return second ? kIdNo : kIdYes;
+    default: return kIdOk;
   }
 }
 
 int UserInterface::RunDialog(WindowHandle, Dialog& dialog) { return RunDialogUnattended(dialog); }
 
-int HeadlessUserInterface::MessageBox(WindowHandle, const std::string& text, const std::string& caption,
-                                      uint32_t flags) {
+int HeadlessUserInterface::MessageBoxU8(WindowHandle, const std::string& text, const std::string& caption,
+                                        uint32_t flags) {
   return Record(MessageBoxRecord{caption, text, flags, DefaultAnswer(flags)});
 }
 
@@ -93,34 +86,15 @@ HeadlessUserInterface& BuiltInHeadlessUserInterface() {
 
 UserInterface& CurrentUserInterface() {
   UserInterface* ui = g_userInterface.load();
-  return ui ? *ui : BuiltInHeadlessUserInterface();
+  return ui ? *ui : DefaultUserInterface();
 }
 
 void SetUserInterface(UserInterface* ui) { g_userInterface.store(ui); }
 
-int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption, uint32_t flags) {
-  return CurrentUserInterface().MessageBox(owner, text, caption, flags);
+int MessageBoxU8(WindowHandle owner, const std::string& text, const std::string& caption, uint32_t flags) {
+  return CurrentUserInterface().MessageBoxU8(owner, text, caption, flags);
 }
 
 bool ShellExecuteOpen(const std::string& target) { return CurrentUserInterface().ShellOpen(target); }
-
-WindowHandle RegisterTopLevelWindow(const std::string& className) {
-  auto* window = new char(0);  // a unique, stable address serves as the handle
-  std::lock_guard<std::mutex> lock(g_windowMutex);
-  Windows()[window] = className;
-  return window;
-}
-
-void UnregisterTopLevelWindow(WindowHandle window) {
-  std::lock_guard<std::mutex> lock(g_windowMutex);
-  if (Windows().erase(window)) delete static_cast<char*>(window);
-}
-
-WindowHandle FindWindow(const std::string& className) {
-  std::lock_guard<std::mutex> lock(g_windowMutex);
-  for (const auto& [window, name] : Windows())
-    if (name == className) return window;
-  return nullptr;
-}
 
 }  // namespace platform

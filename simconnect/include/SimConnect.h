@@ -16,8 +16,15 @@
 #include <stdint.h>
 
 #if defined(_WIN32)
-#define SIMCONNECTAPI __declspec(dllexport) HRESULT __stdcall
-#define CALLBACK __stdcall
+/* As the simulator maker's header declares them: C names, __stdcall (one
+ * convention on x64), Windows' own types. The DLL exports them; a client
+ * links its import library. */
+#include <windows.h>
+#ifdef SIMCONNECT_BUILDING_DLL
+#define SIMCONNECTAPI extern "C" __declspec(dllexport) HRESULT __stdcall
+#else
+#define SIMCONNECTAPI extern "C" HRESULT __stdcall
+#endif
 #else
 #define SIMCONNECTAPI extern "C" __attribute__((visibility("default"))) HRESULT
 #ifndef CALLBACK

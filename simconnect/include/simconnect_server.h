@@ -42,7 +42,17 @@ struct ClientView {
   size_t activeRequests = 0;  // data requests still to deliver
 };
 
-class __attribute__((visibility("default"))) Server {
+#if defined(_WIN32)
+#ifdef SIMCONNECT_BUILDING_DLL
+#define SIMCONNECT_SERVER_API __declspec(dllexport)
+#else
+#define SIMCONNECT_SERVER_API __declspec(dllimport)
+#endif
+#else
+#define SIMCONNECT_SERVER_API __attribute__((visibility("default")))
+#endif
+
+class SIMCONNECT_SERVER_API Server {
  public:
   Server();
   ~Server();  // stops serving; its clients' handles fail from then on
@@ -68,7 +78,11 @@ class __attribute__((visibility("default"))) Server {
   // and the system state "AircraftLoaded" answers that path from now on.
   void LoadAircraft(const std::string& flightModelPath);
   // The user chose an add-on menu entry: its client gets its menu event.
-  // False when no client added an entry of that text.
+  // False when no client added an entry of that text. As in the simulator,
+  // the user is in the menu until the client has handled the choice: once
+  // frames run, subscribers get "SimStop" before the menu event and
+  // "SimStart" after it, unless a client's "DialogMode" still holds the
+  // simulation (then "SimStart" follows when DialogMode goes back to 0).
   bool SelectMenuItem(std::string_view text);
 
   // One simulator frame at simulated time now (seconds, never decreasing):
@@ -85,7 +99,9 @@ class __attribute__((visibility("default"))) Server {
   // --- State, for the simulator and tests. ---
   std::vector<ClientView> Clients() const;
   std::vector<std::string> MenuItems() const;
-  bool DialogMode() const;  // a client set "DialogMode" to nonzero
+  // A client set "DialogMode" to nonzero. While it is, the system state
+  // "Sim" is 0; setting and clearing it sends "SimStop" and "SimStart".
+  bool DialogMode() const;
   std::string LoadedAircraft() const;
 
   struct State;  // shared with the client operations (simconnect/src)

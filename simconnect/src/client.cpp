@@ -1,13 +1,13 @@
 // The client operations of SimConnect. Each finds its connection in the
 // serving simulator by handle and records what the client asks for; answers
 // come back as queued messages that the simulator dispatches on its thread.
-#include <strings.h>
 
 #include <algorithm>
 #include <cstring>
 
 #include "server_state.h"
 #include "simconnect_cfg.h"
+#include "common/text.h"
 
 namespace {
 
@@ -190,13 +190,13 @@ SIMCONNECTAPI SimConnect_RequestSystemState(HANDLE hSimConnect, SIMCONNECT_DATA_
   SIMCONNECT_RECV_SYSTEM_STATE answer{};
   answer.dwRequestID = RequestID;
   std::string state = szState;
-  if (strcasecmp(szState, "AircraftLoaded") == 0) {
+  if (common::EqualsIgnoringCase(szState, "AircraftLoaded")) {
     std::strncpy(answer.szString, c.state->aircraftPath.c_str(), MAX_PATH - 1);
-  } else if (strcasecmp(szState, "DialogMode") == 0) {
+  } else if (common::EqualsIgnoringCase(szState, "DialogMode")) {
     answer.dwInteger = c.state->dialogMode;
-  } else if (strcasecmp(szState, "Sim") == 0) {
-    answer.dwInteger = c.state->frameSeen ? 1 : 0;
-  } else if (strcasecmp(szState, "FlightLoaded") != 0 && strcasecmp(szState, "FlightPlan") != 0) {
+  } else if (common::EqualsIgnoringCase(szState, "Sim")) {
+    answer.dwInteger = simconnect::SimInControl(*c.state) ? 1 : 0;
+  } else if (!common::EqualsIgnoringCase(szState, "FlightLoaded") && !common::EqualsIgnoringCase(szState, "FlightPlan")) {
     simconnect::QueueException(*c.state, c.client->id, SIMCONNECT_EXCEPTION_NAME_UNRECOGNIZED, 0);
     return S_OK;
   }
@@ -210,7 +210,10 @@ SIMCONNECTAPI SimConnect_SetSystemState(HANDLE hSimConnect, const char* szState,
   Connection c = Find(hSimConnect);
   if (!c) return E_FAIL;
   if (Empty(szState)) return E_INVALIDARG;
-  if (strcasecmp(szState, "DialogMode") == 0) c.state->dialogMode = dwInteger;
+  // A dialog takes the user out of the aircraft: "Sim" goes to 0 while it is
+  // open, with SimStop and SimStart as the simulator sends them.
+  if (common::EqualsIgnoringCase(szState, "DialogMode"))
+    simconnect::ChangeSimControl(*c.state, [&] { c.state->dialogMode = dwInteger; });
   return S_OK;
 }
 

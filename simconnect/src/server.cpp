@@ -7,17 +7,14 @@
 #include <cstring>
 
 #include "server_state.h"
+#include "common/text.h"
 
 namespace simconnect {
 namespace {
 
 Server::State* g_serving = nullptr;
 
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
+bool SameName(std::string_view a, std::string_view b) { return common::EqualsIgnoringCase(a, b); }
 
 size_t DatumSize(SIMCONNECT_DATATYPE type) {
   switch (type) {
@@ -140,6 +137,8 @@ void Server::StopServing() {
   state_->serving = false;
   state_->clients.clear();
   state_->queue.clear();
+  state_->menuChoicesPending = 0;
+  state_->stoppedForUser = false;
   if (g_serving == state_.get()) g_serving = nullptr;
 }
 
@@ -158,17 +157,40 @@ void Server::SetTextListener(TextListener listener) {
   state_->textListener = std::move(listener);
 }
 
-void Server::FireSystemEvent(std::string_view name, DWORD data) {
-  std::lock_guard<std::mutex> lock(ServerLock());
-  for (auto& [id, client] : state_->clients)
+void QueueSystemEvent(Server::State& state, std::string_view name, DWORD data) {
+  for (auto& [id, client] : state.clients)
     for (const auto& [eventId, eventName] : client.subscriptions)
       if (SameName(eventName, name)) {
         SIMCONNECT_RECV_EVENT body{};
         body.uGroupID = SIMCONNECT_UNUSED;
         body.uEventID = eventId;
         body.dwData = data;
-        QueueMessage(*state_, id, SIMCONNECT_RECV_ID_EVENT, body);
+        QueueMessage(state, id, SIMCONNECT_RECV_ID_EVENT, body);
       }
+}
+
+bool SimInControl(const Server::State& state) {
+  return state.frameSeen && state.menuChoicesPending == 0 && state.dialogMode == 0;
+}
+
+void ChangeSimControl(Server::State& state, const std::function<void()>& change) {
+  const bool before = SimInControl(state);
+  change();
+  const bool after = SimInControl(state);
+  if (before && !after) {
+    QueueSystemEvent(state, "SimStop", 0);
+    state.stoppedForUser = true;
+  } else if (after && state.stoppedForUser) {
+    // Only a stop that was sent is ended by a start: frames that began while
+    // the user was in a menu do not make one.
+    QueueSystemEvent(state, "SimStart", 0);
+    state.stoppedForUser = false;
+  }
+}
+
+void Server::FireSystemEvent(std::string_view name, DWORD data) {
+  std::lock_guard<std::mutex> lock(ServerLock());
+  QueueSystemEvent(*state_, name, data);
 }
 
 void Server::LoadAircraft(const std::string& flightModelPath) {
@@ -187,6 +209,14 @@ void Server::LoadAircraft(const std::string& flightModelPath) {
 
 bool Server::SelectMenuItem(std::string_view text) {
   std::lock_guard<std::mutex> lock(ServerLock());
+  // The user is in the menu until the client has handled the choice: the
+  // simulation stops for it, and starts again after (unless a dialog the
+  // client opened holds it).
+  size_t choices = 0;
+  for (const auto& [id, client] : state_->clients)
+    for (const MenuItem& item : client.menu) choices += item.text == text;
+  if (choices == 0) return false;
+  ChangeSimControl(*state_, [&] { state_->menuChoicesPending += choices; });
   bool found = false;
   for (auto& [id, client] : state_->clients)
     for (const MenuItem& item : client.menu) {
@@ -199,6 +229,7 @@ bool Server::SelectMenuItem(std::string_view text) {
       body.uEventID = item.eventId;
       body.dwData = item.data;
       QueueMessage(*state_, id, SIMCONNECT_RECV_ID_EVENT, body);
+      state_->queue.back().menuChoice = true;
     }
   return found;
 }
@@ -242,6 +273,7 @@ size_t Server::Dispatch() {
       for (auto it = queue.begin(); it != queue.end();) {
         auto client = state_->clients.find(it->clientId);
         if (client == state_->clients.end()) {  // closed since: the message goes with it
+          if (it->menuChoice) ChangeSimControl(*state_, [&] { --state_->menuChoicesPending; });
           it = queue.erase(it);
           continue;
         }
@@ -259,6 +291,10 @@ size_t Server::Dispatch() {
     }
     proc(reinterpret_cast<SIMCONNECT_RECV*>(message.words.data()), message.size, context);
     ++delivered;
+    if (message.menuChoice) {
+      std::lock_guard<std::mutex> lock(ServerLock());
+      ChangeSimControl(*state_, [&] { --state_->menuChoicesPending; });
+    }
   }
 }
 

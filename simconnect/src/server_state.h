@@ -5,6 +5,7 @@
 #pragma once
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -59,6 +60,7 @@ struct Message {
   DWORD clientId = 0;
   DWORD size = 0;
   std::vector<uint64_t> words;
+  bool menuChoice = false;  // the user's menu choice: the menu closes once it is handled
 };
 
 struct Server::State {
@@ -71,7 +73,23 @@ struct Server::State {
   bool frameSeen = false;
   std::string aircraftPath;
   DWORD dialogMode = 0;
+  size_t menuChoicesPending = 0;  // menu choices not yet handled: the user is in the menu
+  bool stoppedForUser = false;    // "SimStop" went out for a menu or dialog; "SimStart" is owed
 };
+
+// The documented "Sim" state: 1 while the user controls the aircraft, 0 before
+// the first frame and while the user is in a menu or a client's dialog
+// ("DialogMode"). Call with ServerLock held.
+bool SimInControl(const Server::State& state);
+
+// Runs a change of the state above and notifies it as the simulator does:
+// "SimStop" when the user leaves the aircraft for a menu or dialog, "SimStart"
+// when back. Call with ServerLock held.
+void ChangeSimControl(Server::State& state, const std::function<void()>& change);
+
+// Queues a system event for every client subscribed to it. Call with
+// ServerLock held.
+void QueueSystemEvent(Server::State& state, std::string_view name, DWORD data);
 
 // The one lock of the client operations and the server.
 std::mutex& ServerLock();

@@ -7,19 +7,16 @@
 #include "platform/files.h"
 #include "platform/ini_file.h"
 #include "platform/process.h"
+#include "common/text.h"
 
 namespace simconnect {
 namespace {
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
+std::string Lower(std::string text) { return common::ToLowerAscii(text); }
 
 bool SectionExists(const std::string& section, const std::string& path) {
   char names[4096];
-  uint32_t length = platform::GetPrivateProfileString(nullptr, nullptr, "", names, sizeof names, path.c_str());
+  uint32_t length = platform::GetPrivateProfileStringU8(nullptr, nullptr, "", names, sizeof names, path.c_str());
   for (uint32_t i = 0; i < length;) {
     std::string name(names + i);
     if (Lower(name) == Lower(section)) return true;

@@ -167,7 +167,7 @@ TEST_F(Registration, LetterCaseMattersInLinesAndInTheArgument) {
   ASSERT_EQ(boxes.size(), 6u);
   for (const platform::MessageBoxRecord& box : boxes) {
     EXPECT_EQ(box.text, kNotForDirectUseText);
-    EXPECT_EQ(box.flags & 0xF0u, platform::MB_ICONWARNING);
+    EXPECT_EQ(box.flags & 0xF0u, platform::kMbIconWarning);
   }
 
   platform::BuiltInHeadlessUserInterface().Clear();
@@ -180,7 +180,7 @@ TEST_F(Registration, WithoutTheRegistryEntryInstallWarnsAndStillRegisters) {
   prefix_.WriteUserRegistry("");
   WriteBytes(prefix_.dllXml(), kHead + kOther + kTail);
   Run("-INSTALL");
-  ExpectOneBox(kSimulatorNotFoundText, platform::MB_ICONWARNING);
+  ExpectOneBox(kSimulatorNotFoundText, platform::kMbIconWarning);
   EXPECT_EQ(ReadBytes(prefix_.dllXml()), kHead + kOther + BlockText() + kTail);
   EXPECT_FALSE(fs::exists(prefix_.backup()));
 }
@@ -190,7 +190,7 @@ TEST_F(Registration, WithoutTheRegistryEntryUninstallWarnsRestoresNothingAndStil
   WriteBytes(prefix_.backup(), kHead + kTail);
   fs::remove(prefix_.root() / "user.reg");
   Run("-UN_INSTALL");
-  ExpectOneBox(kSimulatorNotFoundText, platform::MB_ICONWARNING);
+  ExpectOneBox(kSimulatorNotFoundText, platform::kMbIconWarning);
   EXPECT_EQ(ReadBytes(prefix_.dllXml()), kHead + kOther + kTail);
   EXPECT_TRUE(fs::exists(prefix_.backup()));
 }
@@ -198,7 +198,7 @@ TEST_F(Registration, WithoutTheRegistryEntryUninstallWarnsRestoresNothingAndStil
 TEST_F(Registration, ARegistryPathWithoutFsxExeCountsAsNotFound) {
   fs::remove(prefix_.fsxFolder() / "fsx.exe");
   Run("-INSTALL");
-  ExpectOneBox(kSimulatorNotFoundText, platform::MB_ICONWARNING);
+  ExpectOneBox(kSimulatorNotFoundText, platform::kMbIconWarning);
   EXPECT_FALSE(fs::exists(prefix_.dllXml()));
 }
 
@@ -221,14 +221,14 @@ TEST_F(Registration, AMissingTemplateIsNamedAndAnExistingDllXmlStillGetsTheBlock
   fs::remove(prefix_.templateFile());
   Run("-INSTALL");
   const std::string templatePath = platform::JoinPath({prefix_.fsxFolder().string(), "ORVANTE\\res\\dll.xml"});
-  ExpectOneBox(TemplateMissingText(templatePath), platform::MB_ICONWARNING);
+  ExpectOneBox(TemplateMissingText(templatePath), platform::kMbIconWarning);
   EXPECT_NE(Boxes()[0].text.find(templatePath), std::string::npos);
   EXPECT_FALSE(fs::exists(prefix_.dllXml()));
 
   platform::BuiltInHeadlessUserInterface().Clear();
   WriteBytes(prefix_.dllXml(), kHead + kOther + kTail);
   Run("-INSTALL");
-  ExpectOneBox(TemplateMissingText(templatePath), platform::MB_ICONWARNING);
+  ExpectOneBox(TemplateMissingText(templatePath), platform::kMbIconWarning);
   EXPECT_EQ(ReadBytes(prefix_.dllXml()), kHead + kOther + BlockText() + kTail);
   EXPECT_FALSE(fs::exists(prefix_.backup()));
 }
@@ -245,7 +245,7 @@ TEST_F(Registration, UninstallLeavesANameOutsideAWholeEntryAndReportsFailure) {
   const std::string broken = kHead + kOther + "\t\t<Name>ORVANTE</Name>\r\n\t</Launch.Addon>\r\n" + kOther + kTail;
   WriteBytes(prefix_.dllXml(), broken);
   Run("-UN_INSTALL");
-  ExpectOneBox(kFailureText, platform::MB_ICONINFORMATION);
+  ExpectOneBox(kFailureText, platform::kMbIconInformation);
   EXPECT_EQ(ReadBytes(prefix_.dllXml()), broken);
 }
 
@@ -254,7 +254,7 @@ TEST_F(Registration, AFailedRestoreLeavesDllXmlAndTheBackupInPlace) {
   fs::create_directories(prefix_.dllXml() / "kept");
   WriteBytes(prefix_.backup(), kHead + kOther + kTail);
   Run("-UN_INSTALL");
-  ExpectOneBox(kFailureText, platform::MB_ICONINFORMATION);
+  ExpectOneBox(kFailureText, platform::kMbIconInformation);
   EXPECT_TRUE(fs::exists(prefix_.dllXml() / "kept"));
   EXPECT_EQ(ReadBytes(prefix_.backup()), kHead + kOther + kTail);
 }
@@ -263,7 +263,7 @@ TEST_F(Registration, AFileThatIsNotSingleByteTextIsLeftAlone) {
   const std::string utf16("\xFF\xFE<\0?\0x\0m\0l\0>\0\r\0\n\0", 18);
   WriteBytes(prefix_.dllXml(), utf16);
   Run("-INSTALL");
-  ExpectOneBox(kFailureText, platform::MB_ICONINFORMATION);
+  ExpectOneBox(kFailureText, platform::kMbIconInformation);
   EXPECT_EQ(ReadBytes(prefix_.dllXml()), utf16);
   // A NUL that only pads the end is cut off as the line reader always did.
   platform::BuiltInHeadlessUserInterface().Clear();

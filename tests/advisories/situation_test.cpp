@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "advisories/alert_word.h"
 #include "advisories/situation_geometry.h"
@@ -313,6 +315,72 @@ TEST_F(OnRunway, GroundResetOnlyWhenSlowAndOffTheRunways) {
   EXPECT_EQ(h.state.maxGroundSpeed, 0);
   EXPECT_EQ(h.state.rejectedTakeOff, 0u);
 }
+
+// Runway 09/27 (8000 by 150 ft) with runway 18/36 (6000 by 150 ft) crossing
+// it 2000 ft east of its middle. The crossing runway's middle lies 1000 ft
+// north of 09/27's centreline, so from the south its end 36 is the nearer one.
+// The parameter lists the crossing runway first (as a table may) or last.
+class CrossingAhead : public ::testing::TestWithParam<bool> {
+ protected:
+  SituationHarness h;
+  const RunwayRecord* r09 = nullptr;
+  std::vector<std::string> calls;
+
+  void SetUp() override {
+    GeoPoint crossing = OffsetPoint(47.0, 8.0, 2000, 90, false);
+    crossing = OffsetPoint(crossing.latitude, crossing.longitude, 1000, 0, false);
+    auto addCrossing = [&] { h.AddRunway("180", "360", crossing.latitude, crossing.longitude, 180, 6000, 150); };
+    if (GetParam()) addCrossing();
+    r09 = h.AddRunway("090", "270", 47.0, 8.0, 90, 8000, 150);
+    if (!GetParam()) addCrossing();
+    h.output.queueAnnouncement = [this](const std::vector<std::string>& cues, bool) {
+      std::string call;
+      for (const std::string& cue : cues) call += (call.empty() ? "" : " ") + cue;
+      calls.push_back(call);
+    };
+  }
+  // One cycle with the aircraft on the ground `alongFt` east of 09/27's
+  // middle and `rightFt` south of its centreline, heading east.
+  void RollAt(double alongFt, double rightFt, int32_t knots) {
+    h.PlaceAt(RunwayPoint(*r09, alongFt, rightFt), 0, 90);
+    h.sample.onGround = 1;
+    h.sample.groundSpeedKt = knots;
+    h.Cycle();
+  }
+};
+
+TEST_P(CrossingAhead, RollingOnTheRunwayTowardsItIsOnRunwayWithoutApproaching) {
+  // The crossing's edge is 425 ft ahead; 12.5 s at 30 kt is 633 ft.
+  RollAt(1500, 0, 30);
+  EXPECT_EQ(h.state.alertWord, AlertOnRunway);
+  EXPECT_STREQ(h.state.currentDesignator, "09");
+  RollAt(1550, 0, 34);
+  RollAt(1600, 0, 38);
+  EXPECT_EQ(h.state.alertWord, AlertOnRunway);
+  EXPECT_EQ(calls, std::vector<std::string>{"onrwy09"});
+}
+
+TEST_P(CrossingAhead, TaxiingTowardsItBesideTheRunwayNamesTheCrossing) {
+  // On a taxiway 400 ft south of 09/27, parallel to it.
+  RollAt(1500, 400, 30);
+  EXPECT_EQ(h.state.alertWord, AlertAppRwyOnGnd);
+  EXPECT_STREQ(h.state.currentDesignator, "36");
+  EXPECT_EQ(h.state.multipleRunways, 0u);
+  EXPECT_EQ(calls, std::vector<std::string>{"apprwy36"});
+
+  // Turning onto 09/27 and lining up ends the approach without a call, and
+  // rolling off it again towards the crossing names the crossing again.
+  RollAt(1500, 0, 30);
+  EXPECT_EQ(h.state.alertWord, AlertOnRunway);
+  RollAt(1550, 400, 30);
+  EXPECT_EQ(h.state.alertWord, AlertAppRwyOnGnd);
+  EXPECT_EQ(calls, (std::vector<std::string>{"apprwy36", "onrwy09", "apprwy36"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(ListOrder, CrossingAhead, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return info.param ? std::string("CrossingListedFirst") : std::string("CrossingListedLast");
+                         });
 
 }  // namespace
 }  // namespace orvante

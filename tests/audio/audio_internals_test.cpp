@@ -3,20 +3,42 @@
 // entry names, named events.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <filesystem>
+#include <mutex>
 #include <cstring>
 #include <string>
 #include <thread>
 
 #include "device_slot.h"
 #include "named_event.h"
+#include "platform/clock.h"
 #include "project_file.h"
 #include "sound_entry.h"
+#include "temp_folder.h"
 
 using namespace vscaudio;
+
+// FAudio names its devices "0", "1", ... "15"; devices 10 to 15 are not device 1.
+TEST(RendererDeviceIndexTest, TheWholeNumberIsTheDevice) {
+  auto index = [](const char* id) {
+    int16_t wide[0xFF] = {};
+    for (size_t i = 0; id[i] != '\0'; ++i) wide[i] = id[i];
+    return RendererDeviceIndex(wide, 0xFF);
+  };
+  EXPECT_EQ(index("0"), 0u);
+  EXPECT_EQ(index("1"), 1u);
+  EXPECT_EQ(index("9"), 9u);
+  EXPECT_EQ(index("10"), 10u);
+  EXPECT_EQ(index("15"), 15u);
+  EXPECT_EQ(index(""), 0u);
+  EXPECT_EQ(index("{0.0.0.00000000}"), 0u);  // not a number: the default device
+  EXPECT_EQ(index("99999999999"), 0u);        // no such device count
+  int16_t unterminated[2] = {'1', '2'};
+  EXPECT_EQ(RendererDeviceIndex(unterminated, 1), 1u);  // read no further than told
+}
 
 TEST(DeviceNameTest, EachCharacterKeepsItsLowEightBits) {
   const int16_t wide[] = {'S', 'p', static_cast<int16_t>(0x00E9), static_cast<int16_t>(0x0441), 'k', 0, 'x'};
@@ -48,17 +70,12 @@ TEST(Utf16PathTest, ConvertsToUtf8IncludingSurrogatePairs) {
 
 class ProjectFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vscaudio-files-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { std::system(("rm -rf " + folder_).c_str()); }
   std::u16string Path(const std::string& name) {
     std::string path = folder_ + "/" + name;
     return std::u16string(path.begin(), path.end());
   }
-  std::string folder_;
+  TempFolder temp_;
+  std::string folder_ = temp_.Path();
 };
 
 TEST_F(ProjectFileTest, ReadsAWholeFileAndKeepsItsPath) {
@@ -84,7 +101,11 @@ TEST_F(ProjectFileTest, FailuresCarryTheirWin32Errors) {
   EXPECT_FALSE(ReadProjectFile(record, Path("missing.xgs").c_str()));
   EXPECT_EQ(record.lastError, 2u);
   EXPECT_FALSE(ReadProjectFile(record, Path("no-folder/x.xgs").c_str()));
+#ifdef _WIN32
+  EXPECT_EQ(record.lastError, 3u) << "Windows tells a missing folder from a missing file";
+#else
   EXPECT_EQ(record.lastError, 2u);
+#endif
   EXPECT_FALSE(ReadProjectFile(record, Path("").c_str())) << "a folder is not a project file";
   EXPECT_EQ(record.lastError, 5u);
   EXPECT_TRUE(record.data.empty());
@@ -134,3 +155,66 @@ TEST(NamedEventTest, OpensByNameSignalsAcrossThreadsAndVanishesWithItsLastHolder
   EXPECT_EQ(OpenNamedEvent("1fVSCAudioEventExitThread0"), nullptr);
   EXPECT_EQ(CreateNamedEvent(""), nullptr);
 }
+
+// A clock whose time moves only when the test says so, as a host's flight
+// clock does.
+class HeldClock : public platform::Clock {
+ public:
+  void Sleep(uint32_t milliseconds) override { SleepUnless(milliseconds, {}); }
+  uint64_t TickCount() override { return 0; }
+  bool SleepUnless(uint32_t milliseconds, const std::function<bool()>& done) override {
+    std::unique_lock<std::mutex> lock(mutex_);
+    asked_ = milliseconds;
+    ++sleepers_;
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return moved_ || (done && done()); });
+    --sleepers_;
+    moved_ = false;
+    return done && done();
+  }
+  void WakeSleepers() override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    changed_.notify_all();
+  }
+  // Waits for a sleeper; the milliseconds it asked for.
+  uint32_t AwaitSleeper() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return sleepers_ > 0; });
+    return asked_;
+  }
+  void MoveOn() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    moved_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  uint32_t asked_ = 0;
+  int sleepers_ = 0;
+  bool moved_ = false;
+};
+
+TEST(NamedEventTest, TheWorkersPauseIsCountedOnTheProcessClockAndEndedBySettingTheEvent) {
+  HeldClock clock;
+  platform::SetClock(&clock);
+  auto event = CreateNamedEvent("2aVSCAudioEventExitThread0");
+  // The pause lasts as long as the clock says: nothing happens on the wall clock.
+  bool signalled = true;
+  std::thread pause([&] { signalled = event->WaitOnClock(34); });
+  EXPECT_EQ(clock.AwaitSleeper(), 34u);
+  std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  clock.MoveOn();
+  pause.join();
+  EXPECT_FALSE(signalled) << "the pause ran out on the clock";
+  // Setting the event ends a pause at once, however long it was.
+  std::thread stopped([&] { signalled = event->WaitOnClock(60000); });
+  clock.AwaitSleeper();
+  event->Set();
+  stopped.join();
+  EXPECT_TRUE(signalled);
+  EXPECT_TRUE(event->WaitOnClock(60000)) << "a signalled event does not pause";
+  platform::SetClock(nullptr);
+}
+

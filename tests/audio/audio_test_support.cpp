@@ -1,12 +1,11 @@
 #include "audio_test_support.h"
 
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <thread>
 
@@ -32,6 +31,20 @@ std::vector<TestCue> StandardCues() {
 
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;
+
+// A folder of its own under the system's temporary folder.
+std::string NewTemporaryFolder() {
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::filesystem::path candidate =
+        std::filesystem::temp_directory_path() / ("vscaudio-test-" + std::to_string(random()));
+    std::error_code error;
+    if (std::filesystem::create_directory(candidate, error)) return candidate.generic_string();
+  }
+  throw std::runtime_error("cannot make a temporary folder");
+}
+
 orvante::xact::PcmWave Tone(uint32_t milliseconds) {
   orvante::xact::PcmWave wave;
   wave.sampleRate = 22050;
@@ -40,7 +53,7 @@ orvante::xact::PcmWave Tone(uint32_t milliseconds) {
   uint32_t frames = wave.sampleRate * milliseconds / 1000;
   wave.samples.resize(frames * 2);
   for (uint32_t i = 0; i < frames; ++i) {
-    auto sample = static_cast<int16_t>(3000.0 * std::sin(2.0 * M_PI * 440.0 * i / wave.sampleRate));
+    auto sample = static_cast<int16_t>(3000.0 * std::sin(2.0 * kPi * 440.0 * i / wave.sampleRate));
     wave.samples[2 * i] = static_cast<uint8_t>(sample & 0xFF);
     wave.samples[2 * i + 1] = static_cast<uint8_t>((sample >> 8) & 0xFF);
   }
@@ -56,14 +69,12 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& data) {
 }  // namespace
 
 TestSoundSet::TestSoundSet(const std::vector<TestCue>& cues) {
-  char pattern[] = "/tmp/vscaudio-test-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
-  folder_ = pattern;
+  folder_ = NewTemporaryFolder();
   std::vector<orvante::xact::NamedWave> waves;
   for (const TestCue& cue : cues) waves.push_back({cue.name, Tone(cue.milliseconds)});
   orvante::xact::SoundSetFiles files;
   auto result = orvante::xact::WriteSoundSet("Test", waves, files);
-  if (!result) throw std::runtime_error("cannot write the test set: " + result.message);
+  if (!result) throw std::runtime_error("cannot write the test set: " + result.error());
   WriteFile(path("xgs"), files.xgs);
   WriteFile(path("xwb"), files.xwb);
   WriteFile(path("xsb"), files.xsb);

@@ -2,8 +2,6 @@
 // destination row scaled by the sound's, the stream's and the master volume.
 #include <gtest/gtest.h>
 
-#include <F3DAudio.h>
-
 #include <cmath>
 
 #include "audio_engine.h"
@@ -18,7 +16,7 @@ class SoundMixTest : public ::testing::Test {
   void SetUp() override {
     slot_.mixFormat.Format.nChannels = 2;
     slot_.state = kSlotX3dReady;
-    ASSERT_EQ(F3DAudioInitialize8(SPEAKER_STEREO, 343.5f, slot_.x3d), 0u);
+    ASSERT_EQ(xact::X3DInitialize(SPEAKER_STEREO, 343.5f, slot_.x3d), 0u);
     stream_.listener.OrientFront = {0, 0, 1};
     stream_.listener.OrientTop = {0, 1, 0};
     sound_ = MakeEntry(nullptr, "a", 0, 0, 2, 1.0f);

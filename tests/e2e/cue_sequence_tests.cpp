@@ -177,8 +177,8 @@ TEST_P(CueSequence, FlownThroughTheUnitGivesTheExpectedCalls) {
   ASSERT_NE(transcript.find("\"CONNECTED! to Flight Simulator...\""), std::string::npos) << run.output;
 
   std::vector<orvante::report::TranscriptCue> cues;
-  auto error = orvante::report::ReadTranscript(transcript, cues);
-  ASSERT_FALSE(error) << *error;
+  auto result = orvante::report::ReadTranscript(transcript, cues);
+  ASSERT_TRUE(result) << result.error();
   std::vector<ObservedCall> heard = GroupIntoCalls(cues);
   std::vector<std::string> expected;
   for (const std::string& line : ContentLines(ReadText(dir / "expected.cues"))) expected.push_back(Normalised(line));

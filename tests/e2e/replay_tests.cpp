@@ -1,8 +1,8 @@
 // Recorded flights replayed through the installed module by the stand-in
 // simulator: the runway callout at KSFO 28L with its alert word and panel
-// variables, the hold after a simulation stop and start, the settings menu,
-// the aircraft-loaded path, a simulator that cannot be reached, and the same
-// transcript byte for byte from the same flight.
+// variables, the hold after a simulation stop and start, the resume after
+// the settings menu, the aircraft-loaded path, a simulator that cannot be
+// reached, and the same transcript byte for byte from the same flight.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -207,15 +207,24 @@ TEST_F(ReplayTest, AfterSimStopAndSimStartFramesWaitForTheFiveSecondDelivery) {
   EXPECT_FALSE(Matching(lines, "lvar", "\"ORVA_Rwy_Var3\",\"value\":4}").empty()) << Dump(lines);
 }
 
-TEST_F(ReplayTest, TheSettingsMenuLeavesTheUnitSuspended) {
+// The settings menu stops the simulation while the user is in it and its
+// dialog; the simulation starts again when the dialog closes, and five
+// seconds later the unit resumes: the callouts of the flight come after it.
+TEST_F(ReplayTest, TheUnitResumesFiveSecondsAfterTheSettingsMenu) {
   std::vector<Line> lines = ReadTranscript(
       Replay(TaxiOntoKsfo28L(80), "0,aircraft_loaded," + folder.Path("aircraft/B738") + "\n0,sim_start\n10,menu\n"));
-  EXPECT_FALSE(FirstAlertWith(lines, kAlertOnRunway)) << Dump(lines);
   for (const Line& line : lines) {
-    if (line.Is("lvar") || line.Is("alert")) {
-      EXPECT_LE(line.t, 10.0) << line.text;
+    if (line.Is("lvar") || line.Is("alert") || line.Is("cue")) {
+      EXPECT_FALSE(line.t > 10.0 && line.t < 15.0) << "held: " << line.text;
     }
   }
+  std::optional<Line> onRunway = FirstAlertWith(lines, kAlertOnRunway);
+  ASSERT_TRUE(onRunway) << Dump(lines);
+  EXPECT_GE(onRunway->t, 53.5);
+  EXPECT_LE(onRunway->t, 54.1);
+  std::vector<Line> cues = Matching(lines, "cue", "\"cue\":\"onrwy28l\"");
+  ASSERT_EQ(cues.size(), 1u) << Dump(lines);
+  EXPECT_NEAR(cues[0].t, onRunway->t, 0.05);
 }
 
 TEST_F(ReplayTest, AnAircraftLoadedPathNamesTheModelByItsFolder) {

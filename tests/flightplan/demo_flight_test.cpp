@@ -26,12 +26,12 @@ void FlyDemo(const char* name, DemoFlight& demo) {
   ASSERT_TRUE(in) << name;
   std::ostringstream text;
   text << in.rdbuf();
-  auto parseError = ParseFlightPlan(text.str(), demo.plan);
-  ASSERT_FALSE(parseError) << *parseError;
-  auto loadError = LoadAirportRunways(simDir, demo.plan.airport, demo.runways);
-  ASSERT_FALSE(loadError) << *loadError;
-  auto error = BuildFlight(demo.plan, demo.runways, demo.flight);
-  ASSERT_FALSE(error) << *error;
+  auto parsed = ParseFlightPlan(text.str(), demo.plan);
+  ASSERT_TRUE(parsed) << parsed.error();
+  auto loaded = LoadAirportRunways(simDir, demo.plan.airport, demo.runways);
+  ASSERT_TRUE(loaded) << loaded.error();
+  auto built = BuildFlight(demo.plan, demo.runways, demo.flight);
+  ASSERT_TRUE(built) << built.error();
 }
 
 const PhaseSpan* FirstPhase(const Flight& flight, PhaseKind kind) {

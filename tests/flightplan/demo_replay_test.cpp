@@ -53,10 +53,10 @@ class DemoReplay : public ::testing::Test {
   // Builds the plan's flight and replays it; returns the cues.
   std::vector<TranscriptCue> FlyThroughTheUnit(const std::string& plan) {
     FlightPlan parsed;
-    EXPECT_FALSE(ParseFlightPlan(plan, parsed));
-    EXPECT_FALSE(LoadAirportRunways(buildDir + "/sim", parsed.airport, runways));
-    EXPECT_FALSE(BuildFlight(parsed, runways, flight));
-    EXPECT_FALSE(WriteFlightFile(folder.Path("flight.csv"), flight));
+    EXPECT_TRUE(ParseFlightPlan(plan, parsed));
+    EXPECT_TRUE(LoadAirportRunways(buildDir + "/sim", parsed.airport, runways));
+    EXPECT_TRUE(BuildFlight(parsed, runways, flight));
+    EXPECT_TRUE(WriteFlightFile(folder.Path("flight.csv"), flight));
     std::string command = "SDL_AUDIODRIVER=dummy SDL_NO_SIGNAL_HANDLERS=1 " + buildDir + "/bin/orvante-sim replay " +
                           folder.Path("flight.csv") + " --sim-dir " + buildDir + "/sim --appdata " + folder.Path("app") +
                           " --aircraft " + folder.Path("aircraft/B738") + " --transcript " + folder.Path("out.jsonl") +
@@ -64,8 +64,8 @@ class DemoReplay : public ::testing::Test {
     int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << folder.Read("sim.log");
     std::vector<TranscriptCue> cues;
-    auto error = orvante::report::ReadTranscript(folder.Read("out.jsonl"), cues);
-    EXPECT_FALSE(error) << *error;
+    auto result = orvante::report::ReadTranscript(folder.Read("out.jsonl"), cues);
+    EXPECT_TRUE(result) << result.error();
     return cues;
   }
 

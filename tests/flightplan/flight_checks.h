@@ -128,25 +128,24 @@ class TestAirport {
   // Parses and flies a plan; fails the test on any error.
   Flight Fly(const std::string& text) {
     FlightPlan plan;
-    auto parseError = ParseFlightPlan(text, plan);
-    EXPECT_FALSE(parseError) << *parseError;
-    if (parseError) return {};
-    auto loadError = LoadAirportRunways(Dir(), plan.airport, runways_);
-    EXPECT_FALSE(loadError) << *loadError;
+    auto parsed = ParseFlightPlan(text, plan);
+    EXPECT_TRUE(parsed) << parsed.error();
+    if (!parsed) return {};
+    auto loaded = LoadAirportRunways(Dir(), plan.airport, runways_);
+    EXPECT_TRUE(loaded) << loaded.error();
     Flight flight;
-    auto error = BuildFlight(plan, runways_, flight);
-    EXPECT_FALSE(error) << *error;
+    auto built = BuildFlight(plan, runways_, flight);
+    EXPECT_TRUE(built) << built.error();
     return flight;
   }
 
   // The builder's error for a plan.
   std::string FlyError(const std::string& text) {
     FlightPlan plan;
-    if (auto error = ParseFlightPlan(text, plan)) return *error;
-    if (auto error = LoadAirportRunways(Dir(), plan.airport, runways_)) return *error;
+    if (auto parsed = ParseFlightPlan(text, plan); !parsed) return parsed.error();
+    if (auto loaded = LoadAirportRunways(Dir(), plan.airport, runways_); !loaded) return loaded.error();
     Flight flight;
-    auto error = BuildFlight(plan, runways_, flight);
-    return error ? *error : "";
+    return BuildFlight(plan, runways_, flight).error();
   }
 
   const RunwayList& runways() const { return runways_; }

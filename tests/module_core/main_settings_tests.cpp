@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "core/module_state.h"
 #include "temp_folder.h"
@@ -19,6 +20,19 @@ struct MainSettingsTest : ::testing::Test {
     std::strcpy(g_module.appDataDir, dir.Path().c_str());
     std::filesystem::create_directories(dir.Path("ORVANTE"));
   }
+  std::string SettingsFile() const { return dir.Read("ORVANTE/ORVANTE.INI"); }
+  // Lines of a file written with LF breaks as they read after a write:
+  // Windows' own writer rewrites the whole file with CR LF, the POSIX one
+  // keeps every line it does not write.
+  static std::string AfterWrite(const std::string& lf) {
+#ifdef _WIN32
+    std::string crlf;
+    for (char c : lf) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return crlf;
+#else
+    return lf;
+#endif
+  }
 };
 
 }  // namespace
@@ -31,7 +45,7 @@ TEST_F(MainSettingsTest, MissingFileGivesDefaultsAndAWriteHoldsAllFiveKeys) {
   EXPECT_EQ(g_mainSettings.audioOutputDevice, 0u);
   EXPECT_EQ(g_mainSettings.sceneryId, 0);
   WriteMainSettings();
-  EXPECT_EQ(dir.Read("ORVANTE/ORVANTE.INI"),
+  EXPECT_EQ(SettingsFile(),
             "[ORVANTE]\r\nP3DSceneryID=0\r\nDEFAULTProfile=\r\nEnableKeyEventAPI=0\r\nAudioOutputDevice=0\r\n"
             "MasterVolume=5\r\n");
 }
@@ -49,9 +63,20 @@ TEST_F(MainSettingsTest, ValuesSurviveAReadAndWriteAndLongProfileNamesAreCut) {
   EXPECT_EQ(g_mainSettings.enableKeyEventApi.load(), 1);
   EXPECT_EQ(std::string(g_mainSettings.defaultProfile), std::string(69, 'P'));
   EXPECT_EQ(g_mainSettings.audioOutputDevice, 3u);
-  EXPECT_EQ(dir.Read("ORVANTE/ORVANTE.INI"),
-            "[orvante]\nP3DSceneryID=-77\nMasterVolume=8\nEnableKeyEventAPI=1\nDEFAULTProfile=" + std::string(69, 'P') +
-                "\nAudioOutputDevice=3\nExtra=kept\n");
+  EXPECT_EQ(SettingsFile(),
+            AfterWrite("[orvante]\nP3DSceneryID=-77\nMasterVolume=8\nEnableKeyEventAPI=1\nDEFAULTProfile=" +
+                       std::string(69, 'P') + "\nAudioOutputDevice=3\nExtra=kept\n"));
+}
+
+TEST_F(MainSettingsTest, AMasterVolumeOutsideZeroToTenIsHeldToTheRange) {
+  for (auto [stored, read] : {std::pair{"15", 10}, std::pair{"-3", 0}, std::pair{"10", 10}, std::pair{"0", 0}}) {
+    dir.Write("ORVANTE/ORVANTE.INI", std::string("[ORVANTE]\nMasterVolume=") + stored + "\n");
+    ReadMainSettings();
+    EXPECT_EQ(g_mainSettings.masterVolume.load(), read) << stored;
+    WriteMainSettings();
+    EXPECT_NE(SettingsFile().find(AfterWrite("MasterVolume=" + std::to_string(read) + "\n")),
+              std::string::npos);
+  }
 }
 
 TEST_F(MainSettingsTest, ADefaultProfileNameWithBlanksOrQuotesAroundItSurvivesEveryStart) {

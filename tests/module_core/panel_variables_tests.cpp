@@ -9,11 +9,15 @@
 
 #include "core/advisory_unit.h"
 #include "core/aircraft_sampling.h"
+#include "core/key_event_handler.h"
+#include "core/main_settings.h"
 #include "core/module_state.h"
 #include "fake_gauges.h"
-#include "module/voice/audio_function_table.h"
+#include "voice/audio_function_table.h"
 
 using namespace orvante;
+
+extern "C" PANELS* Panels;  // defined with the cycle's tests
 
 namespace {
 
@@ -66,6 +70,26 @@ TEST_F(PanelVariablesTest, VolumeFromAPanelReachesTheLibraryOncePerChange) {
   EXPECT_EQ(g_volumeCalls, 1);
 }
 
+// The volume is a step from 0 to 10 whatever a panel writes: 1.5 is the
+// loudest step, not 15 (a gain of 225), and a negative value is silence.
+TEST_F(PanelVariablesTest, APanelsVolumeIsHeldToZeroToTen) {
+  gauges.Write("ORVA_Volume_Adjust", 1.5);
+  ExchangePanelVariables(unit, gauges.Panels());
+  EXPECT_EQ(unit.profile.settings.MasterVolume.load(), 10);
+  EXPECT_EQ(g_mainSettings.masterVolume.load(), 10);
+  EXPECT_EQ(g_volumeCalls, 1);
+  EXPECT_FLOAT_EQ(g_lastVolume, 10.0f);
+  gauges.Write("ORVA_Volume_Adjust", 3.0);  // still the loudest step: no new call
+  ExchangePanelVariables(unit, gauges.Panels());
+  EXPECT_EQ(g_volumeCalls, 1);
+
+  gauges.Write("ORVA_Volume_Adjust", -0.4);
+  ExchangePanelVariables(unit, gauges.Panels());
+  EXPECT_EQ(unit.profile.settings.MasterVolume.load(), 0);
+  EXPECT_EQ(g_mainSettings.masterVolume.load(), 0);
+  EXPECT_FLOAT_EQ(g_lastVolume, 0.0f);
+}
+
 TEST_F(PanelVariablesTest, SwitchesAreTruncatedAndTheAlertWordIsShown) {
   gauges.Write("ORVA_Enable", 0.6);
   gauges.Write("ORVA_Mute", 1.0);
@@ -85,6 +109,51 @@ TEST_F(PanelVariablesTest, SuspendedFramesExchangeNothing) {
   ExchangePanelVariables(unit, gauges.Panels());
   EXPECT_EQ(unit.profile.settings.MasterSwitch.load(), 1u);
   g_module.suspended = 0;
+}
+
+// The key event toggles the switch for good: the next frames read the panel
+// variable, which now shows the toggled switch; a panel that writes the
+// variable afterwards still decides.
+TEST_F(PanelVariablesTest, TheKeyEventToggleOutlastsTheNextFrame) {
+  Panels = const_cast<PANELS*>(gauges.Panels());
+  g_module.unit = &unit;
+  g_mainSettings.enableKeyEventApi = 1;
+
+  keyEventHandler(kToggleKeyEvent, 0, nullptr);
+  EXPECT_EQ(unit.profile.settings.MasterSwitch.load(), 0u);
+  ExchangePanelVariables(unit, gauges.Panels());
+  ExchangePanelVariables(unit, gauges.Panels());
+  EXPECT_EQ(unit.profile.settings.MasterSwitch.load(), 0u);
+  EXPECT_DOUBLE_EQ(gauges.Value("ORVA_Enable"), 0.0);
+
+  keyEventHandler(kToggleKeyEvent, 0, nullptr);
+  ExchangePanelVariables(unit, gauges.Panels());
+  EXPECT_EQ(unit.profile.settings.MasterSwitch.load(), 1u);
+  EXPECT_DOUBLE_EQ(gauges.Value("ORVA_Enable"), 1.0);
+
+  gauges.Write("ORVA_Enable", 0.0);  // a panel's switch
+  ExchangePanelVariables(unit, gauges.Panels());
+  EXPECT_EQ(unit.profile.settings.MasterSwitch.load(), 0u);
+
+  // Another key, or the interface switched off, changes nothing.
+  keyEventHandler(kToggleKeyEvent + 1, 0, nullptr);
+  g_mainSettings.enableKeyEventApi = 0;
+  keyEventHandler(kToggleKeyEvent, 0, nullptr);
+  ExchangePanelVariables(unit, gauges.Panels());
+  EXPECT_EQ(unit.profile.settings.MasterSwitch.load(), 0u);
+
+  // Before the registration after a start, the registration shows the toggle.
+  g_mainSettings.enableKeyEventApi = 1;
+  unit.cycle.panelVarsPending = 1;
+  keyEventHandler(kToggleKeyEvent, 0, nullptr);
+  ExchangePanelVariables(unit, gauges.Panels());
+  ExchangePanelVariables(unit, gauges.Panels());
+  EXPECT_EQ(unit.profile.settings.MasterSwitch.load(), 1u);
+  EXPECT_DOUBLE_EQ(gauges.Value("ORVA_Enable"), 1.0);
+
+  g_mainSettings.enableKeyEventApi = 0;
+  g_module.unit = nullptr;
+  Panels = nullptr;
 }
 
 TEST(RunwayIdentifier, DigitsAndSuffixCodes) {

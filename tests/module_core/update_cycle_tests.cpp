@@ -10,6 +10,7 @@
 #include "core/advisory_unit.h"
 #include "core/module_state.h"
 #include "gauges.h"
+#include "voice/voice_state.h"
 
 using namespace orvante;
 
@@ -26,12 +27,12 @@ struct UpdateCycleTest : ::testing::Test {
     std::string sim = std::string(std::getenv("ORVANTE_BUILD_DIR")) + "/sim";
     StartRunwayDatabase(unit.runways, sim.c_str());
     ASSERT_EQ(unit.runways.connected.load(), 1u) << "the build's runway table in " << sim;
-    g_module.soundSetReady = 1;
+    g_voice.soundSetReady = 1;
     unit.profile.settings.MasterSwitch = 0;
     unit.cycle.queryTimer = 0;
     unit.cycle.panelVarTimer = 0;
   }
-  void TearDown() override { g_module.soundSetReady = 0; }
+  void TearDown() override { g_voice.soundSetReady = 0; }
   void Run(int cycles) {
     for (int i = 0; i < cycles; ++i) RunCycle(unit);
   }
@@ -63,7 +64,7 @@ TEST_F(UpdateCycleTest, PositionZeroZeroNeverQueriesButTheTimerRestarts) {
 }
 
 TEST_F(UpdateCycleTest, WithoutASoundSetNothingHappensAndTheTimersStandStill) {
-  g_module.soundSetReady = 0;
+  g_voice.soundSetReady = 0;
   At(37.6189, -122.375);
   unit.cycle.queryTimer = 15;
   Run(10);

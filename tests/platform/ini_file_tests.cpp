@@ -13,7 +13,7 @@ namespace {
 std::string Get(const std::string& file, const char* section, const char* key, const char* fallback = "none",
                 uint32_t size = 260) {
   std::string buffer(size, 'x');
-  uint32_t n = GetPrivateProfileString(section, key, fallback, buffer.data(), size, file.c_str());
+  uint32_t n = GetPrivateProfileStringU8(section, key, fallback, buffer.data(), size, file.c_str());
   EXPECT_EQ(buffer[n], '\0');
   return buffer.substr(0, n);
 }
@@ -57,7 +57,7 @@ TEST(IniRead, ValuesAreCutToTheBuffer) {
   EXPECT_EQ(Get(file, "S", "long", "", 5), "0123");
   EXPECT_EQ(Get(file, "S", "long", "", 11), "0123456789");
   char one[1] = {'x'};
-  EXPECT_EQ(GetPrivateProfileString("S", "long", "", one, 1, file.c_str()), 0u);
+  EXPECT_EQ(GetPrivateProfileStringU8("S", "long", "", one, 1, file.c_str()), 0u);
   EXPECT_EQ(one[0], '\0');
 }
 
@@ -65,9 +65,9 @@ TEST(IniRead, ListsOfSectionsAndKeys) {
   TempFolder dir;
   std::string file = dir.Write("a.ini", "[A]\nx=1\ny=2\n[B]\n");
   char buffer[64];
-  uint32_t n = GetPrivateProfileString(nullptr, nullptr, "", buffer, sizeof buffer, file.c_str());
+  uint32_t n = GetPrivateProfileStringU8(nullptr, nullptr, "", buffer, sizeof buffer, file.c_str());
   EXPECT_EQ(std::string(buffer, n), std::string("A\0B\0", 4));
-  n = GetPrivateProfileString("a", nullptr, "", buffer, sizeof buffer, file.c_str());
+  n = GetPrivateProfileStringU8("a", nullptr, "", buffer, sizeof buffer, file.c_str());
   EXPECT_EQ(std::string(buffer, n), std::string("x\0y\0", 4));
 }
 
@@ -87,7 +87,7 @@ TEST(IniRead, ListsCutAtEveryBufferSize) {
     for (uint32_t size = 1; size <= c.list.size() + 2; ++size) {
       SCOPED_TRACE(testing::Message() << (c.section ? "keys" : "sections") << " size " << size);
       std::string buffer(size + 4, '@');
-      uint32_t n = GetPrivateProfileString(c.section, nullptr, "", buffer.data(), size, file.c_str());
+      uint32_t n = GetPrivateProfileStringU8(c.section, nullptr, "", buffer.data(), size, file.c_str());
       EXPECT_EQ(buffer.substr(size), "@@@@");
       if (size == 1) {
         EXPECT_EQ(n, 0u);
@@ -105,6 +105,28 @@ TEST(IniRead, ListsCutAtEveryBufferSize) {
   }
 }
 
+// Notepad saves UTF-8 files with a byte-order mark; Windows reads such a file
+// as if the mark were not there.
+TEST(IniRead, Utf8ByteOrderMarkBeforeTheFirstSection) {
+  TempFolder dir;
+  std::string file = dir.Write("bom.ini", "\xEF\xBB\xBF[ORVANTE]\r\nMasterVolume=7\r\nName=B\xC3\xA9\r\n[B]\r\nk=1\r\n");
+  EXPECT_EQ(Get(file, "ORVANTE", "MasterVolume"), "7");
+  EXPECT_EQ(GetPrivateProfileIntU8("orvante", "mastervolume", 5, file.c_str()), 7);
+  EXPECT_EQ(Get(file, "ORVANTE", "Name"), "B\xC3\xA9");
+  EXPECT_EQ(Get(file, nullptr, nullptr), std::string("ORVANTE\0B\0", 10));
+
+  // A key before any section is no key of the first section either way.
+  file = dir.Write("bom.ini", "\xEF\xBB\xBFk=1\r\n[S]\r\nj=2\r\n");
+  EXPECT_EQ(Get(file, "S", "k"), "none");
+  EXPECT_EQ(Get(file, "S", "j"), "2");
+
+  // Only at the very start is it a mark; elsewhere the bytes are text.
+  file = dir.Write("bom.ini", "[A]\r\n\xEF\xBB\xBF[B]\r\nk=1\r\n");
+  EXPECT_EQ(Get(file, "B", "k"), "none");
+  file = dir.Write("bom.ini", " \xEF\xBB\xBF[B]\r\nk=1\r\n");
+  EXPECT_EQ(Get(file, "B", "k"), "none");
+}
+
 TEST(IniInteger, LeadingSignedDecimal) {
   EXPECT_EQ(ParseLeadingInteger("  -12abc"), -12);
   EXPECT_EQ(ParseLeadingInteger("abc"), 0);
@@ -115,11 +137,11 @@ TEST(IniInteger, LeadingSignedDecimal) {
 
   TempFolder dir;
   std::string file = dir.Write("a.ini", "[S]\na=  -12abc\nb=abc\nc=\nd=257\n");
-  EXPECT_EQ(GetPrivateProfileInt("S", "a", 5, file.c_str()), -12);
-  EXPECT_EQ(GetPrivateProfileInt("S", "b", 5, file.c_str()), 0);
-  EXPECT_EQ(GetPrivateProfileInt("S", "c", 5, file.c_str()), 5);  // empty gives the default
-  EXPECT_EQ(GetPrivateProfileInt("S", "missing", 5, file.c_str()), 5);
-  EXPECT_EQ(GetPrivateProfileInt("S", "d", 0, file.c_str()), 257);
+  EXPECT_EQ(GetPrivateProfileIntU8("S", "a", 5, file.c_str()), -12);
+  EXPECT_EQ(GetPrivateProfileIntU8("S", "b", 5, file.c_str()), 0);
+  EXPECT_EQ(GetPrivateProfileIntU8("S", "c", 5, file.c_str()), 5);  // empty gives the default
+  EXPECT_EQ(GetPrivateProfileIntU8("S", "missing", 5, file.c_str()), 5);
+  EXPECT_EQ(GetPrivateProfileIntU8("S", "d", 0, file.c_str()), 257);
 }
 
 // Settings read as integers take the prefixes Windows' reader takes: a
@@ -128,7 +150,7 @@ TEST(IniInteger, LeadingSignedDecimal) {
 TEST(IniInteger, PrefixesAreNotReadAsOtherBases) {
   TempFolder dir;
   std::string file = dir.Write("a.ini", "[S]\nhex=0x10\nneg=-0x10\nbin=0b110\nzeros=007\nquoted=\"12x\"\n");
-  auto read = [&](const char* key) { return GetPrivateProfileInt("S", key, 99, file.c_str()); };
+  auto read = [&](const char* key) { return GetPrivateProfileIntU8("S", key, 99, file.c_str()); };
   EXPECT_EQ(read("hex"), 0);
   EXPECT_EQ(read("neg"), 0);
   EXPECT_EQ(read("bin"), 0);
@@ -151,7 +173,7 @@ TEST(IniWrite, QuotedValuesReadBackAsTheyWereWritten) {
   TempFolder dir;
   std::string file = dir.Path("values.ini");
   for (const char* value : {"B738", " leading", "trailing ", "'single'", "\"double\"", "\"\"", "' mixed\"", "a=b"}) {
-    ASSERT_TRUE(WritePrivateProfileString("S", "k", QuoteProfileValue(value).c_str(), file.c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringU8("S", "k", QuoteProfileValue(value).c_str(), file.c_str()));
     EXPECT_EQ(Get(file, "S", "k"), value);
   }
 }
@@ -159,14 +181,18 @@ TEST(IniWrite, QuotedValuesReadBackAsTheyWereWritten) {
 TEST(IniWrite, CreatesFileSectionAndKey) {
   TempFolder dir;
   std::string file = dir.Path("new.ini");
-  ASSERT_TRUE(WritePrivateProfileString("ORVANTE", "MasterVolume", "5", file.c_str()));
-  ASSERT_TRUE(WritePrivateProfileString("ORVANTE", "DEFAULTProfile", "", file.c_str()));
-  ASSERT_TRUE(WritePrivateProfileString("Other", "x", "1", file.c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringU8("ORVANTE", "MasterVolume", "5", file.c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringU8("ORVANTE", "DEFAULTProfile", "", file.c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringU8("Other", "x", "1", file.c_str()));
   EXPECT_EQ(dir.Read("new.ini"), "[ORVANTE]\r\nMasterVolume=5\r\nDEFAULTProfile=\r\n[Other]\r\nx=1\r\n");
   EXPECT_EQ(Get(file, "orvante", "masterVOLUME"), "5");
 }
 
 TEST(IniWrite, KeepsEveryOtherLineIntact) {
+#ifdef _WIN32
+  GTEST_SKIP() << "kernel32 rewrites the whole file in its own form; the POSIX build changes only the line it writes"
+                  " (tests/windows tests kernel32's form)";
+#endif
   TempFolder dir;
   const std::string original =
       "; written by hand\n"
@@ -177,8 +203,8 @@ TEST(IniWrite, KeepsEveryOtherLineIntact) {
       "[Tail]\n"
       "weird line without equals\n";
   std::string file = dir.Write("a.ini", original);
-  ASSERT_TRUE(WritePrivateProfileString("orvante", "MASTERVOLUME", "9", file.c_str()));
-  ASSERT_TRUE(WritePrivateProfileString("ORVANTE", "New", "x", file.c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringU8("orvante", "MASTERVOLUME", "9", file.c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringU8("ORVANTE", "New", "x", file.c_str()));
   EXPECT_EQ(dir.Read("a.ini"),
             "; written by hand\n"
             "[ORVANTE]\n"
@@ -193,11 +219,15 @@ TEST(IniWrite, KeepsEveryOtherLineIntact) {
 }
 
 TEST(IniWrite, DeletesKeysAndSections) {
+#ifdef _WIN32
+  GTEST_SKIP() << "kernel32 rewrites the whole file in its own form; the POSIX build changes only the line it writes"
+                  " (tests/windows tests kernel32's form)";
+#endif
   TempFolder dir;
   std::string file = dir.Write("a.ini", "[A]\nx=1\ny=2\n[B]\nz=3\n");
-  ASSERT_TRUE(WritePrivateProfileString("A", "x", nullptr, file.c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringU8("A", "x", nullptr, file.c_str()));
   EXPECT_EQ(dir.Read("a.ini"), "[A]\ny=2\n[B]\nz=3\n");
-  ASSERT_TRUE(WritePrivateProfileString("a", nullptr, nullptr, file.c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringU8("a", nullptr, nullptr, file.c_str()));
   EXPECT_EQ(dir.Read("a.ini"), "[B]\nz=3\n");
 }
 
@@ -205,6 +235,10 @@ TEST(IniWrite, DeletesKeysAndSections) {
 // the end of a file whose last line had none; the lines before it keep their
 // bytes.
 TEST(IniWrite, TerminatesTheLineItWritesAtTheEndOfAFile) {
+#ifdef _WIN32
+  GTEST_SKIP() << "kernel32 rewrites the whole file in its own form; the POSIX build changes only the line it writes"
+                  " (tests/windows tests kernel32's form)";
+#endif
   TempFolder dir;
   struct Case {
     const char* before;
@@ -221,12 +255,32 @@ TEST(IniWrite, TerminatesTheLineItWritesAtTheEndOfAFile) {
        }) {
     SCOPED_TRACE(c.before);
     std::string file = dir.Write("a.ini", c.before);
-    ASSERT_TRUE(WritePrivateProfileString(c.section, c.key, "v", file.c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringU8(c.section, c.key, "v", file.c_str()));
     EXPECT_EQ(dir.Read("a.ini"), c.after);
   }
 }
 
+TEST(IniWrite, KeepsTheByteOrderMarkInFrontOfTheFile) {
+  TempFolder dir;
+  const std::string mark = "\xEF\xBB\xBF";
+  std::string file = dir.Write("bom.ini", mark + "[ORVANTE]\r\nMasterVolume=7\r\n[B]\r\nk=1\r\n");
+  ASSERT_TRUE(WritePrivateProfileStringU8("ORVANTE", "MasterVolume", "3", file.c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringU8("ORVANTE", "New", "x", file.c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringU8("C", "j", "2", file.c_str()));
+  EXPECT_EQ(dir.Read("bom.ini"), mark + "[ORVANTE]\r\nMasterVolume=3\r\nNew=x\r\n[B]\r\nk=1\r\n[C]\r\nj=2\r\n");
+  ASSERT_TRUE(WritePrivateProfileStringU8("orvante", nullptr, nullptr, file.c_str()));
+  EXPECT_EQ(dir.Read("bom.ini"), mark + "[B]\r\nk=1\r\n[C]\r\nj=2\r\n");
+  ASSERT_TRUE(WritePrivateProfileStringU8("B", "k", nullptr, file.c_str()));
+  EXPECT_EQ(dir.Read("bom.ini"), mark + "[B]\r\n[C]\r\nj=2\r\n");
+
+  // A file of nothing but the mark is an empty file that keeps its mark.
+  file = dir.Write("bom.ini", mark);
+  ASSERT_TRUE(WritePrivateProfileStringU8("S", "k", "v", file.c_str()));
+  EXPECT_EQ(dir.Read("bom.ini"), mark + "[S]\r\nk=v\r\n");
+  EXPECT_EQ(Get(file, "S", "k"), "v");
+}
+
 TEST(IniWrite, FailsWhenTheFolderIsMissing) {
   TempFolder dir;
-  EXPECT_FALSE(WritePrivateProfileString("S", "k", "v", dir.Path("missing/a.ini").c_str()));
+  EXPECT_FALSE(WritePrivateProfileStringU8("S", "k", "v", dir.Path("missing/a.ini").c_str()));
 }

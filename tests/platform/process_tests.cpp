@@ -34,12 +34,12 @@ TEST(Process, FileVersionComesFromTheFile) {
 
 TEST(Process, LibraryLoadingReportsWindowsErrors) {
   TempFolder dir;
-  EXPECT_EQ(LoadLibrary(dir.Path("missing.so")), nullptr);
+  EXPECT_EQ(LoadLibraryU8(dir.Path("missing.so")), nullptr);
   EXPECT_EQ(GetLastError(), 126u);
-  EXPECT_EQ(LoadLibrary(dir.Write("garbage.so", "not a library")), nullptr);
+  EXPECT_EQ(LoadLibraryU8(dir.Write("garbage.so", "not a library")), nullptr);
   EXPECT_NE(GetLastError(), 0u);
   EXPECT_FALSE(LastLoaderError().empty());
-  ModuleHandle self = LoadLibrary(GetModuleFileName(reinterpret_cast<const void*>(&GetLastError)));
+  ModuleHandle self = LoadLibraryU8(GetModuleFileNameU8(reinterpret_cast<const void*>(&GetLastError)));
   ASSERT_NE(self, nullptr);
   EXPECT_NE(GetProcAddress(self, "_ZN8platform12GetLastErrorEv"), nullptr);
   EXPECT_EQ(GetProcAddress(self, "NO_SUCH_EXPORT"), nullptr);

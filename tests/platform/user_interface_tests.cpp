@@ -7,17 +7,18 @@ using namespace platform;
 
 TEST(HeadlessFrontEnd, RecordsBoxesAndAnswersWithTheDefaultButton) {
   HeadlessUserInterface& ui = BuiltInHeadlessUserInterface();
+  SetUserInterface(&ui);  // (a Windows process would have Windows' own boxes otherwise)
   ui.Clear();
   std::vector<std::string> heard;
   ui.SetListener([&](const MessageBoxRecord& box) { heard.push_back(box.caption); });
-  EXPECT_EQ(MessageBox(nullptr, "The R4.CSV file is MISSING!", "Orvante", MB_OK | MB_ICONERROR), IDOK);
-  EXPECT_EQ(MessageBox(nullptr, "Link?", "Orvante", MB_YESNO | MB_ICONQUESTION), IDYES);
-  EXPECT_EQ(MessageBox(nullptr, "Sure?", "Orvante", MB_YESNO | MB_DEFBUTTON2), IDNO);
+  EXPECT_EQ(MessageBoxU8(nullptr, "The R4.CSV file is MISSING!", "Orvante", kMbOk | kMbIconError), kIdOk);
+  EXPECT_EQ(MessageBoxU8(nullptr, "Link?", "Orvante", kMbYesNo | kMbIconQuestion), kIdYes);
+  EXPECT_EQ(MessageBoxU8(nullptr, "Sure?", "Orvante", kMbYesNo | kMbDefButton2), kIdNo);
   EXPECT_TRUE(ShellExecuteOpen("/tmp/ORVANTE.LOG"));
   auto boxes = ui.Boxes();
   ASSERT_EQ(boxes.size(), 3u);
   EXPECT_EQ(boxes[0].text, "The R4.CSV file is MISSING!");
-  EXPECT_EQ(boxes[0].flags, MB_OK | MB_ICONERROR);
+  EXPECT_EQ(boxes[0].flags, kMbOk | kMbIconError);
   EXPECT_STREQ(AnswerName(boxes[1].answer), "Yes");
   EXPECT_STREQ(AnswerName(boxes[2].answer), "No");
   EXPECT_EQ(heard.size(), 3u);
@@ -27,10 +28,14 @@ TEST(HeadlessFrontEnd, RecordsBoxesAndAnswersWithTheDefaultButton) {
 }
 
 TEST(Windows, FoundByClassUntilUnregistered) {
-  EXPECT_EQ(FindWindow("FS98MAIN"), nullptr);
+  EXPECT_EQ(FindWindowU8("FS98MAIN"), nullptr);
   WindowHandle main = RegisterTopLevelWindow("FS98MAIN");
-  EXPECT_EQ(FindWindow("FS98MAIN"), main);
-  EXPECT_EQ(FindWindow("fs98main"), nullptr);
+  EXPECT_EQ(FindWindowU8("FS98MAIN"), main);
+#ifdef _WIN32
+  EXPECT_EQ(FindWindowU8("fs98main"), main);  // Windows' class names ignore letter case
+#else
+  EXPECT_EQ(FindWindowU8("fs98main"), nullptr);
+#endif
   UnregisterTopLevelWindow(main);
-  EXPECT_EQ(FindWindow("FS98MAIN"), nullptr);
+  EXPECT_EQ(FindWindowU8("FS98MAIN"), nullptr);
 }

@@ -1,10 +1,10 @@
 // Links between profiles and aircraft models, and the profile chosen when an
 // aircraft loads.
-#include "module/profiles/aircraft_association.h"
+#include "profiles/aircraft_association.h"
 
 #include <thread>
 
-#include "module/profiles/profile_files.h"
+#include "profiles/profile_files.h"
 #include "profile_test_fixture.h"
 
 using namespace orvante;

@@ -1,9 +1,9 @@
 // Profile files: the reading rules and corrections of every key, the exact
 // file format, the profile list, and the names that must never reach the
 // file system.
-#include "module/profiles/profile_files.h"
+#include "profiles/profile_files.h"
 
-#include "module/profiles/aircraft_association.h"
+#include "profiles/aircraft_association.h"
 #include "profile_test_fixture.h"
 
 using namespace orvante;
@@ -192,7 +192,7 @@ TEST_F(ProfileFilesTest, SaveWithAnOwnerOffersToLinkTheCurrentModelOnce) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, "Orvante");
   EXPECT_EQ(boxes[0].text, "Do you want to link this profile with your current aircraft model?");
-  EXPECT_EQ(boxes[0].flags, platform::MB_YESNO | platform::MB_ICONQUESTION);
+  EXPECT_EQ(boxes[0].flags, platform::kMbYesNo | platform::kMbIconQuestion);
   EXPECT_EQ(part.linkedModels, std::vector<std::string>{"B737-800"});  // the default answer is Yes
   EXPECT_NE(ReadProfile("Boeing").find("\r\nModel.0=B737-800\r\n"), std::string::npos);
   SaveProfile(part, &owner);  // linked now: no second question

@@ -1,6 +1,6 @@
 // The field tables and the corrections applied after reading, independent of
 // any file.
-#include "module/profiles/profile_settings.h"
+#include "profiles/profile_settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Start-up of the profile part: which profile is opened, what is created and
 // recorded, and the log lines in their order. No audio library is installed
 // here, so the sound set's load ends in the library's code-0 report.
-#include "module/profiles/profile_startup.h"
+#include "profiles/profile_startup.h"
 
-#include "module/core/main_settings.h"
-#include "module/profiles/profile_files.h"
+#include "core/main_settings.h"
+#include "profiles/profile_files.h"
 #include "profile_test_fixture.h"
 
 using namespace orvante;
@@ -43,7 +43,7 @@ TEST_F(StartupTest, AnEmptyProfileFolderCreatesSavesAndRecordsAirbus) {
                 "Loading CURRENT sounds set...\n",
                 "The VSCAUDIO.DLL Failed to load with Error Code 0x7e\nBe sure the VSCAUDIO.DLL is in the "
                 "\\Windows\\System32 folder.\n then restart the application....\n"}));
-  EXPECT_EQ(g_module.soundSetReady, 0);
+  EXPECT_EQ(g_voice.soundSetReady, 0);
 }
 
 TEST_F(StartupTest, TheDefaultProfileIsOpenedAndTheUnitStaysOff) {
@@ -85,7 +85,7 @@ TEST_F(StartupTest, WithoutSoundSetsNoProfileIsLoaded) {
 
 TEST_F(StartupTest, WithoutAnApplicationDataFolderNothingHappens) {
   InstallSoundSets({"Default"});
-  g_module.appDataDir[0] = '\0';
+  g_profilesEnvironment.appDataDir[0] = '\0';
   InitProfiles(part);
   EXPECT_TRUE(part.soundSetNames.empty());
   EXPECT_TRUE(CollectedLogLines().empty());

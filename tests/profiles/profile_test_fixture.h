@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "module/core/main_settings.h"
-#include "module/core/module_log.h"
-#include "module/core/module_state.h"
-#include "module/profiles/profile_part.h"
+#include "core/main_settings.h"
+#include "core/module_log.h"
+#include "core/module_state.h"
+#include "profiles/profile_part.h"
+#include "profiles/profiles_environment.h"
+#include "voice/voice_state.h"
 #include "platform/user_interface.h"
 #include "temp_folder.h"
 
@@ -26,8 +28,9 @@ struct ProfileTest : ::testing::Test {
   orvante::ProfilePart part;
 
   void SetUp() override {
-    std::strcpy(orvante::g_module.appDataDir, appData.Path().c_str());
-    std::strcpy(orvante::g_module.simulatorDir, simulator.Path().c_str());
+    std::strcpy(orvante::g_module.appDataDir, appData.Path().c_str());  // the main settings file's folder
+    std::strcpy(orvante::g_profilesEnvironment.appDataDir, appData.Path().c_str());
+    std::strcpy(orvante::g_voice.simulatorDir, simulator.Path().c_str());
     std::filesystem::create_directories(appData.Path("ORVANTE/Profiles"));
     orvante::ReadMainSettings();  // no file: the defaults, master volume 5
     CollectedLogLines().clear();

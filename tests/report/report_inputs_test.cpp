@@ -22,8 +22,8 @@ TEST(TranscriptReading, KeepsTheCuesInOrderAndPassesOverOtherLines) {
       " { \"type\" : \"cue\" , \"t\" : 13.5 , \"cue\" : \"100\", \"cut\": true, \"extra\": null } \n"
       "{\"t\":14,\"type\":\"box\",\"caption\":\"a\",\"text\":\"b\\nc\",\"answer\":\"OK\"}";
   std::vector<TranscriptCue> cues;
-  auto error = ReadTranscript(text, cues);
-  ASSERT_FALSE(error) << *error;
+  auto result = ReadTranscript(text, cues);
+  ASSERT_TRUE(result) << result.error();
   ASSERT_EQ(cues.size(), 2u);
   EXPECT_EQ(cues[0].t, 12.25);
   EXPECT_EQ(cues[0].cue, "onrwy27l");
@@ -36,8 +36,8 @@ TEST(TranscriptReading, KeepsTheCuesInOrderAndPassesOverOtherLines) {
 TEST(TranscriptReading, DamagedLinesAreRefusedWithLineAndColumn) {
   auto errorOf = [](const std::string& text) {
     std::vector<TranscriptCue> cues;
-    auto error = ReadTranscript(text, cues);
-    return error ? *error : "";
+    auto result = ReadTranscript(text, cues);
+    return result.error();
   };
   const std::string good = "{\"t\":1,\"type\":\"cue\",\"cue\":\"a\"}\n";
   EXPECT_EQ(errorOf(good + "{\"t\":2,\"type\":\"cue\",\"cue\":\"b\"\n"), "transcript line 2, column 30: expected ',' or '}'");
@@ -60,9 +60,9 @@ TEST(TranscriptReading, ArbitraryBytesNeverCrash) {
     std::string text;
     for (int i = static_cast<int>(random() % 30); i > 0; --i) text += pieces[random() % std::size(pieces)];
     std::vector<TranscriptCue> cues;
-    auto error = ReadTranscript(text, cues);
-    if (error) {
-      EXPECT_EQ(error->rfind("transcript line ", 0), 0u) << *error;
+    auto result = ReadTranscript(text, cues);
+    if (!result) {
+      EXPECT_EQ(result.error().rfind("transcript line ", 0), 0u) << result.error();
     }
   }
 }
@@ -75,8 +75,8 @@ TEST(FlightTrackReading, ColumnsByNameWithCommentsAndDefaults) {
       "# a note between rows\n"
       "0,51.48,-0.48,380,90,150,10\n";
   std::vector<TrackPoint> track;
-  auto error = ReadFlightTrack(text, track);
-  ASSERT_FALSE(error) << *error;
+  auto result = ReadFlightTrack(text, track);
+  ASSERT_TRUE(result) << result.error();
   ASSERT_EQ(track.size(), 2u);
   EXPECT_TRUE(track[0].onGround);
   EXPECT_EQ(track[1].groundSpeedKt, 150) << "without gs_kt the indicated speed stands in";
@@ -91,9 +91,9 @@ TEST(FlightTrackReading, PointsBetweenRowsOfExtremeValuesStayBetweenThem) {
   // The reader takes any finite altitude and speed; between rows of the
   // largest values of opposite sign the point must not be an infinity.
   std::vector<TrackPoint> track;
-  auto error = ReadFlightTrack(
+  auto result = ReadFlightTrack(
       "t,lat,lon,alt_ft,gs_kt,on_ground\n0,-90,-180,1.7e308,-1.7e308,0\n10,90,180,-1.7e308,1.7e308,0\n", track);
-  ASSERT_FALSE(error) << *error;
+  ASSERT_TRUE(result) << result.error();
   for (double t : {0.001, 2.5, 5.0, 9.999}) {
     TrackPoint p = TrackPointAt(track, t);
     EXPECT_TRUE(std::isfinite(p.altitudeFt)) << t;
@@ -107,8 +107,8 @@ TEST(FlightTrackReading, PointsBetweenRowsOfExtremeValuesStayBetweenThem) {
 TEST(FlightTrackReading, DamagedFilesAreRefusedWithLineAndColumn) {
   auto errorOf = [](const std::string& text) {
     std::vector<TrackPoint> track;
-    auto error = ReadFlightTrack(text, track);
-    return error ? *error : "";
+    auto result = ReadFlightTrack(text, track);
+    return result.error();
   };
   const std::string header = "t,lat,lon,alt_ft,gs_kt,on_ground\n";
   EXPECT_EQ(errorOf(header + "0,51.4,-0.4,80,0,1\n1,51.4,east,80,0,1\n"),
@@ -146,6 +146,33 @@ TEST(Callouts, CuesQueuedTogetherAreOneCalloutInTheVoicesWords) {
   EXPECT_EQ(callouts[5].phrase, "approaching runway 09L") << "read from the name where the voice has no words";
   EXPECT_EQ(callouts[6].phrase, "chime");
   for (size_t i = 0; i < callouts.size(); ++i) EXPECT_EQ(callouts[i].number, i + 1);
+}
+
+TEST(Callouts, KindsAreTheSameForEveryRunwayAndDistanceAndCountedMostFirst) {
+  PhraseBook phrases;
+  phrases.AddManifest("flapsx2pause say pause=800 flaps, flaps\ntoofastx2 say too fast, too fast\n5 say five\n"
+                      "1000 say thousand\nfeet say feet\nremaining say remaining\navailable say available\n");
+  std::vector<TranscriptCue> cues = {
+      {10, "apprwy28r", false, 1},   {20, "onrwy28r", false, 2},    {30, "onrwy01l", false, 3},
+      {40, "toofastx2", false, 4},   {50, "5", true, 5},            {50, "1000", true, 6},
+      {50, "feet", true, 7},         {50, "remaining", true, 8},    {60, "4", true, 9},
+      {60, "1000", true, 10},        {60, "feet", true, 11},        {60, "remaining", true, 12},
+      {70, "flapsx2pause", false, 13}, {80, "apprrunways", false, 14}, {90, "9", false, 15},
+      {90, "1000", false, 16},       {90, "feet", false, 17},       {90, "available", false, 18},
+      {95, "1000", false, 19}};
+  std::vector<Callout> callouts = GroupCallouts(cues, phrases);
+  ASSERT_EQ(callouts.size(), 10u);
+  const char* kinds[] = {"approaching a runway", "on runway",          "on runway",
+                         "\"too fast, too fast\"", "distance remaining", "distance remaining",
+                         "\"flaps, flaps\"",       "approaching runways", "distance available",
+                         "\"thousand\""};
+  for (size_t i = 0; i < callouts.size(); ++i) EXPECT_EQ(CalloutKind(callouts[i], phrases), kinds[i]) << i;
+  // Equal counts keep the order in which they first came.
+  EXPECT_EQ(CalloutCounts(callouts, phrases),
+            "10 callouts: 2 on runway, 2 distance remaining, 1 approaching a runway, 1 \"too fast, too fast\", "
+            "1 \"flaps, flaps\", 1 approaching runways, 1 distance available, 1 \"thousand\"");
+  EXPECT_EQ(CalloutCounts({callouts[3]}, phrases), "1 callout: 1 \"too fast, too fast\"");
+  EXPECT_EQ(CalloutCounts({}, phrases), "no callouts");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "platform/files.h"
 #include "runway_table_fixture.h"
+#include "runways/runway_query.h"
 
 namespace orvante::testing {
 namespace {
@@ -41,7 +42,7 @@ TEST_F(RunwayDatabaseStart, MissingTableShowsOnlyItsMessage) {
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_EQ(Boxes()[0].text, "The R4.CSV file is MISSING!");
   EXPECT_EQ(Boxes()[0].caption, "Orvante");
-  EXPECT_EQ(Boxes()[0].flags, platform::MB_OK | platform::MB_ICONERROR);
+  EXPECT_EQ(Boxes()[0].flags, platform::kMbOk | platform::kMbIconError);
   EXPECT_EQ(Lines().size(), 2u);  // the directory lines only: the schema is not read
   EXPECT_TRUE(db_.columnNames[10].empty());
   EXPECT_EQ(db_.connected, 0u);
@@ -71,11 +72,27 @@ TEST_F(RunwayDatabaseStart, SchemaNamesAreTheTextBeforeTheFirstBlank) {
         "Col11=Lat Double Width 8\nCol12=Lon\nCol14=Extra Text\n");
   EXPECT_EQ(db_.columnNames[0], "Airport");
   EXPECT_EQ(db_.columnNames[1], "Runway");
-  EXPECT_EQ(db_.columnNames[2], "");  // the value begins with a blank
+  EXPECT_EQ(db_.columnNames[2], "Lead");  // blanks before the name are no part of it, as the table reader reads it
   EXPECT_EQ(db_.columnNames[3], "");
   EXPECT_EQ(db_.columnNames[10], "Lat");
   EXPECT_EQ(db_.columnNames[11], "Lon");  // no blank: the whole value
   EXPECT_EQ(db_.columnNames[12], "");  // fewer than 13 named: the rest stay empty
+}
+
+// The query and the table reader read the schema alike: a quoted column name
+// with blanks names the column the reader made, and the query finds its rows.
+TEST_F(RunwayDatabaseStart, QuotedColumnNamesWithBlanksAreTheNamesTheQueryUses) {
+  std::string schema = kRunwaySchema;
+  schema.replace(schema.find("Col11=Latitude Double"), 21, "Col11=\"Ref Lat\" Double");
+  schema.replace(schema.find("Col12=Longitude Double"), 22, "Col12=\"Ref  Lon\"\tDouble");
+  Start(kOneRunway, schema);
+  ASSERT_EQ(db_.connected, 1u);
+  EXPECT_EQ(db_.columnNames[10], "Ref Lat");
+  EXPECT_EQ(db_.columnNames[11], "Ref  Lon");
+  Lines().clear();
+  QueryRunways(db_, 51.47, -0.46);
+  EXPECT_EQ(db_.runwayList.size(), 2u);
+  EXPECT_TRUE(Lines().empty()) << (Lines().empty() ? "" : Lines()[0]);
 }
 
 TEST_F(RunwayDatabaseStart, BadSchemaFailsTheConnectionWithTheProvidersErrors) {
@@ -114,6 +131,23 @@ TEST_F(RunwayDatabaseStart, RowsTheUnitCannotUseAreLoggedAndLeftOut) {
   EXPECT_TRUE(Logged("LOG EVENT -> R4.CSV line 5 skipped: column 11 \"NaN\" is not a number....\n"));
   EXPECT_TRUE(Logged("LOG EVENT -> R4.CSV: 2 rows read, 3 rows skipped....\n"));
   EXPECT_EQ(Lines().back(), "LOG EVENT -> DATABASE CONNECTED!....\n");
+}
+
+TEST_F(RunwayDatabaseStart, DamagedRowsAreQuotedWithTheirBytesEscaped) {
+  std::string table = kOneRunway;
+  const char binary[] = "BAD1,9\x1b[2J\xff\xfe\x00,1,1,0,0,0,0,0,0,1,1,0\n";
+  table.append(binary, sizeof binary - 1);
+  table += "BAD2,90,1,1,0,0,0,0,0,0,\"4\\5\"\"\",1,0\n";
+  Start(table);
+  EXPECT_EQ(db_.connected, 1u);
+  EXPECT_TRUE(Logged("LOG EVENT -> R4.CSV line 3 skipped: column 2 \"9\\x1B[2J\\xFF\\xFE\\x00\" is not a whole number....\n"));
+  EXPECT_TRUE(Logged("LOG EVENT -> R4.CSV line 4 skipped: column 11 \"4\\\\5\\\"\" is not a number....\n"));
+  EXPECT_TRUE(Logged("LOG EVENT -> R4.CSV: 2 rows read, 2 rows skipped....\n"));
+  for (const std::string& line : Lines()) {
+    for (unsigned char c : line) {
+      EXPECT_TRUE((c >= 0x20 && c < 0x7F) || c == '\n') << "byte " << int(c) << " in: " << line;
+    }
+  }
 }
 
 TEST_F(RunwayDatabaseStart, OnlyTheFirstSkippedRowsAreLoggedOneByOne) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <random>
 #include <set>
 
@@ -70,15 +71,32 @@ TEST_F(RunwayQuery, TheBoxIsStrictAfterRounding) {
   EXPECT_EQ(found, (std::set<std::string>{"IN", "WIN"}));
 }
 
-TEST_F(RunwayQuery, NoWrapAtTheAntimeridian) {
+// The box goes on across 180 degrees of longitude: the rows on the other side
+// follow those of the position's side, each side in file order.
+TEST_F(RunwayQuery, TheBoxGoesOnAcrossTheAntimeridian) {
   std::string table;
-  table += TableRowText("EAST", 90, -17.0, 179.9, -17.0, 179.9);
   table += TableRowText("WEST", 90, -17.0, -179.95, -17.0, -179.95);
+  table += TableRowText("EAST", 90, -17.0, 179.9, -17.0, 179.9);
+  table += TableRowText("FARW", 90, -17.0, -179.7, -17.0, -179.7);    // beyond the box on the other side
+  table += TableRowText("EAS2", 90, -17.1, 179.85, -17.1, 179.85);
+  table += TableRowText("DATE", 90, -17.0, 180.0, -17.0, 180.0);      // on the meridian itself
   Start(table);
+  auto order = [&] {
+    std::vector<std::string> names;
+    for (const auto& record : db_.runwayList) names.push_back(std::string(record->airportIdent) + " " + record->designator);
+    return names;
+  };
+  Lines().clear();
   QueryRunways(db_, -17.0, 179.95);
-  ASSERT_EQ(db_.runwayList.size(), 2u);  // EAST and its added end
-  EXPECT_STREQ(db_.runwayList[0]->airportIdent, "EAST");
-  EXPECT_STREQ(db_.runwayList[1]->airportIdent, "EAST");
+  EXPECT_EQ(order(), (std::vector<std::string>{"EAST 09", "EAS2 09", "DATE 09", "WEST 09", "EAST 27", "EAS2 27",
+                                               "DATE 27", "WEST 27"}));
+  QueryRunways(db_, -17.0, -179.9);
+  EXPECT_EQ(order(), (std::vector<std::string>{"WEST 09", "FARW 09", "EAST 09", "DATE 09", "WEST 27", "FARW 27",
+                                               "EAST 27", "DATE 27"}));  // EAS2 lies beyond 179.88
+  EXPECT_TRUE(Lines().empty());
+  // A box that stays on its side of the meridian is the one statement it was.
+  QueryRunways(db_, -17.0, 179.7);
+  EXPECT_EQ(order(), (std::vector<std::string>{"EAST 09", "EAS2 09", "EAST 27", "EAS2 27"}));
 }
 
 TEST_F(RunwayQuery, NoRowsInTheBoxLeavesTheListEmptyQuietly) {
@@ -295,6 +313,59 @@ TEST_F(RunwayQuery, IndexedQueryEqualsAFullScan) {
     EXPECT_EQ(viaIndex, expected);
     EXPECT_GT(viaIndex.size(), 100u);
   }
+}
+
+// The table read at start-up is followed afterwards as a provider that
+// reads the file at every statement would follow it: a table that has gone
+// fails the query with the COM ERROR lines, a replaced one is read again
+// (its new rows answer), a replacement that cannot be read fails the query
+// and the table read before is kept for when a good file returns.
+TEST_F(RunwayQuery, ATableDeletedOrReplacedAfterStartUpIsFollowedAtTheNextQuery) {
+  Start(TableRowText("AAAA", 90, 10.0, 10.0, 10.0, 10.01));
+  ASSERT_EQ(db_.connected, 1u);
+  QueryRunways(db_, 10.0, 10.0);
+  ASSERT_EQ(db_.runwayList.size(), 2u);
+
+  std::filesystem::remove(folder_.Path("r4.csv"));
+  Lines().clear();
+  QueryRunways(db_, 10.0, 10.0);
+  EXPECT_TRUE(db_.runwayList.empty());
+  EXPECT_TRUE(Logged("LOG EVENT -> COM ERROR - Error Code: 0x80070002...\n"));
+  EXPECT_TRUE(Logged("LOG EVENT -> COM ERROR - Error Meaning: The system cannot find the file specified....\n"));
+  EXPECT_TRUE(Logged("LOG EVENT -> COM ERROR - Source: Orvante text table...\n"));
+  EXPECT_TRUE(Logged("LOG EVENT -> COM ERROR - Description: The file r4.csv is no longer in the folder of the table....\n"));
+  EXPECT_TRUE(Logged("LOG EVENT -> ERROR object - Code Number: 0x80070002\n"));
+
+  // Back, with another airport in it: the next query reads it.
+  folder_.Write("r4.csv", TableRowText("BBBB", 180, 10.05, 10.05, 10.06, 10.05) +
+                              TableRowText("BBBB", 360, 10.07, 10.05, 10.06, 10.05));
+  Lines().clear();
+  QueryRunways(db_, 10.0, 10.0);
+  ASSERT_EQ(db_.runwayList.size(), 2u);
+  EXPECT_STREQ(db_.runwayList[0]->airportIdent, "BBBB");
+  EXPECT_TRUE(Lines().empty());
+  EXPECT_EQ(db_.connection->Reloads(), 1u);
+
+  // Replaced by a table that cannot be read: the query fails with the
+  // reader's reason, every time until a good file is back.
+  folder_.Write("r4.csv", std::string("\xFF\xFE" "B\0B\0", 6));
+  for (int query = 0; query < 2; ++query) {
+    Lines().clear();
+    QueryRunways(db_, 10.0, 10.0);
+    EXPECT_TRUE(db_.runwayList.empty());
+    EXPECT_TRUE(LoggedContaining("COM ERROR - Description: The file r4.csv changed and cannot be read again: "))
+        << "query " << query;
+  }
+  folder_.Write("r4.csv", TableRowText("AAAA", 90, 10.0, 10.0, 10.0, 10.01) + "\n");
+  Lines().clear();
+  QueryRunways(db_, 10.0, 10.0);
+  EXPECT_EQ(db_.runwayList.size(), 2u);
+  EXPECT_TRUE(Lines().empty());
+  EXPECT_EQ(db_.connection->Reloads(), 2u);
+
+  // Left alone, the table is not read again.
+  QueryRunways(db_, 10.0, 10.0);
+  EXPECT_EQ(db_.connection->Reloads(), 2u);
 }
 
 }  // namespace

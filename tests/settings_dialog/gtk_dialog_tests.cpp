@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "module/core/main_settings.h"
-#include "module/core/module_state.h"
-#include "module/profiles/profile_files.h"
-#include "module/profiles/settings_dialog.h"
-#include "module/voice/sound_sets.h"
+#include "core/main_settings.h"
+#include "core/module_state.h"
+#include "profiles/profile_files.h"
+#include "profiles/settings_dialog.h"
+#include "voice/sound_sets.h"
 #include "platform/dialog.h"
 #include "platform/gtk_user_interface.h"
 #include "profile_test_fixture.h"
@@ -89,7 +89,7 @@ void Collect(GtkWidget* widget, std::vector<GtkWidget*>& out) {
 }
 
 // The shown toplevel window with this title, or null.
-GtkWindow* FindWindow(const char* title) {
+GtkWindow* FindWindowU8(const char* title) {
   GtkWindow* found = nullptr;
   GList* windows = gtk_window_list_toplevels();
   for (GList* w = windows; w; w = w->next) {
@@ -193,7 +193,7 @@ TEST_F(GtkDialogTest, TheMainDialogShowsTheProfileAndAnswersClicksAndTyping) {
   platform::SetUserInterface(ui.get());
 
   InstallSoundSets({"Default"});
-  BuildSoundSetList(part);
+  BuildSoundSetList(part.soundSetNames);
   WriteProfile("B738", "MasterSwitch=0\r\nMinTakeOffLength=2500\r\nTransitionAltitude=6000\r\nAltSetTolerance=0.07\r\n");
   BuildProfileList(part);
   LoadProfile(part, "B738");
@@ -203,7 +203,7 @@ TEST_F(GtkDialogTest, TheMainDialogShowsTheProfileAndAnswersClicksAndTyping) {
   font.weight = 700;
   font.underline = true;
   font.face = "Microsoft Sans Serif";
-  g_module.profileFont = &font;
+  g_profilesEnvironment.profileFont = &font;
 
   const char* buildDir = std::getenv("ORVANTE_BUILD_DIR");
   const std::string shot = std::string(buildDir ? buildDir : ".") + "/tests/settings_dialog_gtk.png";
@@ -215,7 +215,7 @@ TEST_F(GtkDialogTest, TheMainDialogShowsTheProfileAndAnswersClicksAndTyping) {
   Steps steps;
   steps.steps = {
       [&] {
-        window = FindWindow("Orvante");
+        window = FindWindowU8("Orvante");
         return window != nullptr && gtk_widget_get_mapped(GTK_WIDGET(window));
       },
       // Half a second for the window to be drawn.
@@ -287,7 +287,7 @@ TEST_F(GtkDialogTest, TheMainDialogShowsTheProfileAndAnswersClicksAndTyping) {
     GtkDialog* question = FindMessageDialog();
     if (question == nullptr) return false;
     EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(question)), "Orvante");
-    gtk_dialog_response(question, platform::IDNO);
+    gtk_dialog_response(question, platform::kIdNo);
     return true;
   }};
   g_timeout_add(50, RunStep, &steps);
@@ -302,7 +302,7 @@ TEST_F(GtkDialogTest, TheMainDialogShowsTheProfileAndAnswersClicksAndTyping) {
   g_source_remove_by_user_data(&steps);
   g_source_remove_by_user_data(&answer);
   platform::SetUserInterface(nullptr);
-  g_module.profileFont = nullptr;
+  g_profilesEnvironment.profileFont = nullptr;
 }
 
 }  // namespace

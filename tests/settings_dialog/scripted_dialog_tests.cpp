@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "module/core/main_settings.h"
-#include "module/profiles/profile_files.h"
-#include "module/voice/sound_sets.h"
-#include "module/profiles/settings_dialog.h"
+#include "core/main_settings.h"
+#include "profiles/profile_files.h"
+#include "voice/sound_sets.h"
+#include "profiles/settings_dialog.h"
 #include "platform/dialog.h"
 #include "platform/scripted_user_interface.h"
 #include "profile_test_fixture.h"
@@ -56,7 +56,7 @@ struct ScriptedDialogTest : ProfileTest {
   void SetUp() override {
     ProfileTest::SetUp();
     InstallSoundSets({"Default"});
-    BuildSoundSetList(part);
+    BuildSoundSetList(part.soundSetNames);
     WriteProfile("B738", "MasterSwitch=1\r\n");
     BuildProfileList(part);
     LoadProfile(part, "B738");
@@ -104,7 +104,7 @@ TEST_F(ScriptedDialogTest, CreateLinkChangeAndSaveAProfileNamedAfterTheAircraft)
 
   ASSERT_EQ(ui.Boxes().size(), 1u);
   EXPECT_EQ(ui.Boxes()[0].text, "Do you want to link this profile with your current aircraft model?");
-  EXPECT_EQ(ui.Boxes()[0].answer, platform::IDYES);
+  EXPECT_EQ(ui.Boxes()[0].answer, platform::kIdYes);
   EXPECT_EQ(Record(), (std::vector<std::string>{
                           "Orvante | open",
                           "Orvante | press,Profiles/Create",
@@ -139,7 +139,7 @@ TEST_F(ScriptedDialogTest, AScriptEndingWithDialogsOpenClosesThemWithTheCloseBut
                       }));
   ASSERT_EQ(ui.Boxes().size(), 2u);
   EXPECT_EQ(ui.Boxes()[0].text, "Do you want to save changes for the current profile?");
-  EXPECT_EQ(ui.Boxes()[0].answer, platform::IDYES);
+  EXPECT_EQ(ui.Boxes()[0].answer, platform::kIdYes);
 }
 
 TEST_F(ScriptedDialogTest, ActionsTheDialogCannotTakeAreRecordedAndSkipped) {
@@ -188,7 +188,7 @@ TEST_F(ScriptedDialogTest, AWrongAnswerForABoxTakesItsDefaultButton) {
   Script({"press,Profiles/Link to current model", "answer,Yes", "close", "answer,No"});
   EXPECT_EQ(Run(), 1);
   ASSERT_EQ(ui.Boxes().size(), 2u);
-  EXPECT_EQ(ui.Boxes()[0].answer, platform::IDOK);
+  EXPECT_EQ(ui.Boxes()[0].answer, platform::kIdOk);
   std::vector<std::string> record = Record();
   EXPECT_EQ(record[2], "Orvante | answer,Yes | the box has no Yes button; answered OK");
 }

@@ -9,16 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "module/core/advisory_unit.h"
-#include "module/core/main_settings.h"
-#include "module/core/module_state.h"
-#include "module/profiles/about_box.h"
-#include "module/profiles/profile_dialogs.h"
-#include "module/profiles/profile_files.h"
-#include "module/voice/sound_sets.h"
-#include "module/profiles/settings_dialog.h"
-#include "module/profiles/settings_dialog_validation.h"
-#include "module/voice/audio_function_table.h"
+#include "core/advisory_unit.h"
+#include "core/main_settings.h"
+#include "core/module_state.h"
+#include "core/settings_menu.h"
+#include "profiles/about_box.h"
+#include "profiles/profile_dialogs.h"
+#include "profiles/profile_files.h"
+#include "voice/sound_sets.h"
+#include "profiles/settings_dialog.h"
+#include "profiles/settings_dialog_validation.h"
+#include "voice/audio_function_table.h"
 #include "platform/scripted_user_interface.h"
 #include "profile_test_fixture.h"
 
@@ -54,12 +55,12 @@ struct SettingsDialogTest : ProfileTest {
   void SetUp() override {
     ProfileTest::SetUp();
     InstallSoundSets({"Default", "Female"});
-    BuildSoundSetList(part);
+    BuildSoundSetList(part.soundSetNames);
     WriteProfile("B738", "MasterSwitch=1\r\nSoundSet=Female\r\n");
     BuildProfileList(part);
     LoadProfile(part, "B738");
     SetAircraftModel("PMDG 737-800");
-    g_module.soundSetReady = 0;
+    g_voice.soundSetReady = 0;
     g_mainSettings.audioOutputDevice = 1;
   }
   void TearDown() override {
@@ -87,7 +88,7 @@ struct SettingsDialogTest : ProfileTest {
     bool saved = dialog.Save();
     std::vector<platform::MessageBoxRecord> boxes = platform::BuiltInHeadlessUserInterface().Boxes();
     for (const auto& box : boxes)
-      if (box.flags == (platform::MB_OK | platform::MB_ICONWARNING)) {
+      if (box.flags == (platform::kMbOk | platform::kMbIconWarning)) {
         EXPECT_FALSE(saved);
         EXPECT_EQ(box.caption, "Orvante");
         return box.text;
@@ -342,6 +343,53 @@ TEST_F(SettingsDialogTest, WithNoSoundSetSelectedSavingClearsItAndLeavesTheFileU
   EXPECT_EQ(ReadProfile("B738"), before);
 }
 
+// Loading takes a sound set whatever the letter case of its name; the
+// dialog shows it selected, and saving keeps it and writes the file.
+TEST_F(SettingsDialogTest, ASoundSetNamedInAnotherLetterCaseIsSelectedAndSaved) {
+  WriteProfile("B738", "MasterSwitch=1\r\nSoundSet=female\r\nModel.0=PMDG 737-800\r\n");
+  LoadProfile(part, "B738");
+  auto owned = OpenDialog();
+  SettingsDialog& dialog = *owned;
+  const auto& sets = Caption(dialog, "Sound Set:");
+  ASSERT_GE(sets.value, 0);
+  EXPECT_EQ(sets.items[static_cast<size_t>(sets.value)], "Female");
+  Type(dialog, "Minimum Take-off Length:", "3000");
+  EXPECT_EQ(SaveMessage(dialog), "");
+  EXPECT_STREQ(part.settings.SoundSet, "Female");
+  const std::string file = ReadProfile("B738");
+  EXPECT_NE(file.find("\r\nMinTakeOffLength=3000\r\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("\r\nSoundSet=Female\r\n"), std::string::npos) << file;
+}
+
+// A save that cannot reach the file tells the user, who would otherwise find
+// the changes gone at the next start.
+TEST_F(SettingsDialogTest, AProfileThatCannotBeWrittenIsReportedToTheUser) {
+  auto owned = OpenDialog();
+  SettingsDialog& dialog = *owned;
+  std::filesystem::remove_all(appData.Path("ORVANTE/Profiles"));
+  appData.Write("ORVANTE/Profiles", "not a folder");  // nobody, root included, can write there
+  dialog.ControlByCaption("Sound Set:")->value = 0;
+  platform::BuiltInHeadlessUserInterface().Clear();
+  dialog.Command(kMenuSave);
+  std::vector<platform::MessageBoxRecord> errors;
+  for (const auto& box : platform::BuiltInHeadlessUserInterface().Boxes())
+    if (box.flags == (platform::kMbOk | platform::kMbIconError)) errors.push_back(box);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].caption, "Orvante");
+  EXPECT_EQ(errors[0].text.rfind("The profile \"B738\" was not saved: the file ", 0), 0u) << errors[0].text;
+
+  // A profile without a sound set is not written either, and says so.
+  std::filesystem::remove(appData.Path("ORVANTE/Profiles"));
+  std::filesystem::create_directories(appData.Path("ORVANTE/Profiles"));
+  dialog.ControlByCaption("Sound Set:")->value = -1;
+  platform::BuiltInHeadlessUserInterface().Clear();
+  dialog.Command(kMenuSave);
+  ASSERT_FALSE(platform::BuiltInHeadlessUserInterface().Boxes().empty());
+  EXPECT_EQ(platform::BuiltInHeadlessUserInterface().Boxes().back().text,
+            "The profile \"B738\" was not saved: it names no sound set.");
+  EXPECT_FALSE(std::filesystem::exists(appData.Path("ORVANTE/Profiles/B738.INI")));
+}
+
 // ---- Commands ----
 
 TEST_F(SettingsDialogTest, CloseAndSaveClosesWithOneOnlyWhenTheChecksPass) {
@@ -373,7 +421,7 @@ TEST_F(SettingsDialogTest, ClosingTheWindowAsksWhetherToSave) {
     EXPECT_EQ(ReadProfile("B738"), before);
     ASSERT_EQ(ui.Boxes().size(), 1u);
     EXPECT_EQ(ui.Boxes()[0].text, "Do you want to save changes for the current profile?");
-    EXPECT_EQ(ui.Boxes()[0].flags, platform::MB_YESNO | platform::MB_ICONQUESTION);
+    EXPECT_EQ(ui.Boxes()[0].flags, platform::kMbYesNo | platform::kMbIconQuestion);
   }
   {
     // Yes with an invalid hold time: the warning, and the dialog stays open.
@@ -408,7 +456,7 @@ TEST_F(SettingsDialogTest, LinkToCurrentModelTwiceLinksOnceAndTellsTwice) {
   ASSERT_EQ(boxes.size(), 2u);
   for (const auto& box : boxes) {
     EXPECT_EQ(box.text, "Your current model has been linked to the current profile.");
-    EXPECT_EQ(box.flags, platform::MB_OK | platform::MB_ICONINFORMATION);
+    EXPECT_EQ(box.flags, platform::kMbOk | platform::kMbIconInformation);
   }
   // Also without an aircraft: nothing linked, still told.
   SetAircraftModel("");
@@ -416,6 +464,22 @@ TEST_F(SettingsDialogTest, LinkToCurrentModelTwiceLinksOnceAndTellsTwice) {
   dialog.Command(kMenuLinkModel);
   EXPECT_TRUE(part.linkedModels.empty());
   EXPECT_EQ(platform::BuiltInHeadlessUserInterface().Boxes().size(), 3u);
+}
+
+// A link that was refused is not announced as made.
+TEST_F(SettingsDialogTest, ARefusedLinkIsNotAnnouncedAsMade) {
+  auto owned = OpenDialog();
+  SettingsDialog& dialog = *owned;
+  for (const char* model : {"", "B738\r\nMasterSwitch=1"}) {
+    SetAircraftModel(model);
+    platform::BuiltInHeadlessUserInterface().Clear();
+    dialog.Command(kMenuLinkModel);
+    EXPECT_TRUE(part.linkedModels.empty());
+    auto boxes = platform::BuiltInHeadlessUserInterface().Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text.find("has been linked"), std::string::npos) << boxes[0].text;
+    EXPECT_EQ(boxes[0].flags, platform::kMbOk | platform::kMbIconWarning);
+  }
 }
 
 TEST_F(SettingsDialogTest, AudioTestAndSliderReleaseActOnlyWithASoundSetLoaded) {
@@ -433,7 +497,7 @@ TEST_F(SettingsDialogTest, AudioTestAndSliderReleaseActOnlyWithASoundSetLoaded) 
   EXPECT_TRUE(LibraryVolumes().empty());
   EXPECT_EQ(part.settings.MasterVolume.load(), 5);
 
-  g_module.soundSetReady = 1;
+  g_voice.soundSetReady = 1;
   dialog.SliderReleased(kMasterVolumeSlider);
   EXPECT_EQ(part.settings.MasterVolume.load(), 3);
   EXPECT_EQ(g_mainSettings.masterVolume.load(), 3);
@@ -442,11 +506,11 @@ TEST_F(SettingsDialogTest, AudioTestAndSliderReleaseActOnlyWithASoundSetLoaded) 
   ASSERT_EQ(QueuedCues().size(), 1u);
   EXPECT_EQ(QueuedCues()[0].name, "audiotestpassed");
   EXPECT_EQ(QueuedCues()[0].volume, 3.0f);
-  g_module.soundSetReady = 0;
+  g_voice.soundSetReady = 0;
 }
 
 TEST_F(SettingsDialogTest, ErrorLogAndAboutBoxOpenWithTheShell) {
-  std::strcpy(g_module.versionText, "Version: 1.0.0.1");
+  std::strcpy(g_profilesEnvironment.versionText, "Version: 1.0.0.1");
   platform::ScriptedUserInterface ui;
   platform::SetUserInterface(&ui);
   auto owned = OpenDialog();

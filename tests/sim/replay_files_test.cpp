@@ -125,6 +125,17 @@ TEST(EventsFile, ReadsEveryEventKindInTimeOrder) {
   EXPECT_EQ(file.events[7].kind, EventKind::Crash);
   EXPECT_EQ(file.events[8].text, "click,OK");
 
+  // Files changed while the simulator runs: a path with commas for remove,
+  // the source and the target for copy.
+  EventsFile files = ParseEventsFile("3,remove,ORVANTE, old\n2,copy,/k/r4.csv,r4.csv\n", "f.csv");
+  ASSERT_TRUE(files.ok) << files.error;
+  ASSERT_EQ(files.events.size(), 2u);
+  EXPECT_EQ(files.events[0].kind, EventKind::Copy);
+  EXPECT_EQ(files.events[0].text, "/k/r4.csv");
+  EXPECT_EQ(files.events[0].target, "r4.csv");
+  EXPECT_EQ(files.events[1].kind, EventKind::Remove);
+  EXPECT_EQ(files.events[1].text, "ORVANTE,old");
+
   std::vector<ReplayEvent> defaults = DefaultEvents("/a/B738");
   ASSERT_EQ(defaults.size(), 2u);
   EXPECT_EQ(defaults[0].kind, EventKind::AircraftLoaded);
@@ -156,6 +167,11 @@ TEST(EventsFile, RefusesMalformedLinesWithTheLineAndColumnAtFault) {
       {"1,aircraft_loaded\n", "e.csv:1:18: aircraft_loaded takes 1 argument(s), found 0"},
       {"1,aircraft_loaded,\n", "e.csv:1:19: aircraft_loaded needs a value"},
       {"0,sim_start\n\n  # fine\n2,crash,x\n", "e.csv:4:9: crash takes 0"},
+      {"1,remove\n", "e.csv:1:9: remove takes 1 argument(s), found 0"},
+      {"1,remove,\n", "e.csv:1:10: remove needs a value"},
+      {"1,copy,a\n", "e.csv:1:7: copy takes 2 argument(s), found 1"},
+      {"1,copy,a,b,c\n", "e.csv:1:12: copy takes 2 argument(s), found 3"},
+      {"1,copy,,b\n", "e.csv:1:8: copy needs a file to copy and where to"},
   };
   for (const Case& c : cases) {
     EventsFile file = ParseEventsFile(c.text, "e.csv");

@@ -8,7 +8,7 @@
 
 #include "platform/process.h"
 #include "platform/user_interface.h"
-#include "sdk/gauges.h"
+#include "gauges.h"
 
 extern "C" {
 __attribute__((visibility("default"))) PANELS* Panels = nullptr;
@@ -35,7 +35,7 @@ int g_userData;
 extern "C" __attribute__((visibility("default"))) void ADDON_START() {
   Record("start");
   Record(std::string("executable ") + platform::GetExecutablePath());
-  Record(std::string("window ") + (platform::FindWindow("FS98MAIN") ? "found" : "missing"));
+  Record(std::string("window ") + (platform::FindWindowU8("FS98MAIN") ? "found" : "missing"));
   if (Panels == nullptr) {
     Record("panels null");
     return;
@@ -73,8 +73,8 @@ extern "C" __attribute__((visibility("default"))) void ADDON_START() {
   Record(text);
 
   registerHandler(OnKeyEvent, &g_userData);
-  platform::MessageBox(nullptr, "Hello from " ADDON_TAG "\r\nsecond line", "Test add-on " ADDON_TAG,
-                       platform::MB_OK | platform::MB_ICONINFORMATION);
+  platform::MessageBoxU8(nullptr, "Hello from " ADDON_TAG "\r\nsecond line", "Test add-on " ADDON_TAG,
+                         platform::kMbOk | platform::kMbIconInformation);
 }
 
 extern "C" __attribute__((visibility("default"))) void ADDON_STOP() {

@@ -275,6 +275,91 @@ TEST_F(SimConnectTest, SystemEventsAircraftLoadedMenuAndStatesReachTheirClientEv
   EXPECT_FALSE(server.DialogMode());
 }
 
+// A client that opens a dialog (DialogMode 1) when its menu entry is chosen
+// and leaves it open until the test closes it.
+struct DialogClient {
+  Recorder recorder;
+  HANDLE handle = nullptr;
+  DWORD menuEvent = 0;
+};
+void CALLBACK OpenDialogOnMenu(SIMCONNECT_RECV* message, DWORD size, void* context) {
+  auto* client = static_cast<DialogClient*>(context);
+  Record(message, size, &client->recorder);
+  if (message->dwID == SIMCONNECT_RECV_ID_EVENT &&
+      reinterpret_cast<SIMCONNECT_RECV_EVENT*>(message)->uEventID == client->menuEvent)
+    SimConnect_SetSystemState(client->handle, "DialogMode", 1, 0.0f, nullptr);
+}
+
+// The simulation stops while the user is in the menu or a dialog and starts
+// again when the user is back: "SimStop" and "SimStart" say so, and the
+// system state "Sim" is 0 in between.
+TEST_F(SimConnectTest, MenusAndDialogsStopTheSimulationAndStartItAgain) {
+  SimConnect_SubscribeToSystemEvent(handle, 2, "SimStop");
+  SimConnect_SubscribeToSystemEvent(handle, 3, "SimStart");
+  SimConnect_MapClientEventToSimEvent(handle, 4, "");
+  SimConnect_MenuAddItem(handle, "Orvante", 4, 0);
+  auto events = [&] {
+    std::vector<DWORD> ids;
+    for (const Received& r : recorder.messages)
+      if (r.id == SIMCONNECT_RECV_ID_EVENT) ids.push_back(r.eventId);
+      else if (r.id == SIMCONNECT_RECV_ID_SYSTEM_STATE) ids.push_back(100 + r.data);  // "Sim" answers: 100, 101
+    recorder.messages.clear();
+    return ids;
+  };
+
+  // Before the first frame the simulation has not started: the menu alone.
+  ASSERT_TRUE(server.SelectMenuItem("Orvante"));
+  server.Dispatch();
+  EXPECT_EQ(events(), (std::vector<DWORD>{4}));
+
+  Frames(0, 0);
+  SimConnect_RequestSystemState(handle, 0, "Sim");
+  ASSERT_TRUE(server.SelectMenuItem("Orvante"));
+  SimConnect_RequestSystemState(handle, 0, "Sim");
+  server.Dispatch();
+  SimConnect_RequestSystemState(handle, 0, "Sim");
+  server.Dispatch();
+  EXPECT_EQ(events(), (std::vector<DWORD>{101, 2, 4, 100, 3, 101}));
+
+  // A dialog opened outside the menu.
+  SimConnect_SetSystemState(handle, "DialogMode", 1, 0.0f, nullptr);
+  SimConnect_SetSystemState(handle, "DialogMode", 1, 0.0f, nullptr);  // no change: nothing new
+  SimConnect_RequestSystemState(handle, 0, "Sim");
+  SimConnect_SetSystemState(handle, "DialogMode", 0, 0.0f, nullptr);
+  server.Dispatch();
+  EXPECT_EQ(events(), (std::vector<DWORD>{2, 100, 3}));
+}
+
+TEST(SimConnectDialogs, ADialogOpenedFromTheMenuHoldsTheSimulationUntilItCloses) {
+  simconnect::Server server;
+  ASSERT_TRUE(server.Serve());
+  DialogClient client;
+  client.menuEvent = 4;
+  ASSERT_EQ(SimConnect_Open(&client.handle, "Orvante", nullptr, 0, nullptr, 0), S_OK);
+  ASSERT_EQ(SimConnect_CallDispatch(client.handle, OpenDialogOnMenu, &client), S_OK);
+  SimConnect_SubscribeToSystemEvent(client.handle, 2, "SimStop");
+  SimConnect_SubscribeToSystemEvent(client.handle, 3, "SimStart");
+  SimConnect_MapClientEventToSimEvent(client.handle, 4, "");
+  SimConnect_MenuAddItem(client.handle, "Orvante", 4, 0);
+  server.RunFrame(0, 30.0f);
+  server.Dispatch();
+  client.recorder.messages.clear();
+
+  ASSERT_TRUE(server.SelectMenuItem("Orvante"));
+  server.Dispatch();
+  std::vector<DWORD> ids;
+  for (const Received& r : client.recorder.Of(SIMCONNECT_RECV_ID_EVENT)) ids.push_back(r.eventId);
+  EXPECT_EQ(ids, (std::vector<DWORD>{2, 4})) << "the dialog keeps the simulation stopped";
+  EXPECT_TRUE(server.DialogMode());
+
+  client.recorder.messages.clear();
+  SimConnect_SetSystemState(client.handle, "DialogMode", 0, 0.0f, nullptr);
+  server.Dispatch();
+  ASSERT_EQ(client.recorder.Of(SIMCONNECT_RECV_ID_EVENT).size(), 1u);
+  EXPECT_EQ(client.recorder.Of(SIMCONNECT_RECV_ID_EVENT)[0].eventId, 3u);
+  SimConnect_Close(client.handle);
+}
+
 TEST_F(SimConnectTest, MessagesArriveOnlyOnTheDispatchingThreadAndNotAfterClose) {
   SimConnect_SubscribeToSystemEvent(handle, 2, "SimStop");
   // A worker thread asks for a system state; the answer waits for the

@@ -2,13 +2,27 @@
 #pragma once
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 class TempFolder {
  public:
   TempFolder() {
+#ifdef _WIN32
+    // No mkdtemp on Windows: a random name, taken when creating it succeeds.
+    std::random_device random;
+    for (;;) {
+      std::filesystem::path candidate =
+          std::filesystem::temp_directory_path() / ("orvante-test-" + std::to_string(random()));
+      if (std::filesystem::create_directory(candidate)) {
+        path_ = candidate.string();
+        break;
+      }
+    }
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "orvante-test-XXXXXX").string();
     path_ = mkdtemp(pattern.data());
+#endif
   }
   ~TempFolder() {
     std::error_code ignored;

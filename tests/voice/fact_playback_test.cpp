@@ -140,8 +140,8 @@ TEST_P(DefaultVoicePlayback, EveryComposableCueIsHeardOnceForTheLengthOfItsWave)
   ASSERT_NE(build, nullptr);
   std::string base = std::string(build) + "/sim/ORVANTE/SoundSets/Default";
   xact::SoundSetFiles files;
-  std::string error;
-  ASSERT_TRUE(soundset::ReadSoundSetFiles(base, files, error)) << error;
+  auto read = soundset::ReadSoundSetFiles(base, files);
+  ASSERT_TRUE(read) << read.error();
   std::vector<std::string> all = soundset::ComposableCueNames(), half;
   for (size_t i = GetParam(); i < all.size(); i += 2) half.push_back(all[i]);
   PlayAndCompare(files, half);

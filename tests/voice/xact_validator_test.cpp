@@ -33,7 +33,7 @@ SoundSetFiles SmallSet(bool complex = false) {
   SoundSetWriteOptions options;
   options.complexSounds = complex;
   XactCheckResult r = WriteSoundSet("Small", {Wave("onrwy27l", 100), Wave("feet", 33, 2), Wave("9", 50, 1, 8)}, files, options);
-  EXPECT_TRUE(r) << r.message;
+  EXPECT_TRUE(r) << r.error();
   return files;
 }
 
@@ -54,16 +54,16 @@ uint32_t GetU32(const std::vector<uint8_t>& b, size_t at) { return b[at] | b[at 
 // Expects the set to be refused with a message containing the given text.
 void ExpectRefused(const SoundSetFiles& f, const std::string& text) {
   XactCheckResult r = Validate(f);
-  EXPECT_FALSE(r.ok) << "accepted; expected: " << text;
-  EXPECT_NE(r.message.find(text), std::string::npos) << "message: " << r.message;
+  EXPECT_FALSE(r.ok()) << "accepted; expected: " << text;
+  EXPECT_NE(r.error().find(text), std::string::npos) << "message: " << r.error();
 }
 
 TEST(ValidatorAcceptance, WrittenSetsPassAndListTheirCuesInOrder) {
   for (bool complex : {false, true}) {
     SoundSetFiles f = SmallSet(complex);
     XactCheckResult r = Validate(f);
-    EXPECT_TRUE(r.ok) << r.message;
-    EXPECT_TRUE(r.message.empty());
+    EXPECT_TRUE(r.ok()) << r.error();
+    EXPECT_TRUE(r.error().empty());
     std::vector<std::string> names;
     ASSERT_TRUE(ListCueNames(f.xsb.data(), f.xsb.size(), names));
     EXPECT_EQ(names, (std::vector<std::string>{"onrwy27l", "feet", "9"}));
@@ -109,12 +109,12 @@ TEST(ValidatorBitFlips, NoFlipCrashesTheValidator) {
           (f.*file)[byte] ^= static_cast<uint8_t>(1 << bit);
           XactCheckResult r = Validate(f);
           ++tried;
-          if (r.ok) {
+          if (r.ok()) {
             ++accepted;
             SoundBankInfo sounds;
             EXPECT_TRUE(ReadSoundBank(f.xsb.data(), f.xsb.size(), sounds));
           } else {
-            EXPECT_FALSE(r.message.empty());
+            EXPECT_FALSE(r.error().empty());
           }
         }
       }
@@ -360,7 +360,7 @@ TEST(WriterInput, BadNamesAndFormatsAreRefusedWithAReason) {
   EXPECT_TRUE(WriteSoundSet(std::string(63, 'n'), {Wave("a", 10)}, f));
   XactCheckResult twice = WriteSoundSet("S", {Wave("a", 10), Wave("a", 12)}, f);
   EXPECT_FALSE(twice);
-  EXPECT_NE(twice.message.find("\"a\" appears twice"), std::string::npos);
+  EXPECT_NE(twice.error().find("\"a\" appears twice"), std::string::npos);
   EXPECT_TRUE(f.xgs.empty() && f.xwb.empty() && f.xsb.empty());
   EXPECT_FALSE(WriteSoundSet("S", {Wave("", 10)}, f));
   EXPECT_FALSE(WriteSoundSet("S", {Wave("a", 0)}, f));
@@ -447,7 +447,7 @@ namespace {
 TEST(ValidatorFullFeatureSet, AcceptsEveryPartOfTheLayoutAndChecksItsReferences) {
   test::FullFeatureSet set = test::MakeFullFeatureSet();
   XactCheckResult r = Validate(set.files);
-  ASSERT_TRUE(r.ok) << r.message;
+  ASSERT_TRUE(r.ok()) << r.error();
   std::vector<std::string> names;
   ASSERT_TRUE(ListCueNames(set.files.xsb.data(), set.files.xsb.size(), names));
   EXPECT_EQ(names, (std::vector<std::string>{"plain", "layered", "either"}));

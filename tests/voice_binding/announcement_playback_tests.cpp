@@ -1,12 +1,13 @@
 // Announcements, the audio test and volume changes as the library sees them,
 // and announcements queued on a worker while another thread changes the
 // volume and loads profiles (run under ThreadSanitizer in CI).
-#include "module/voice/announcement_playback.h"
+#include "voice/announcement_playback.h"
 
 #include <thread>
 
-#include "module/profiles/profile_settings.h"
-#include "module/voice/sound_sets.h"
+#include "profiles/profile_part.h"
+#include "profiles/profile_settings.h"
+#include "voice/sound_sets.h"
 #include "voice_test_fixture.h"
 
 using namespace orvante;
@@ -20,7 +21,7 @@ struct PlaybackTest : VoiceTest {
     BindFake(1, quePlaying);
     CopyName(part.settings.SoundSet, "Default");
     part.settings.MasterVolume = 5;
-    LoadSoundSet(part);
+    LoadSoundSet(part.settings.SoundSet, part.settings.MasterVolume.load());
     BindFake(1, quePlaying);  // a fresh journal
   }
 };

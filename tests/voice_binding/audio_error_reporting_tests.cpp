@@ -1,6 +1,6 @@
 // The failure callback's log line and boxes, and the description box read from
 // VSCORVA\syserrors.ini, including the file this project installs.
-#include "module/voice/audio_error_reporting.h"
+#include "voice/audio_error_reporting.h"
 
 #include "platform/ini_file.h"
 #include "voice_test_fixture.h"
@@ -27,12 +27,12 @@ TEST_F(VoiceTest, ALoadFailureLogsAndShowsTheModulesBoxThenTheDescription) {
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].caption, "VSCAUDIO.DLL Failed to Load.");
   EXPECT_EQ(boxes[0].text, text);
-  EXPECT_EQ(boxes[0].flags, platform::MB_OK);
+  EXPECT_EQ(boxes[0].flags, platform::kMbOk);
   EXPECT_EQ(boxes[1].caption, "Vescor Audio Engine HR Code");
   EXPECT_EQ(boxes[1].text,
             "HRESULT_CODE = 126\nError name: ERROR_MOD_NOT_FOUND\nError description: A module could not "
             "be found.");
-  EXPECT_EQ(boxes[1].flags, platform::MB_OK);
+  EXPECT_EQ(boxes[1].flags, platform::kMbOk);
 }
 
 TEST_F(VoiceTest, LibraryCodesCarryTheirCaptionsAndTheSupportText) {
@@ -75,7 +75,7 @@ TEST_F(VoiceTest, TheInstalledDescriptionFileDescribesTheLibrarysCodes) {
   const std::string path = std::string(ORVANTE_SIM_FOLDER) + "/VSCORVA/syserrors.ini";
   ASSERT_TRUE(std::filesystem::exists(path)) << path;
   char keys[8192];
-  uint32_t length = platform::GetPrivateProfileString("Errors", nullptr, "", keys, sizeof keys, path.c_str());
+  uint32_t length = platform::GetPrivateProfileStringU8("Errors", nullptr, "", keys, sizeof keys, path.c_str());
   std::vector<std::string> listed;
   for (const char* key = keys; key < keys + length && *key; key += std::strlen(key) + 1) listed.push_back(key);
   EXPECT_GE(listed.size(), 15u);

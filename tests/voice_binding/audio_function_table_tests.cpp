@@ -1,6 +1,6 @@
 // The function table: every slot answers its stub value with last-error 127
 // until bound, and binding puts each export into the slot of its own name.
-#include "module/voice/audio_function_table.h"
+#include "voice/audio_function_table.h"
 
 #include "voice_test_fixture.h"
 

@@ -1,7 +1,7 @@
 // Loading and binding the library, and starting its engine: the failure
 // report of a missing file, paths refused before anything is loaded, and the
 // wide paths the library receives.
-#include "module/voice/audio_library_binding.h"
+#include "voice/audio_library_binding.h"
 
 #include "voice_test_fixture.h"
 

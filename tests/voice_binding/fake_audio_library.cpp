@@ -18,6 +18,7 @@ std::string g_journal;
 int32_t g_initializeResult = 1;
 int32_t g_quePlaying = 0;
 int g_streamTag = 0;  // the fake stream handle points here
+uint32_t g_streamDevices = UINT32_MAX;  // streams open on devices below this
 
 void Record(const std::string& entry) {
   std::lock_guard<std::mutex> lock(g_mutex);
@@ -52,6 +53,12 @@ FAKE_EXPORT void FAKE_AUDIO_RESET(int32_t initializeResult, int32_t quePlaying) 
   g_journal.clear();
   g_initializeResult = initializeResult;
   g_quePlaying = quePlaying;
+  g_streamDevices = UINT32_MAX;
+}
+// Streams on devices from `count` on cannot be created (a device unplugged).
+FAKE_EXPORT void FAKE_AUDIO_STREAM_DEVICES(uint32_t count) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  g_streamDevices = count;
 }
 
 FAKE_EXPORT int32_t VSC_AUDIO_INITIALIZE_AUDIO_ENGINE(const char16_t* xgs, const char16_t* xwb, const char16_t* xsb,
@@ -69,7 +76,8 @@ FAKE_EXPORT int32_t VSC_AUDIO_SET_VOLUME(float volume) {
 }
 FAKE_EXPORT void* VSC_AUDIO_CREATE_STREAM(uint32_t device) {
   Record("CREATE_STREAM " + std::to_string(device));
-  return &g_streamTag;
+  std::lock_guard<std::mutex> lock(g_mutex);
+  return device < g_streamDevices ? &g_streamTag : nullptr;
 }
 FAKE_EXPORT void VSC_AUDIO_DESTROY_STREAM(void* stream) { Record("DESTROY_STREAM " + Stream(stream)); }
 FAKE_EXPORT int32_t VSC_AUDIO_PAUSE_STREAM(void*, int32_t) { return 1; }

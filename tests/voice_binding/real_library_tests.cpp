@@ -10,9 +10,10 @@
 #include <thread>
 #include <type_traits>
 
-#include "module/voice/announcement_playback.h"
-#include "module/voice/audio_function_table.h"
-#include "module/voice/sound_sets.h"
+#include "profiles/profile_part.h"
+#include "voice/announcement_playback.h"
+#include "voice/audio_function_table.h"
+#include "voice/sound_sets.h"
 #include "vscaudio/vscaudio.h"
 #include "voice_test_fixture.h"
 
@@ -95,16 +96,18 @@ struct RealLibraryTest : VoiceTest {
 
   void SetUp() override {
     VoiceTest::SetUp();
+#ifndef _WIN32  // (the library plays through SDL on Linux only)
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
-    std::strcpy(g_module.simulatorDir, ORVANTE_SIM_FOLDER);
+#endif
+    std::strcpy(g_voice.simulatorDir, ORVANTE_SIM_FOLDER);
     if (!std::filesystem::exists(std::string(ORVANTE_SIM_FOLDER) + "/ORVANTE/DLLs/64bit/ORVAAUDIO64.DLL") ||
         !std::filesystem::exists(std::string(ORVANTE_SIM_FOLDER) + "/ORVANTE/SoundSets/Default.xgs"))
       GTEST_SKIP() << "the audio library or the default voice is not built";
     CopyName(part.settings.SoundSet, "Default");
     part.settings.MasterVolume = 5;
-    LoadSoundSet(part);
-    ASSERT_EQ(g_module.soundSetReady, 1);
+    LoadSoundSet(part.settings.SoundSet, part.settings.MasterVolume.load());
+    ASSERT_EQ(g_voice.soundSetReady, 1);
     auto setTrace = reinterpret_cast<void (*)(VSC_AUDIO_TRACE_CALLBACK, void*)>(
         platform::GetProcAddress(AudioLibraryHandle(), "VSC_AUDIO_SET_TRACE"));
     ASSERT_NE(setTrace, nullptr);
@@ -174,8 +177,8 @@ TEST_F(RealLibraryTest, ASimulatorFolderWithAccentedLettersLoadsTheVoice) {
   std::filesystem::create_directories(folder + "/ORVANTE");
   for (const char* entry : {"ORVANTE/DLLs", "ORVANTE/SoundSets"})
     std::filesystem::create_symlink(std::string(ORVANTE_SIM_FOLDER) + "/" + entry, folder + "/" + entry);
-  std::strcpy(g_module.simulatorDir, folder.c_str());
-  LoadSoundSet(part);
-  EXPECT_EQ(g_module.soundSetReady, 1);
+  std::strcpy(g_voice.simulatorDir, folder.c_str());
+  LoadSoundSet(part.settings.SoundSet, part.settings.MasterVolume.load());
+  EXPECT_EQ(g_voice.soundSetReady, 1);
   EXPECT_TRUE(Boxes().empty());
 }

@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "module/core/main_settings.h"
-#include "module/core/module_log.h"
-#include "module/core/module_state.h"
-#include "module/voice/audio_function_table.h"
-#include "module/voice/audio_library_binding.h"
+#include "core/main_settings.h"
+#include "core/module_log.h"
+#include "core/module_state.h"
+#include "voice/audio_function_table.h"
+#include "voice/audio_library_binding.h"
+#include "voice/voice_state.h"
 #include "platform/process.h"
 #include "platform/user_interface.h"
 #include "temp_folder.h"
@@ -27,8 +28,8 @@ struct VoiceTest : ::testing::Test {
   TempFolder simulator;
 
   void SetUp() override {
-    std::strcpy(orvante::g_module.simulatorDir, simulator.Path().c_str());
-    orvante::g_module.soundSetReady = 0;
+    std::strcpy(orvante::g_voice.simulatorDir, simulator.Path().c_str());
+    orvante::g_voice.soundSetReady = 0;
     orvante::g_mainSettings.masterVolume = 5;
     orvante::g_mainSettings.audioOutputDevice = 0;
     orvante::ResetAudioFunctionTable(orvante::g_audio);

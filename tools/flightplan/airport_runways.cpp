@@ -10,16 +10,13 @@
 #include "runways/runway_query.h"
 #include "runways/table_schema.h"
 #include "runways/text_table.h"
+#include "common/text.h"
 
 namespace orvante::flightplan {
 
 namespace {
 
-std::string Upper(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return result;
-}
+std::string Upper(std::string_view text) { return common::ToUpperAscii(text); }
 
 // The file of a folder with this name, whatever its letter case, as the
 // simulator's file system would find it.
@@ -33,20 +30,20 @@ std::optional<std::filesystem::path> FindFile(const std::string& folder, const c
   return std::nullopt;
 }
 
-std::optional<std::string> LoadRunways(const std::string& simDir, const std::function<bool(const RunwayRecord&)>& keep,
+common::Result<> LoadRunways(const std::string& simDir, const std::function<bool(const RunwayRecord&)>& keep,
                                        RunwayList& list) {
   list.clear();
   auto table = FindFile(simDir, "r4.csv");
   auto schemaFile = FindFile(simDir, "Schema.ini");
-  if (!table) return "no runway table r4.csv in " + simDir;
-  if (!schemaFile) return "no Schema.ini beside the runway table in " + simDir;
+  if (!table) return common::Fail("no runway table r4.csv in " + simDir);
+  if (!schemaFile) return common::Fail("no Schema.ini beside the runway table in " + simDir);
 
   TableSchema schema;
   if (auto error = ReadTableSchema(schemaFile->string(), table->filename().string().c_str(), schema)) {
-    return schemaFile->string() + ": " + *error;
+    return common::Fail(schemaFile->string() + ": " + *error);
   }
   std::ifstream in(*table, std::ios::binary);
-  if (!in) return "cannot read " + table->string();
+  if (!in) return common::Fail("cannot read " + table->string());
   std::ostringstream bytes;
   bytes << in.rdbuf();
 
@@ -59,23 +56,23 @@ std::optional<std::string> LoadRunways(const std::string& simDir, const std::fun
   // Damaged rows are the table's own affair: the unit skips them too.
   callbacks.onSkipped = [](uint32_t, const std::string&) {};
   if (auto error = ReadTextTable(bytes.str(), schema, kRunwayTableColumns, columns, callbacks)) {
-    return table->string() + ": " + *error;
+    return common::Fail(table->string() + ": " + *error);
   }
   CompleteRunwayList(list);
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace
 
-std::optional<std::string> LoadAirportRunways(const std::string& simDir, std::string_view airport, RunwayList& list) {
+common::Result<> LoadAirportRunways(const std::string& simDir, std::string_view airport, RunwayList& list) {
   const std::string wanted = Upper(airport);
-  auto error = LoadRunways(simDir, [&](const RunwayRecord& r) { return Upper(r.airportIdent) == wanted; }, list);
-  if (error) return error;
-  if (list.empty()) return "the runway table in " + simDir + " holds no runway of airport " + std::string(airport);
-  return std::nullopt;
+  auto loaded = LoadRunways(simDir, [&](const RunwayRecord& r) { return Upper(r.airportIdent) == wanted; }, list);
+  if (!loaded) return loaded;
+  if (list.empty()) return common::Fail("the runway table in " + simDir + " holds no runway of airport " + std::string(airport));
+  return {};
 }
 
-std::optional<std::string> LoadRunwaysInBox(const std::string& simDir, double south, double west, double north,
+common::Result<> LoadRunwaysInBox(const std::string& simDir, double south, double west, double north,
                                             double east, RunwayList& list) {
   return LoadRunways(
       simDir,

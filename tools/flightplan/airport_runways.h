@@ -3,21 +3,22 @@
 // completed by the module's completion pass, so a flight or a report sees
 // each runway exactly where the unit will.
 #pragma once
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "runways/runway_record.h"
 
+#include "common/result.h"
+
 namespace orvante::flightplan {
 
 // The completed runway ends of one airport (identifier compared without
-// regard to case). An error text when the table cannot be read or holds no
-// runway of the airport.
-std::optional<std::string> LoadAirportRunways(const std::string& simDir, std::string_view airport, RunwayList& list);
+// regard to case). Fails when the table cannot be read or holds no runway
+// of the airport.
+common::Result<> LoadAirportRunways(const std::string& simDir, std::string_view airport, RunwayList& list);
 
 // The completed runway ends whose reference point lies inside the box.
-std::optional<std::string> LoadRunwaysInBox(const std::string& simDir, double south, double west, double north,
+common::Result<> LoadRunwaysInBox(const std::string& simDir, double south, double west, double north,
                                             double east, RunwayList& list);
 
 // The end named by a designator ("28R", "28r", "9", "09"), or null.

@@ -100,7 +100,7 @@ class Builder {
     }
   }
 
-  std::optional<std::string> Run() {
+  common::Result<> Run() {
     flight_ = Flight{};
     flight_.airport = plan_.airport;
     flight_.sampleInterval = kStep * kStepsPerSample;
@@ -110,15 +110,14 @@ class Builder {
       span.line = step.line;
       span.text = step.text;
       span.firstSample = flight_.samples.empty() ? 0 : flight_.samples.size() - 1;
-      std::optional<std::string> error = Fly(step);
-      if (error) return "plan line " + std::to_string(step.line) + ": " + *error;
+      if (auto flown = Fly(step); !flown) return common::Fail("plan line " + std::to_string(step.line) + ": " + flown.error());
       // Every phase ends with a sample of its own, so the next begins from
       // exactly where this one left the aircraft.
       if (recordedStep_ != steps_) Record();
       span.lastSample = flight_.samples.size() - 1;
       flight_.phases.push_back(span);
     }
-    return std::nullopt;
+    return {};
   }
 
  private:
@@ -239,9 +238,9 @@ class Builder {
 
   bool TimedOut(int startStep) const { return (steps_ - startStep) * kStep > kMaxPhaseSeconds; }
 
-  std::optional<std::string> CheckClearOfGround() const {
-    if (!onGround_ && Height() < 0) return std::string("the aircraft would meet the ground in this phase");
-    return std::nullopt;
+  common::Result<> CheckClearOfGround() const {
+    if (!onGround_ && Height() < 0) return common::Fail("the aircraft would meet the ground in this phase");
+    return {};
   }
 
   // ---- runways and places ----
@@ -270,16 +269,16 @@ class Builder {
     return "airport " + plan_.airport + " has no runway end " + designator + " (it has " + known + ")";
   }
 
-  std::optional<std::string> Resolve(const Place& place, LocalPoint& point) const {
+  common::Result<> Resolve(const Place& place, LocalPoint& point) const {
     if (!place.onRunway) {
       point = frame_.ToLocal({place.latitude, place.longitude});
-      if (DistanceBetween(point, {0, 0}) > 30 * 6076.12) return std::string("the place lies more than 30 nm from the airport");
-      return std::nullopt;
+      if (DistanceBetween(point, {0, 0}) > 30 * 6076.12) return common::Fail("the place lies more than 30 nm from the airport");
+      return {};
     }
     auto line = LineOf(place.runway);
-    if (!line) return NoRunway(place.runway);
+    if (!line) return common::Fail(NoRunway(place.runway));
     point = line->At(place.alongFt, place.rightFt);
-    return std::nullopt;
+    return {};
   }
 
   // The runway end the aircraft stands on, lined up within 20 degrees.
@@ -302,15 +301,15 @@ class Builder {
 
   // ---- phases ----
 
-  std::optional<std::string> Fly(const PlanStep& step) {
+  common::Result<> Fly(const PlanStep& step) {
     bool needsGround = step.kind == PhaseKind::kTaxiHeading || step.kind == PhaseKind::kTaxiTo ||
                        step.kind == PhaseKind::kLineUp || step.kind == PhaseKind::kTakeOff ||
                        step.kind == PhaseKind::kRejectedTakeOff || step.kind == PhaseKind::kHold;
     bool needsAir = step.kind == PhaseKind::kClimb || step.kind == PhaseKind::kFlyHeading ||
                     step.kind == PhaseKind::kApproach || step.kind == PhaseKind::kLand ||
                     step.kind == PhaseKind::kGoAround;
-    if (needsGround && !onGround_) return std::string("'") + PhaseKeyword(step.kind) + "' needs the aircraft on the ground";
-    if (needsAir && onGround_) return std::string("'") + PhaseKeyword(step.kind) + "' needs the aircraft in the air";
+    if (needsGround && !onGround_) return common::Fail(std::string("'") + PhaseKeyword(step.kind) + "' needs the aircraft on the ground");
+    if (needsAir && onGround_) return common::Fail(std::string("'") + PhaseKeyword(step.kind) + "' needs the aircraft in the air");
     switch (step.kind) {
       case PhaseKind::kStart: return Start(step);
       case PhaseKind::kTaxiHeading: return TaxiHeading(step);
@@ -321,17 +320,17 @@ class Builder {
       case PhaseKind::kRejectedTakeOff: return RejectedTakeOff(step);
       case PhaseKind::kClimb: return Climb(step);
       case PhaseKind::kFlyHeading: return FlyHeading(step);
-      case PhaseKind::kGear: gearDown_ = step.gearDown; return std::nullopt;
-      case PhaseKind::kFlaps: flaps_ = step.flaps; return std::nullopt;
+      case PhaseKind::kGear: gearDown_ = step.gearDown; return {};
+      case PhaseKind::kFlaps: flaps_ = step.flaps; return {};
       case PhaseKind::kApproach: return Approach(step);
       case PhaseKind::kLand: return Land(step);
       case PhaseKind::kGoAround: return GoAround(step);
     }
-    return std::nullopt;
+    return {};
   }
 
-  std::optional<std::string> Start(const PlanStep& step) {
-    if (auto error = Resolve(step.place, position_)) return error;
+  common::Result<> Start(const PlanStep& step) {
+    if (auto error = Resolve(step.place, position_); !error) return error;
     heading_ = WrapPositive(step.headingDeg, 360);
     altitude_ = GroundElevation(position_);
     onGround_ = true;
@@ -345,13 +344,13 @@ class Builder {
       ias_ = step.speedKt;
       holdAltitude_ = altitude_;
       targetSpeed_ = step.speedKt;
-      if (Height() < 0) return std::string("the air start lies below the ground there");
+      if (Height() < 0) return common::Fail("the air start lies below the ground there");
     }
     Record();
-    return std::nullopt;
+    return {};
   }
 
-  std::optional<std::string> TaxiHeading(const PlanStep& step) {
+  common::Result<> TaxiHeading(const PlanStep& step) {
     double speed = step.speedKt > 0 ? step.speedKt : kTaxiSpeedKt;
     double start = travelled_;
     int startStep = steps_;
@@ -359,14 +358,14 @@ class Builder {
       bool turning = std::fabs(WrapSigned(step.headingDeg - heading_)) > 20;
       double target = turning ? std::min(speed, kTaxiTurnSpeedKt) : speed;
       Advance(SpeedToward(ias_, target, kTaxiAccel, kTaxiDecel), TurnToward(step.headingDeg));
-      if (TimedOut(startStep)) return std::string("the taxi does not end");
+      if (TimedOut(startStep)) return common::Fail("the taxi does not end");
     }
-    return std::nullopt;
+    return {};
   }
 
-  std::optional<std::string> TaxiTo(const PlanStep& step) {
+  common::Result<> TaxiTo(const PlanStep& step) {
     LocalPoint target;
-    if (auto error = Resolve(step.place, target)) return error;
+    if (auto error = Resolve(step.place, target); !error) return error;
     double speed = step.speedKt > 0 ? step.speedKt : kTaxiSpeedKt;
     int startStep = steps_;
     double closest = DistanceBetween(position_, target);
@@ -378,16 +377,16 @@ class Builder {
       bool turning = std::fabs(WrapSigned(bearing - heading_)) > 20;
       double wanted = (turning || distance < 200) ? std::min(speed, kTaxiTurnSpeedKt) : speed;
       Advance(SpeedToward(ias_, wanted, kTaxiAccel, kTaxiDecel), TurnToward(bearing));
-      if (TimedOut(startStep)) return std::string("the taxi never reaches its point (it may lie inside the turning circle)");
+      if (TimedOut(startStep)) return common::Fail("the taxi never reaches its point (it may lie inside the turning circle)");
     }
-    return std::nullopt;
+    return {};
   }
 
-  std::optional<std::string> LineUp(const PlanStep& step) {
+  common::Result<> LineUp(const PlanStep& step) {
     auto line = LineOf(step.runway);
-    if (!line) return NoRunway(step.runway);
+    if (!line) return common::Fail(NoRunway(step.runway));
     if (std::fabs(line->Right(position_)) > 3000 || line->Along(position_) > line->lengthFt) {
-      return "the aircraft is too far from runway " + line->designator + " to line up on it";
+      return common::Fail("the aircraft is too far from runway " + line->designator + " to line up on it");
     }
     double speed = step.speedKt > 0 ? step.speedKt : kLineUpSpeedKt;
     int startStep = steps_;
@@ -399,14 +398,14 @@ class Builder {
       }
       double target = aligned ? 0 : speed;
       Advance(SpeedToward(ias_, target, kTaxiAccel, kTaxiDecel), TurnToward(heading));
-      if (TimedOut(startStep)) return "the aircraft never lines up on runway " + line->designator;
+      if (TimedOut(startStep)) return common::Fail("the aircraft never lines up on runway " + line->designator);
     }
     turnRate_ = 0;
     lastRunway_ = line;
-    return std::nullopt;
+    return {};
   }
 
-  std::optional<std::string> Hold(const PlanStep& step) {
+  common::Result<> Hold(const PlanStep& step) {
     double brake = step.brakeKtPerS > 0 ? step.brakeKtPerS : kTaxiDecel;
     // Still rolling down a runway (after a landing that ends at a speed):
     // the stop must come before its end, as a landing roll's must.
@@ -414,11 +413,11 @@ class Builder {
     while (ias_ > 0) Advance(SpeedToward(ias_, 0, kTaxiAccel, brake), 0);
     turnRate_ = 0;
     if (rolling && rolling->Along(position_) > rolling->lengthFt) {
-      return "the aircraft stops beyond the end of runway " + rolling->designator;
+      return common::Fail("the aircraft stops beyond the end of runway " + rolling->designator);
     }
     int holdSteps = static_cast<int>(std::lround(step.seconds / kStep));
     for (int i = 0; i < holdSteps; ++i) Advance(0, 0);
-    return std::nullopt;
+    return {};
   }
 
   // The take-off roll: thrust builds over the first seconds, acceleration
@@ -429,19 +428,19 @@ class Builder {
     Advance(accel, TurnToward(InterceptHeading(line, 0, 600)));
   }
 
-  std::optional<std::string> TakeOff(const PlanStep& step) {
+  common::Result<> TakeOff(const PlanStep& step) {
     auto line = RunwayUnderfoot();
-    if (!line) return std::string("'takeoff' needs the aircraft lined up on a runway");
+    if (!line) return common::Fail("'takeoff' needs the aircraft lined up on a runway");
     if (step.flaps >= 0) flaps_ = step.flaps;
     double rotate = step.rotateKt > 0 ? step.rotateKt : kTakeOffRotateKt;
     double climbTo = line->elevationFt + (step.climbFt > 0 ? step.climbFt : kDefaultClimbAfterTakeOffFt);
     int startStep = steps_;
     while (ias_ < rotate) {
       RollStep(*line, (steps_ - startStep) * kStep);
-      if (line->Along(position_) > line->lengthFt) return "runway " + line->designator + " ends before the rotation speed";
+      if (line->Along(position_) > line->lengthFt) return common::Fail("runway " + line->designator + " ends before the rotation speed");
     }
     for (int i = 0; i < static_cast<int>(kRotationSeconds / kStep); ++i) RollStep(*line, 10);
-    if (line->Along(position_) > line->lengthFt) return "runway " + line->designator + " ends before lift-off";
+    if (line->Along(position_) > line->lengthFt) return common::Fail("runway " + line->designator + " ends before lift-off");
     onGround_ = false;
     verticalSpeed_ = 0;
     int liftOffStep = steps_;
@@ -450,22 +449,22 @@ class Builder {
       if (gearDown_ && Height() > 50 && (steps_ - liftOffStep) * kStep > 3) gearDown_ = false;
       Advance(SpeedToward(ias_, climbSpeed, kAirAccel, kAirDecel), TurnToward(InterceptHeading(*line, 0, AirLookAhead())),
               kTakeOffClimbFpm);
-      if (auto error = CheckClearOfGround()) return error;
-      if (TimedOut(startStep)) return std::string("the climb-out never reaches its height");
+      if (auto error = CheckClearOfGround(); !error) return error;
+      if (TimedOut(startStep)) return common::Fail("the climb-out never reaches its height");
     }
     holdAltitude_ = altitude_;
     targetSpeed_ = climbSpeed;
     lastRunway_ = line;
-    return std::nullopt;
+    return {};
   }
 
-  std::optional<std::string> RejectedTakeOff(const PlanStep& step) {
+  common::Result<> RejectedTakeOff(const PlanStep& step) {
     auto line = RunwayUnderfoot();
-    if (!line) return std::string("'reject' needs the aircraft lined up on a runway");
+    if (!line) return common::Fail("'reject' needs the aircraft lined up on a runway");
     int startStep = steps_;
     while (ias_ < step.speedKt) {
       RollStep(*line, (steps_ - startStep) * kStep);
-      if (line->Along(position_) > line->lengthFt) return "runway " + line->designator + " ends before the rejection speed";
+      if (line->Along(position_) > line->lengthFt) return common::Fail("runway " + line->designator + " ends before the rejection speed");
     }
     for (int i = 0; i < static_cast<int>(kRejectReactionSeconds / kStep); ++i) {
       Advance(0, TurnToward(InterceptHeading(*line, 0, 600)));
@@ -476,9 +475,9 @@ class Builder {
       Advance(SpeedToward(ias_, 0, 0, decel), TurnToward(InterceptHeading(*line, 0, 600)));
     }
     turnRate_ = 0;
-    if (line->Along(position_) > line->lengthFt) return "the rejected take-off leaves the end of runway " + line->designator;
+    if (line->Along(position_) > line->lengthFt) return common::Fail("the rejected take-off leaves the end of runway " + line->designator);
     lastRunway_ = line;
-    return std::nullopt;
+    return {};
   }
 
   // Vertical speed that holds or captures an altitude, levelling off gently.
@@ -486,7 +485,7 @@ class Builder {
     return std::clamp((target - altitude_) * 8, -descentRate, climbRate);
   }
 
-  std::optional<std::string> Climb(const PlanStep& step) {
+  common::Result<> Climb(const PlanStep& step) {
     double speed = step.speedKt > 0 ? step.speedKt : (targetSpeed_ > 0 ? targetSpeed_ : ias_);
     double climbRate = step.rateFpm > 0 ? step.rateFpm : kClimbFpm;
     double descentRate = step.rateFpm > 0 ? step.rateFpm : kDescentFpm;
@@ -498,15 +497,15 @@ class Builder {
       if (direction != 0 && std::fabs(WrapSigned(heading - heading_)) < 90) direction = 0;
       Advance(SpeedToward(ias_, speed, kAirAccel, kAirDecel), TurnToward(heading, direction),
               AltitudeHold(step.altitudeFt, climbRate, descentRate));
-      if (auto error = CheckClearOfGround()) return error;
-      if (TimedOut(startStep)) return std::string("the climb never reaches its altitude");
+      if (auto error = CheckClearOfGround(); !error) return error;
+      if (TimedOut(startStep)) return common::Fail("the climb never reaches its altitude");
     }
     holdAltitude_ = step.altitudeFt;
     targetSpeed_ = speed;
-    return std::nullopt;
+    return {};
   }
 
-  std::optional<std::string> FlyHeading(const PlanStep& step) {
+  common::Result<> FlyHeading(const PlanStep& step) {
     double speed = step.speedKt > 0 ? step.speedKt : (targetSpeed_ > 0 ? targetSpeed_ : ias_);
     double start = travelled_;
     int startStep = steps_;
@@ -516,16 +515,16 @@ class Builder {
       if (direction != 0 && std::fabs(WrapSigned(step.headingDeg - heading_)) < 90) direction = 0;
       Advance(SpeedToward(ias_, speed, kAirAccel, kAirDecel), TurnToward(step.headingDeg, direction),
               AltitudeHold(holdAltitude_, kClimbFpm, kDescentFpm));
-      if (auto error = CheckClearOfGround()) return error;
+      if (auto error = CheckClearOfGround(); !error) return error;
       if (step.distanceFt > 0 && (steps_ - startStep) * kStep > kMaxLegSeconds) {
         char text[160];
         std::snprintf(text, sizeof text, "the leg is not flown within %.0f s (%.1f nm at %.0f kt); fly it faster or shorter",
                       kMaxLegSeconds, step.distanceFt / 6076.12, speed);
-        return std::string(text);
+        return common::Fail(std::string(text));
       }
     }
     targetSpeed_ = speed;
-    return std::nullopt;
+    return {};
   }
 
   double GlidePathAltitude(const RunwayLine& line, double distanceBeforeThreshold) const {
@@ -547,11 +546,11 @@ class Builder {
     return std::clamp(feedForward + (wanted - altitude_) * 6, -2500.0, 1000.0);
   }
 
-  std::optional<std::string> Approach(const PlanStep& step) {
+  common::Result<> Approach(const PlanStep& step) {
     auto line = LineOf(step.runway);
-    if (!line) return NoRunway(step.runway);
+    if (!line) return common::Fail(NoRunway(step.runway));
     if (line->Along(line->threshold) - line->Along(position_) <= 0) {
-      return "the aircraft is already past the threshold of runway " + line->designator;
+      return common::Fail("the aircraft is already past the threshold of runway " + line->designator);
     }
     double offset = step.offsetRightFt;
     double levelAltitude = std::min(holdAltitude_ > 0 ? holdAltitude_ : altitude_,
@@ -573,8 +572,8 @@ class Builder {
       if (heightAboveThreshold <= kThresholdCrossingFt || before <= 0) break;
       double vsCmd = GlidePathVerticalSpeed(*line, levelAltitude);
       Advance(SpeedToward(ias_, speed, kAirAccel, kAirDecel), TurnToward(InterceptHeading(*line, offset, AirLookAhead())), vsCmd);
-      if (auto error = CheckClearOfGround()) return error;
-      if (TimedOut(startStep)) return "the approach never reaches runway " + line->designator;
+      if (auto error = CheckClearOfGround(); !error) return error;
+      if (TimedOut(startStep)) return common::Fail("the approach never reaches runway " + line->designator);
     }
     double crossTrack = line->Right(position_) - offset;
     if (std::fabs(crossTrack) > 150 || std::fabs(WrapSigned(heading_ - line->heading)) > 10) {
@@ -583,18 +582,18 @@ class Builder {
                     "the approach reaches runway %s %.0f ft off its line and %.0f degrees off its heading; "
                     "start it further out",
                     line->designator.c_str(), crossTrack, WrapSigned(heading_ - line->heading));
-      return std::string(text);
+      return common::Fail(std::string(text));
     }
     approach_ = line;
     approachOffset_ = offset;
     approachLevel_ = levelAltitude;
     targetSpeed_ = speed;
     holdAltitude_ = altitude_;
-    return std::nullopt;
+    return {};
   }
 
-  std::optional<std::string> Land(const PlanStep& step) {
-    if (!approach_) return std::string("'land' must follow an approach");
+  common::Result<> Land(const PlanStep& step) {
+    if (!approach_) return common::Fail("'land' must follow an approach");
     const RunwayLine line = *approach_;
     int startStep = steps_;
     // Down the path to the flare, then the sink rate eases off with the
@@ -620,7 +619,7 @@ class Builder {
         if (recordedStep_ == steps_) flight_.samples.pop_back();
         Record();
       }
-      if (TimedOut(startStep)) return std::string("the landing never touches down");
+      if (TimedOut(startStep)) return common::Fail("the landing never touches down");
     }
     double brake = step.brakeKtPerS > 0 ? step.brakeKtPerS : kLandingBrake;
     int touchdownStep = steps_;
@@ -632,14 +631,14 @@ class Builder {
     }
     if (step.vacateKt <= 0) turnRate_ = 0;
     if (approachOffset_ == 0 && line.Along(position_) > line.lengthFt) {
-      return "the landing roll leaves the end of runway " + line.designator;
+      return common::Fail("the landing roll leaves the end of runway " + line.designator);
     }
     approach_.reset();
     lastRunway_ = line;
-    return std::nullopt;
+    return {};
   }
 
-  std::optional<std::string> GoAround(const PlanStep& step) {
+  common::Result<> GoAround(const PlanStep& step) {
     double reference = approach_ ? approach_->elevationFt : GroundElevation(position_);
     double climbTo = reference + (step.climbFt > 0 ? step.climbFt : kDefaultGoAroundHeightFt);
     if (flaps_ > 0) flaps_ -= 1;
@@ -650,13 +649,13 @@ class Builder {
       if (gearDown_ && verticalSpeed_ > 500 && (steps_ - startStep) * kStep > 5) gearDown_ = false;
       double turn = approach_ ? TurnToward(InterceptHeading(*approach_, approachOffset_, AirLookAhead())) : TurnToward(heading);
       Advance(SpeedToward(ias_, speed, kAirAccel, kAirDecel), turn, kGoAroundClimbFpm);
-      if (auto error = CheckClearOfGround()) return error;
-      if (TimedOut(startStep)) return std::string("the go-around never reaches its height");
+      if (auto error = CheckClearOfGround(); !error) return error;
+      if (TimedOut(startStep)) return common::Fail("the go-around never reaches its height");
     }
     approach_.reset();
     holdAltitude_ = altitude_;
     targetSpeed_ = speed;
-    return std::nullopt;
+    return {};
   }
 
   const FlightPlan& plan_;
@@ -687,8 +686,8 @@ class Builder {
 
 }  // namespace
 
-std::optional<std::string> BuildFlight(const FlightPlan& plan, const RunwayList& runways, Flight& flight) {
-  if (runways.empty()) return std::string("no runways to fly at");
+common::Result<> BuildFlight(const FlightPlan& plan, const RunwayList& runways, Flight& flight) {
+  if (runways.empty()) return common::Fail("no runways to fly at");
   Builder builder(plan, runways, flight);
   return builder.Run();
 }

@@ -6,19 +6,20 @@
 // change of vertical speed keep the motion within what an airliner does.
 // The figures are listed in tools/flightplan/README.md.
 #pragma once
-#include <optional>
 #include <string>
 
 #include "flight.h"
 #include "flight_plan.h"
 #include "runways/runway_record.h"
 
+#include "common/result.h"
+
 namespace orvante::flightplan {
 
 // Builds the flight of a plan among the airport's completed runway ends.
-// Returns "plan line N: ..." when a phase cannot be flown (a runway the
+// Fails with "plan line N: ..." when a phase cannot be flown (a runway the
 // airport lacks, an air phase on the ground, an approach that never lines
 // up, a landing that leaves the runway).
-std::optional<std::string> BuildFlight(const FlightPlan& plan, const RunwayList& runways, Flight& flight);
+common::Result<> BuildFlight(const FlightPlan& plan, const RunwayList& runways, Flight& flight);
 
 }  // namespace orvante::flightplan

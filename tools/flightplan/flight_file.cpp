@@ -26,9 +26,9 @@ std::string FlightFileText(const Flight& flight) {
   return text;
 }
 
-std::optional<std::string> WriteFlightFile(const std::string& path, const Flight& flight) {
-  if (!platform::WriteFileAtomically(path, FlightFileText(flight))) return "cannot write " + path;
-  return std::nullopt;
+common::Result<> WriteFlightFile(const std::string& path, const Flight& flight) {
+  if (!platform::WriteFileAtomically(path, FlightFileText(flight))) return common::Fail("cannot write " + path);
+  return {};
 }
 
 }  // namespace orvante::flightplan

@@ -3,17 +3,18 @@
 // a sample with the columns t, lat, lon, alt_ft, heading_true, ias_kt, gs_kt,
 // vs_fpm, on_ground, gear and flaps_index.
 #pragma once
-#include <optional>
 #include <string>
 
 #include "flight.h"
+
+#include "common/result.h"
 
 namespace orvante::flightplan {
 
 std::string FlightFileText(const Flight& flight);
 
 // Writes the file through a temporary beside it and a rename, so a failed
-// write never leaves half a flight. Returns an error text on failure.
-std::optional<std::string> WriteFlightFile(const std::string& path, const Flight& flight);
+// write never leaves half a flight.
+common::Result<> WriteFlightFile(const std::string& path, const Flight& flight);
 
 }  // namespace orvante::flightplan

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/result.h"
+
 namespace orvante::flightplan {
 
 // A place at the airport: relative to a runway end (feet down the runway
@@ -80,8 +82,8 @@ struct FlightPlan {
   std::vector<PlanStep> steps;
 };
 
-// Parses the plan text. On failure returns "line L, column C: what is wrong".
-std::optional<std::string> ParseFlightPlan(std::string_view text, FlightPlan& plan);
+// Parses the plan text. A failure says "line L, column C: what is wrong".
+common::Result<> ParseFlightPlan(std::string_view text, FlightPlan& plan);
 
 // The phase's keyword as a plan writes it ("takeoff", "approach").
 const char* PhaseKeyword(PhaseKind kind);

@@ -39,13 +39,13 @@ static void PrintError() { std::printf("  # err=%lu\n", static_cast<unsigned lon
 #include "platform/ini_file.h"
 static const char kSeparator = '/';
 static unsigned ReadString(const char* s, const char* k, const char* d, char* b, unsigned n, const char* p) {
-  return platform::GetPrivateProfileString(s, k, d, b, n, p);
+  return platform::GetPrivateProfileStringU8(s, k, d, b, n, p);
 }
 static int ReadInt(const char* s, const char* k, int d, const char* p) {
-  return platform::GetPrivateProfileInt(s, k, d, p);
+  return platform::GetPrivateProfileIntU8(s, k, d, p);
 }
 static int Write(const char* s, const char* k, const char* v, const char* p) {
-  return platform::WritePrivateProfileString(s, k, v, p) ? 1 : 0;
+  return platform::WritePrivateProfileStringU8(s, k, v, p) ? 1 : 0;
 }
 static void ResetError() {}
 static void PrintError() {}

@@ -36,4 +36,15 @@ struct Callout {
 // Cues queued at the same time (one update cycle) are one announcement.
 std::vector<Callout> GroupCallouts(const std::vector<TranscriptCue>& cues, const PhraseBook& phrases);
 
+// What kind of callout it is, the same for every runway and distance: "on
+// runway", "approaching a runway", "approaching runways", "distance
+// remaining" (or "distance available"), else the words of its first cue in
+// quotes ("\"flaps, flaps\"").
+std::string CalloutKind(const Callout& callout, const PhraseBook& phrases);
+
+// How many callouts of each kind, the most frequent first (in order of first
+// appearance among equals): "10 callouts: 3 on runway, 2 distance remaining,
+// 1 \"flaps, flaps\""; "no callouts" for none.
+std::string CalloutCounts(const std::vector<Callout>& callouts, const PhraseBook& phrases);
+
 }  // namespace orvante::report

@@ -4,10 +4,11 @@
 // found by name; unknown ones are passed over. A damaged row is refused with
 // its line and column.
 #pragma once
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/result.h"
 
 namespace orvante::report {
 
@@ -21,7 +22,7 @@ struct TrackPoint {
 };
 
 // On failure returns "flight line L, column C: what is wrong".
-std::optional<std::string> ReadFlightTrack(std::string_view text, std::vector<TrackPoint>& track);
+common::Result<> ReadFlightTrack(std::string_view text, std::vector<TrackPoint>& track);
 
 // The point at a time, interpolated linearly between the rows around it
 // (the first or last row outside the flight's span).

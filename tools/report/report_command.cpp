@@ -1,11 +1,13 @@
 // The flight report command.
 #include "report_command.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#ifndef _WIN32
+#include <cairo.h>
+#include <librsvg/rsvg.h>
+#endif
 
 #include <cmath>
+#include <optional>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -18,41 +20,17 @@
 #include "runways/runway_geometry.h"
 #include "transcript.h"
 
-extern char** environ;
-
 namespace orvante::report {
 
 namespace {
 
-std::optional<std::string> ReadWhole(const std::string& path, std::string& text) {
+common::Result<> ReadWhole(const std::string& path, std::string& text) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) return "cannot read " + path;
+  if (!in) return common::Fail("cannot read " + path);
   std::ostringstream bytes;
   bytes << in.rdbuf();
   text = bytes.str();
-  return std::nullopt;
-}
-
-bool OnPath(const std::string& program) {
-  const char* path = std::getenv("PATH");
-  if (!path) return false;
-  std::stringstream folders(path);
-  std::string folder;
-  while (std::getline(folders, folder, ':')) {
-    if (!folder.empty() && access((folder + "/" + program).c_str(), X_OK) == 0) return true;
-  }
-  return false;
-}
-
-int Run(const std::vector<std::string>& argv) {
-  std::vector<char*> pointers;
-  for (const std::string& arg : argv) pointers.push_back(const_cast<char*>(arg.c_str()));
-  pointers.push_back(nullptr);
-  pid_t child = 0;
-  if (posix_spawnp(&child, pointers[0], nullptr, nullptr, pointers.data(), environ) != 0) return -1;
-  int status = 0;
-  if (waitpid(child, &status, 0) < 0) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return {};
 }
 
 // The airport the flight starts at: that of the runway end nearest its first point.
@@ -77,17 +55,69 @@ std::string ReportCommandUsage(const std::string& name) {
          "  were queued, altitude and ground speed against time, and the list of callouts.\n";
 }
 
-std::optional<std::string> RenderPng(const std::string& svgPath, const std::string& pngPath) {
-  int status = -1;
-  if (OnPath("rsvg-convert")) {
-    status = Run({"rsvg-convert", "--background-color=white", "-o", pngPath, svgPath});
-  } else if (OnPath("convert")) {
-    status = Run({"convert", "-background", "white", "-density", "96", svgPath, pngPath});
-  } else {
-    return std::string("no SVG renderer found for the PNG: install librsvg2-bin (rsvg-convert) or imagemagick");
+common::Result<std::string> RenderPngImage(const std::string& svgText) {
+#ifdef _WIN32
+  (void)svgText;
+  return common::Fail("the Windows build draws the SVG only (no SVG renderer for Windows in the build); the Linux "
+                      "build renders the PNG");
+#else
+  GError* error = nullptr;
+  RsvgHandle* handle =
+      rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(svgText.data()), svgText.size(), &error);
+  if (handle == nullptr) {
+    std::string why = error ? error->message : "unknown error";
+    if (error) g_error_free(error);
+    return common::Fail("the SVG cannot be read: " + why);
   }
-  if (status != 0) return "the SVG renderer failed to write " + pngPath;
-  return std::nullopt;
+  rsvg_handle_set_dpi(handle, 96);
+  gdouble width = 0, height = 0;
+  if (!rsvg_handle_get_intrinsic_size_in_pixels(handle, &width, &height) || width < 1 || height < 1 ||
+      width > kLargestPngSide || height > kLargestPngSide) {
+    g_object_unref(handle);
+    return common::Fail("the SVG has no usable size in pixels (a width and height from 1 to " +
+                        std::to_string(kLargestPngSide) + ")");
+  }
+  const int columns = static_cast<int>(std::ceil(width)), rows = static_cast<int>(std::ceil(height));
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, columns, rows);
+  cairo_t* cr = cairo_create(surface);
+  // Transparent parts of the drawing stand on white paper.
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_paint(cr);
+  RsvgRectangle viewport{0, 0, width, height};
+  bool drawn = rsvg_handle_render_document(handle, cr, &viewport, &error);
+  std::optional<std::string> failure;
+  if (!drawn) {
+    failure = std::string("the SVG cannot be drawn: ") + (error ? error->message : "unknown error");
+    if (error) g_error_free(error);
+  } else if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) {
+    failure = std::string("drawing the SVG failed: ") + cairo_status_to_string(cairo_status(cr));
+  }
+  cairo_destroy(cr);
+  std::string png;
+  if (!failure) {
+    cairo_status_t written = cairo_surface_write_to_png_stream(
+        surface,
+        [](void* closure, const unsigned char* data, unsigned int length) {
+          static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+          return CAIRO_STATUS_SUCCESS;
+        },
+        &png);
+    if (written != CAIRO_STATUS_SUCCESS) failure = std::string("encoding the PNG failed: ") + cairo_status_to_string(written);
+  }
+  cairo_surface_destroy(surface);
+  g_object_unref(handle);
+  if (failure) return common::Fail(*failure);
+  return png;
+#endif
+}
+
+common::Result<> RenderPng(const std::string& svgPath, const std::string& pngPath) {
+  std::string svgText;
+  if (auto read = ReadWhole(svgPath, svgText); !read) return read;
+  common::Result<std::string> png = RenderPngImage(svgText);
+  if (!png) return common::Fail(svgPath + ": " + png.error());
+  if (!platform::WriteFileAtomically(pngPath, *png)) return common::Fail("cannot write " + pngPath);
+  return {};
 }
 
 int RunReportCommand(const std::vector<std::string>& args, const std::string& defaultSimDir,
@@ -119,27 +149,27 @@ int RunReportCommand(const std::vector<std::string>& args, const std::string& de
   std::string transcriptText, flightText;
   std::vector<TranscriptCue> cues;
   std::vector<TrackPoint> track;
-  for (auto error : {ReadWhole(inputs[0], transcriptText), ReadWhole(inputs[1], flightText)}) {
-    if (error) {
-      std::fprintf(err, "%s: %s\n", name.c_str(), error->c_str());
+  for (const common::Result<>& read : {ReadWhole(inputs[0], transcriptText), ReadWhole(inputs[1], flightText)}) {
+    if (!read) {
+      std::fprintf(err, "%s: %s\n", name.c_str(), read.error().c_str());
       return 1;
     }
   }
-  if (auto error = ReadTranscript(transcriptText, cues)) {
-    std::fprintf(err, "%s: %s: %s\n", name.c_str(), inputs[0].c_str(), error->c_str());
+  if (auto read = ReadTranscript(transcriptText, cues); !read) {
+    std::fprintf(err, "%s: %s: %s\n", name.c_str(), inputs[0].c_str(), read.error().c_str());
     return 1;
   }
-  if (auto error = ReadFlightTrack(flightText, track)) {
-    std::fprintf(err, "%s: %s: %s\n", name.c_str(), inputs[1].c_str(), error->c_str());
+  if (auto read = ReadFlightTrack(flightText, track); !read) {
+    std::fprintf(err, "%s: %s: %s\n", name.c_str(), inputs[1].c_str(), read.error().c_str());
     return 1;
   }
 
   PhraseBook phrases;
   if (!phrasesPath.empty()) {
     std::string manifest;
-    if (auto error = ReadWhole(phrasesPath, manifest)) {
+    if (auto read = ReadWhole(phrasesPath, manifest); !read) {
       // The words are a nicety: the cue names stand in for them.
-      std::fprintf(err, "%s: %s; callouts keep their cue names\n", name.c_str(), error->c_str());
+      std::fprintf(err, "%s: %s; callouts keep their cue names\n", name.c_str(), read.error().c_str());
     } else {
       phrases.AddManifest(manifest);
     }
@@ -148,9 +178,10 @@ int RunReportCommand(const std::vector<std::string>& args, const std::string& de
   GeoBox box = ReportBox(track);
   RunwayList runways;
   // Runways whose middle lies a little outside the box still cross it.
-  if (auto error = flightplan::LoadRunwaysInBox(simDir, box.south - 0.05, box.west - 0.05, box.north + 0.05,
-                                                box.east + 0.05, runways)) {
-    std::fprintf(err, "%s: %s; the map shows no runways\n", name.c_str(), error->c_str());
+  if (auto loaded = flightplan::LoadRunwaysInBox(simDir, box.south - 0.05, box.west - 0.05, box.north + 0.05,
+                                                 box.east + 0.05, runways);
+      !loaded) {
+    std::fprintf(err, "%s: %s; the map shows no runways\n", name.c_str(), loaded.error().c_str());
   }
 
   ReportInput input;
@@ -160,15 +191,22 @@ int RunReportCommand(const std::vector<std::string>& args, const std::string& de
   input.track = std::move(track);
   input.callouts = GroupCallouts(cues, phrases);
   input.runways = &runways;
-  if (!platform::WriteFileAtomically(svgPath, RenderFlightReport(input))) {
+  const std::string svg = RenderFlightReport(input);
+  if (!platform::WriteFileAtomically(svgPath, svg)) {
     std::fprintf(err, "%s: cannot write %s\n", name.c_str(), svgPath.c_str());
     return 1;
   }
   std::fprintf(out, "%s: %s: %zu callouts, %zu runway ends\n", name.c_str(), svgPath.c_str(), input.callouts.size(),
                runways.size());
+  std::fprintf(out, "%s: %s\n", name.c_str(), CalloutCounts(input.callouts, phrases).c_str());
   if (!pngPath.empty()) {
-    if (auto error = RenderPng(svgPath, pngPath)) {
-      std::fprintf(err, "%s: %s\n", name.c_str(), error->c_str());
+    common::Result<std::string> png = RenderPngImage(svg);
+    if (!png) {
+      std::fprintf(err, "%s: %s: %s\n", name.c_str(), svgPath.c_str(), png.error().c_str());
+      return 1;
+    }
+    if (!platform::WriteFileAtomically(pngPath, *png)) {
+      std::fprintf(err, "%s: cannot write %s\n", name.c_str(), pngPath.c_str());
       return 1;
     }
     std::fprintf(out, "%s: %s\n", name.c_str(), pngPath.c_str());

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <map>
 
+#include "common/text.h"
+
 namespace orvante::report {
 
 namespace {
@@ -22,7 +24,7 @@ class LineParser {
  public:
   explicit LineParser(std::string_view line) : line_(line) {}
 
-  std::optional<std::string> Parse(std::map<std::string, Value>& fields) {
+  common::Result<> Parse(std::map<std::string, Value>& fields) {
     SkipBlanks();
     if (!Take('{')) return Error("expected '{'");
     SkipBlanks();
@@ -31,12 +33,12 @@ class LineParser {
       SkipBlanks();
       std::string key;
       if (Peek() != '"') return Error("expected a quoted name");
-      if (auto error = String(key)) return error;
+      if (auto read = String(key); !read) return read;
       SkipBlanks();
       if (!Take(':')) return Error("expected ':'");
       SkipBlanks();
       Value value;
-      if (auto error = ValueAt(value)) return error;
+      if (auto read = ValueAt(value); !read) return read;
       fields[key] = value;
       SkipBlanks();
       if (Take(',')) continue;
@@ -57,21 +59,21 @@ class LineParser {
   void SkipBlanks() {
     while (position_ < line_.size() && (line_[position_] == ' ' || line_[position_] == '\t')) ++position_;
   }
-  std::optional<std::string> Error(const std::string& what) const { return what; }
+  common::Failure Error(const std::string& what) const { return common::Fail(what); }
 
-  std::optional<std::string> Finish() {
+  common::Result<> Finish() {
     SkipBlanks();
     if (position_ != line_.size()) return Error("unexpected text after the object");
-    return std::nullopt;
+    return {};
   }
 
-  std::optional<std::string> String(std::string& out) {
+  common::Result<> String(std::string& out) {
     ++position_;  // the opening quote
     while (position_ < line_.size()) {
       char c = line_[position_];
       if (c == '"') {
         ++position_;
-        return std::nullopt;
+        return {};
       }
       if (static_cast<unsigned char>(c) < 0x20) return Error("control character in a string");
       if (c == '\\') {
@@ -122,7 +124,7 @@ class LineParser {
     return Error("string not closed");
   }
 
-  std::optional<std::string> ValueAt(Value& value) {
+  common::Result<> ValueAt(Value& value) {
     char c = Peek();
     if (c == '"') {
       value.kind = Value::Kind::kString;
@@ -134,7 +136,7 @@ class LineParser {
         position_ += w.size();
         value.kind = w == "null" ? Value::Kind::kNull : Value::Kind::kBool;
         value.flag = w == "true";
-        return std::nullopt;
+        return {};
       }
     }
     size_t start = position_;
@@ -149,7 +151,7 @@ class LineParser {
       return Error("bad number");
     }
     value.kind = Value::Kind::kNumber;
-    return std::nullopt;
+    return {};
   }
 
   std::string_view line_;
@@ -158,26 +160,20 @@ class LineParser {
 
 }  // namespace
 
-std::optional<std::string> ReadTranscript(std::string_view text, std::vector<TranscriptCue>& cues) {
+common::Result<> ReadTranscript(std::string_view text, std::vector<TranscriptCue>& cues) {
   cues.clear();
-  unsigned lineNumber = 0;
-  size_t position = 0;
   double lastT = -1e300;
-  while (position < text.size()) {
-    size_t end = text.find('\n', position);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(position, end - position);
-    position = end + 1;
-    ++lineNumber;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
+  common::LineReader lines(text);
+  for (std::string_view line; lines.Next(line);) {
+    const unsigned lineNumber = lines.Number();
+    if (common::Trim(line).empty()) continue;
 
     auto at = [&](size_t column, const std::string& what) {
-      return "transcript line " + std::to_string(lineNumber) + ", column " + std::to_string(column) + ": " + what;
+      return common::Fail("transcript line " + std::to_string(lineNumber) + ", column " + std::to_string(column) + ": " + what);
     };
     std::map<std::string, Value> fields;
     LineParser parser(line);
-    if (auto error = parser.Parse(fields)) return at(parser.Column(), *error);
+    if (auto parsed = parser.Parse(fields); !parsed) return at(parser.Column(), parsed.error());
     auto t = fields.find("t");
     if (t == fields.end() || t->second.kind != Value::Kind::kNumber) return at(1, "the line has no number \"t\"");
     if (t->second.number < lastT) return at(1, "\"t\" goes back in time");
@@ -192,7 +188,7 @@ std::optional<std::string> ReadTranscript(std::string_view text, std::vector<Tra
     auto cut = fields.find("cut");
     cues.push_back({t->second.number, cue->second.text, cut != fields.end() && cut->second.flag, lineNumber});
   }
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace orvante::report

@@ -3,10 +3,11 @@
 // otherwise passed over; a line that is no JSON object of plain values is
 // refused with its line and column.
 #pragma once
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/result.h"
 
 namespace orvante::report {
 
@@ -19,6 +20,6 @@ struct TranscriptCue {
 
 // Parses the transcript text. On failure returns
 // "transcript line L, column C: what is wrong".
-std::optional<std::string> ReadTranscript(std::string_view text, std::vector<TranscriptCue>& cues);
+common::Result<> ReadTranscript(std::string_view text, std::vector<TranscriptCue>& cues);
 
 }  // namespace orvante::report

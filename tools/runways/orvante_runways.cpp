@@ -1,7 +1,9 @@
-// orvante-runways: imports the OurAirports runway list into a runway table,
-// and shows the runway list the unit would hold at a position.
+// orvante-runways: imports the OurAirports runway list or an X-Plane/FlightGear
+// airport file into a runway table, and shows the runway list the unit would
+// hold at a position.
 //
 //   orvante-runways import RUNWAYS.CSV [--out-dir DIR]
+//   orvante-runways import --apt-dat APT.DAT[.gz] [--out-dir DIR]
 //       writes DIR/r4.csv and DIR/Schema.ini (DIR defaults to the current
 //       folder) and reports what was imported and what was left out.
 //   orvante-runways query LAT LON [--sim-dir DIR]
@@ -15,6 +17,8 @@
 #include "core/module_log.h"
 #include "platform/files.h"
 #include "platform/user_interface.h"
+#include "apt_dat_import.h"
+#include "progress/progress_line.h"
 #include "runway_import.h"
 #include "runway_listing.h"
 #include "runways/runway_database.h"
@@ -26,6 +30,7 @@ namespace {
 int Usage() {
   fprintf(stderr,
           "usage: orvante-runways import RUNWAYS.CSV [--out-dir DIR]\n"
+          "       orvante-runways import --apt-dat APT.DAT[.gz] [--out-dir DIR]\n"
           "       orvante-runways query LAT LON [--sim-dir DIR]\n");
   return 2;
 }
@@ -46,22 +51,52 @@ bool OptionValue(int argc, char** argv, int first, const char* name, std::string
   return true;
 }
 
+// The table from an airport file, read as it streams (the world's file is
+// about 100 MB uncompressed).
+bool ImportAptDat(const char* path, std::string& table, orvante::RunwayImportReport& report) {
+  orvante::AptDatImport import;
+  std::string error;
+  if (!orvante::ReadAptDatFile(path, import, error)) {
+    fprintf(stderr, "orvante-runways: %s\n", error.c_str());
+    return false;
+  }
+  if (!import.Finish()) {
+    fprintf(stderr, "orvante-runways: %s: %s\n", path, import.Report().error.c_str());
+    return false;
+  }
+  table = import.Table();
+  report = import.Report();
+  return true;
+}
+
 int Import(int argc, char** argv) {
   if (argc < 3) return Usage();
+  bool aptDat = strcmp(argv[2], "--apt-dat") == 0;
+  if (aptDat && argc < 4) return Usage();
+  const char* path = argv[aptDat ? 3 : 2];
   std::string outDir = ".";
-  if (!OptionValue(argc, argv, 3, "--out-dir", outDir)) return Usage();
-  std::string input;
-  if (!platform::ReadWholeFile(argv[2], input)) {
-    fprintf(stderr, "orvante-runways: cannot read %s\n", argv[2]);
-    return 1;
-  }
+  if (!OptionValue(argc, argv, aptDat ? 4 : 3, "--out-dir", outDir)) return Usage();
   std::string table;
   orvante::RunwayImportReport report;
-  if (!orvante::ImportOurAirportsRunways(input, table, report)) {
-    fprintf(stderr, "orvante-runways: %s: %s\n", argv[2], report.error.c_str());
-    return 1;
+  if (aptDat) {
+    if (!ImportAptDat(path, table, report)) return 1;
+  } else {
+    std::string input;
+    if (!platform::ReadWholeFile(path, input)) {
+      fprintf(stderr, "orvante-runways: cannot read %s\n", path);
+      return 1;
+    }
+    orvante::progress::ProgressLine line(stderr, "Importing runways", std::chrono::milliseconds(300));
+    bool imported = orvante::ImportOurAirportsRunways(input, table, report, [&line](size_t done, size_t total) {
+      line.Update(static_cast<double>(done) / 1e6, static_cast<double>(total) / 1e6, "MB");
+    });
+    line.Done();
+    if (!imported) {
+      fprintf(stderr, "orvante-runways: %s: %s\n", path, report.error.c_str());
+      return 1;
+    }
   }
-  platform::CreateDirectory(outDir);
+  platform::CreateDirectoryU8(outDir);
   std::string tablePath = platform::JoinPath({outDir, "r4.csv"});
   std::string schemaPath = platform::JoinPath({outDir, "Schema.ini"});
   if (!platform::WriteFileAtomically(tablePath, table) ||

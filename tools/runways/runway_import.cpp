@@ -8,6 +8,7 @@
 
 #include "runways/runway_geometry.h"
 #include "runways/text_table.h"
+#include "common/text.h"
 
 namespace orvante {
 
@@ -76,16 +77,17 @@ std::string Text(const std::vector<std::string>& fields, int index) {
   return index >= 0 && size_t(index) < fields.size() ? fields[index] : std::string();
 }
 
-bool PavedSurface(std::string surface) {
-  for (char& c : surface) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+bool PavedSurface(const std::string& anyCase) {
+  const std::string surface = common::ToUpperAscii(anyCase);
   for (const char* paved : {"ASP", "CON", "PEM", "BIT", "TAR", "PAV"}) {
     if (surface.rfind(paved, 0) == 0) return true;
   }
   return false;
 }
 
-// A field of the table: quoted when it holds a delimiter or a quote.
-std::string TableText(const std::string& text) {
+}  // namespace
+
+std::string RunwayTableText(const std::string& text) {
   if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
   std::string quoted = "\"";
   for (char c : text) {
@@ -96,6 +98,8 @@ std::string TableText(const std::string& text) {
   return quoted + "\"";
 }
 
+namespace {
+
 std::string Format(const char* format, double value) {
   char buffer[64];
   snprintf(buffer, sizeof buffer, format, value);
@@ -104,7 +108,8 @@ std::string Format(const char* format, double value) {
 
 }  // namespace
 
-bool ImportOurAirportsRunways(std::string_view input, std::string& table, RunwayImportReport& report) {
+bool ImportOurAirportsRunways(std::string_view input, std::string& table, RunwayImportReport& report,
+                              const ImportProgress& progress) {
   report = RunwayImportReport{};
   table.clear();
   if (input.size() >= 3 && input.substr(0, 3) == "\xEF\xBB\xBF") input.remove_prefix(3);
@@ -161,7 +166,9 @@ bool ImportOurAirportsRunways(std::string_view input, std::string& table, Runway
     if (examples.size() < 5) examples.push_back(airport);
   };
 
+  size_t lines = 0;
   while (nextLine(line)) {
+    if (progress && ++lines % 1024 == 0) progress(at, input.size());
     if (line.empty()) continue;
     ++report.runways;
     if (!SplitTableLine(line, ',', fields)) {
@@ -243,7 +250,7 @@ bool ImportOurAirportsRunways(std::string_view input, std::string& table, Runway
       double displaced = end.displaced ? *end.displaced : 0;
       std::string lengthText;
       if (length) lengthText = Format("%.15g", both ? *length : *length - displaced);
-      table += TableText(airport) + "," + std::to_string(codes[e]) + "," + Format("%.8f", *end.latitude) + "," +
+      table += RunwayTableText(airport) + "," + std::to_string(codes[e]) + "," + Format("%.8f", *end.latitude) + "," +
                Format("%.8f", *end.longitude) + "," + Format("%.15g", elevation) + "," + Format("%.15g", heading) +
                "," + lengthText + "," + Format("%g", guidance) + "," + Format("%.15g", *width) + ",0," +
                referenceText + "," + Format("%.15g", displaced) + "\r\n";
@@ -259,6 +266,7 @@ std::string DescribeImport(const RunwayImportReport& report) {
                      " runways imported as " + std::to_string(report.rows) + " runway ends; left out: " +
                      std::to_string(report.closed) + " closed, " + std::to_string(report.helipads) + " helipads, " +
                      std::to_string(report.withoutPosition) + " without located ends";
+  if (report.waterRunways > 0) text += ", " + std::to_string(report.waterRunways) + " water runways";
   uint32_t refused = 0;
   for (const auto& [reason, count] : report.notConverted) refused += count;
   text += ", " + std::to_string(refused) + " not convertible\n";

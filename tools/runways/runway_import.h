@@ -32,6 +32,7 @@
 // either end, and, for one located end, no heading or no length.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -46,6 +47,7 @@ struct RunwayImportReport {
   uint32_t closed = 0;
   uint32_t helipads = 0;
   uint32_t withoutPosition = 0;  // neither end located
+  uint32_t waterRunways = 0;     // an airport file's rows 101
   // Runways that could not be converted, by reason, with a few examples.
   std::map<std::string, uint32_t> notConverted;
   std::map<std::string, std::vector<std::string>> examples;
@@ -55,12 +57,19 @@ struct RunwayImportReport {
 // The Schema.ini for the table the import writes.
 std::string RunwayTableSchema();
 
+// Told, now and then, how many bytes of the input have been read, of how many.
+using ImportProgress = std::function<void(size_t done, size_t total)>;
+
 // Converts the OurAirports runways.csv bytes into r4.csv text. Returns false
 // (with report.error) when the input lacks the columns it needs.
-bool ImportOurAirportsRunways(std::string_view input, std::string& table, RunwayImportReport& report);
+bool ImportOurAirportsRunways(std::string_view input, std::string& table, RunwayImportReport& report,
+                              const ImportProgress& progress = {});
 
 // The runway code of an end identifier ("27L" gives 271, "9" gives 90), or -1.
 int RunwayCodeOfIdent(std::string_view ident);
+
+// A text field of the table: quoted when it holds a delimiter or a quote.
+std::string RunwayTableText(const std::string& text);
 
 // A one-paragraph account of the import.
 std::string DescribeImport(const RunwayImportReport& report);

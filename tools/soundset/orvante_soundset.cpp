@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "progress/progress_line.h"
 #include "soundset/composable_cues.h"
 #include "soundset/sound_set_builder.h"
 #include "soundset/sound_set_check.h"
@@ -59,19 +60,24 @@ int Build(int argc, char** argv) {
   options.tempDir = std::filesystem::temp_directory_path(ec).string();
   if (ec) options.tempDir = "/tmp";
   soundset::Manifest manifest;
-  std::string error;
-  if (!soundset::ReadManifest(manifestPath, manifest, error)) {
-    std::fprintf(stderr, "orvante-soundset: %s\n", error.c_str());
+  if (auto read = soundset::ReadManifest(manifestPath, manifest); !read) {
+    std::fprintf(stderr, "orvante-soundset: %s\n", read.error().c_str());
     return 1;
   }
   xact::SoundSetFiles files;
-  if (!soundset::BuildSoundSet(manifest, name, options, files, error)) {
-    std::fprintf(stderr, "orvante-soundset: %s: %s\n", manifestPath.c_str(), error.c_str());
+  progress::ProgressLine line(stderr, "Synthesising the sound set " + name);
+  options.progress = [&line](size_t done, size_t total) {
+    line.Update(static_cast<double>(done), static_cast<double>(total), "cues");
+  };
+  common::Result<> built = soundset::BuildSoundSet(manifest, name, options, files);
+  line.Done();
+  if (!built) {
+    std::fprintf(stderr, "orvante-soundset: %s: %s\n", manifestPath.c_str(), built.error().c_str());
     return 1;
   }
   std::string base = (std::filesystem::path(outDir) / name).string();
-  if (!soundset::WriteSoundSetFiles(base, files, error)) {
-    std::fprintf(stderr, "orvante-soundset: %s\n", error.c_str());
+  if (auto written = soundset::WriteSoundSetFiles(base, files); !written) {
+    std::fprintf(stderr, "orvante-soundset: %s\n", written.error().c_str());
     return 1;
   }
   std::printf("%s: %zu cues, %zu bytes (xgs %zu, xwb %zu, xsb %zu)\n", base.c_str(), manifest.entries.size(),
@@ -83,9 +89,8 @@ int ListOrCheck(const std::string& command, const std::string& set) {
   std::string base = soundset::SoundSetBasePath(set);
   std::string name = std::filesystem::path(base).filename().string();
   xact::SoundSetFiles files;
-  std::string error;
-  if (!soundset::ReadSoundSetFiles(base, files, error)) {
-    std::printf("%s: %s\n", name.c_str(), error.c_str());
+  if (auto read = soundset::ReadSoundSetFiles(base, files); !read) {
+    std::printf("%s: %s\n", name.c_str(), read.error().c_str());
     return 1;
   }
   soundset::SoundSetReport report = soundset::CheckSoundSet(files);

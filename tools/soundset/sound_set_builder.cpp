@@ -14,31 +14,34 @@
 
 namespace orvante::soundset {
 
-bool BuildSoundSet(const Manifest& manifest, const std::string& setName, const BuildOptions& options,
-                   xact::SoundSetFiles& files, std::string& error) {
+common::Result<> BuildSoundSet(const Manifest& manifest, const std::string& setName, const BuildOptions& options,
+                               xact::SoundSetFiles& files) {
   const size_t count = manifest.entries.size();
   std::vector<xact::NamedWave> waves(count);
   std::vector<std::string> errors(count);
   std::atomic<size_t> next{0};
   std::atomic<bool> failed{false};
+  std::mutex progressMutex;
+  size_t made = 0;
 
   auto work = [&] {
     for (size_t i = next++; i < count && !failed; i = next++) {
       const ManifestEntry& entry = manifest.entries[i];
       waves[i].cueName = entry.cueName;
-      bool ok;
-      if (entry.synthesise) {
-        SpeechVoice voice{options.synthesiser, entry.voice, entry.wordsPerMinute};
-        ok = SynthesizePhrase(voice, entry.phrase, options.tempDir, waves[i].wave, errors[i]);
-      } else {
-        ok = ReadWavFile(entry.wavPath, waves[i].wave, errors[i]);
-      }
-      if (!ok) {
+      SpeechVoice voice{options.synthesiser, entry.voice, entry.wordsPerMinute};
+      common::Result<> wave = entry.synthesise ? SynthesizePhrase(voice, entry.phrase, options.tempDir, waves[i].wave)
+                                               : ReadWavFile(entry.wavPath, waves[i].wave);
+      if (!wave) {
+        errors[i] = wave.error();
         failed = true;
         continue;
       }
       AppendSilence(waves[i].wave, entry.pauseMs / 1000.0);
       ScaleLevel(waves[i].wave, manifest.volumeDb);
+      if (options.progress) {
+        std::lock_guard<std::mutex> lock(progressMutex);
+        options.progress(++made, count);
+      }
     }
   };
   unsigned jobs = std::clamp(options.jobs, 1u, 16u);
@@ -49,20 +52,12 @@ bool BuildSoundSet(const Manifest& manifest, const std::string& setName, const B
 
   for (size_t i = 0; i < count; ++i) {
     if (!errors[i].empty()) {
-      error = "line " + std::to_string(manifest.entries[i].line) + ", cue \"" + manifest.entries[i].cueName + "\": " + errors[i];
-      return false;
+      return common::Fail("line " + std::to_string(manifest.entries[i].line) + ", cue \"" + manifest.entries[i].cueName +
+                          "\": " + errors[i]);
     }
   }
-  if (failed) {
-    error = "building the waves failed";
-    return false;
-  }
-  xact::XactCheckResult written = xact::WriteSoundSet(setName, waves, files);
-  if (!written) {
-    error = written.message;
-    return false;
-  }
-  return true;
+  if (failed) return common::Fail("building the waves failed");
+  return xact::WriteSoundSet(setName, waves, files);
 }
 
 }  // namespace orvante::soundset

@@ -5,23 +5,22 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <strings.h>
+
+#include "common/text.h"
 
 namespace orvante::soundset {
 namespace {
 
 const char* const kExtensions[] = {".xgs", ".xwb", ".xsb"};
 
-bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
+common::Result<> ReadWhole(const std::string& path, std::vector<uint8_t>& bytes) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
-    error = path + ": no such file";
-    return false;
+    return common::Fail(path + ": no such file");
   }
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) {
-    error = path + ": cannot open: " + std::strerror(errno);
-    return false;
+    return common::Fail(path + ": cannot open: " + std::strerror(errno));
   }
   // Sized from the file, then read until its end: a file that changes size
   // meanwhile is taken as it is read.
@@ -34,27 +33,25 @@ bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes, std::string
   bool failed = std::ferror(f) != 0;
   std::fclose(f);
   if (failed) {
-    error = path + ": read error";
-    return false;
+    return common::Fail(path + ": read error");
   }
-  return true;
+  return {};
 }
 
-bool WriteAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+common::Result<> WriteAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::string temp = path + ".tmp";
   FILE* f = std::fopen(temp.c_str(), "wb");
   if (!f) {
-    error = temp + ": " + std::strerror(errno);
-    return false;
+    return common::Fail(temp + ": " + std::strerror(errno));
   }
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   ok = (std::fclose(f) == 0) && ok;
   if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-    error = path + ": cannot write: " + std::strerror(errno);
+    const std::string why = std::strerror(errno);
     std::remove(temp.c_str());
-    return false;
+    return common::Fail(path + ": cannot write: " + why);
   }
-  return true;
+  return {};
 }
 
 }  // namespace
@@ -63,20 +60,22 @@ std::string SoundSetBasePath(const std::string& path) {
   if (path.size() > 4) {
     const char* tail = path.c_str() + path.size() - 4;
     for (const char* ext : kExtensions)
-      if (strcasecmp(tail, ext) == 0) return path.substr(0, path.size() - 4);
+      if (common::EqualsIgnoringCase(tail, ext)) return path.substr(0, path.size() - 4);
   }
   return path;
 }
 
-bool ReadSoundSetFiles(const std::string& basePath, xact::SoundSetFiles& files, std::string& error) {
+common::Result<> ReadSoundSetFiles(const std::string& basePath, xact::SoundSetFiles& files) {
   files = {};
-  return ReadWhole(basePath + ".xgs", files.xgs, error) && ReadWhole(basePath + ".xwb", files.xwb, error) &&
-         ReadWhole(basePath + ".xsb", files.xsb, error);
+  if (auto read = ReadWhole(basePath + ".xgs", files.xgs); !read) return read;
+  if (auto read = ReadWhole(basePath + ".xwb", files.xwb); !read) return read;
+  return ReadWhole(basePath + ".xsb", files.xsb);
 }
 
-bool WriteSoundSetFiles(const std::string& basePath, const xact::SoundSetFiles& files, std::string& error) {
-  return WriteAtomically(basePath + ".xgs", files.xgs, error) && WriteAtomically(basePath + ".xwb", files.xwb, error) &&
-         WriteAtomically(basePath + ".xsb", files.xsb, error);
+common::Result<> WriteSoundSetFiles(const std::string& basePath, const xact::SoundSetFiles& files) {
+  if (auto written = WriteAtomically(basePath + ".xgs", files.xgs); !written) return written;
+  if (auto written = WriteAtomically(basePath + ".xwb", files.xwb); !written) return written;
+  return WriteAtomically(basePath + ".xsb", files.xsb);
 }
 
 }  // namespace orvante::soundset

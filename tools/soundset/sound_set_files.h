@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/result.h"
 #include "xact/xact_writer.h"
 
 namespace orvante::soundset {
@@ -13,12 +14,12 @@ namespace orvante::soundset {
 // case) all give the base path "dir/Default".
 std::string SoundSetBasePath(const std::string& path);
 
-// Reads the three files; false with a message naming the file that is
-// missing or unreadable.
-bool ReadSoundSetFiles(const std::string& basePath, xact::SoundSetFiles& files, std::string& error);
+// Reads the three files; a failure names the file that is missing or
+// unreadable.
+common::Result<> ReadSoundSetFiles(const std::string& basePath, xact::SoundSetFiles& files);
 
 // Writes the three files, each through a temporary file renamed into place,
 // so a set is never left half written.
-bool WriteSoundSetFiles(const std::string& basePath, const xact::SoundSetFiles& files, std::string& error);
+common::Result<> WriteSoundSetFiles(const std::string& basePath, const xact::SoundSetFiles& files);
 
 }  // namespace orvante::soundset

@@ -8,15 +8,12 @@
 #include <set>
 #include <sstream>
 
+#include "common/text.h"
+
 namespace orvante::soundset {
 namespace {
 
-std::string Trim(const std::string& s) {
-  size_t b = 0, e = s.size();
-  while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-  while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-  return s.substr(b, e - b);
-}
+std::string Trim(const std::string& s) { return std::string(common::Trim(s, common::kWhiteSpace)); }
 
 // Splits off the first whitespace-separated word of rest.
 std::string TakeWord(std::string& rest) {
@@ -46,7 +43,7 @@ bool ValidCueName(const std::string& name) {
 
 }  // namespace
 
-bool ParseManifest(const std::string& text, const std::string& baseDir, Manifest& manifest, std::string& error) {
+common::Result<> ParseManifest(const std::string& text, const std::string& baseDir, Manifest& manifest) {
   manifest = {};
   std::string voice = "en-us";
   int speed = 165;
@@ -54,10 +51,7 @@ bool ParseManifest(const std::string& text, const std::string& baseDir, Manifest
   std::istringstream in(text);
   std::string raw;
   int lineNumber = 0;
-  auto fail = [&](const std::string& what) {
-    error = "line " + std::to_string(lineNumber) + ": " + what;
-    return false;
-  };
+  auto fail = [&](const std::string& what) { return common::Fail("line " + std::to_string(lineNumber) + ": " + what); };
   while (std::getline(in, raw)) {
     ++lineNumber;
     std::string rest = Trim(raw);
@@ -100,26 +94,22 @@ bool ParseManifest(const std::string& text, const std::string& baseDir, Manifest
     manifest.entries.push_back(std::move(entry));
   }
   if (manifest.entries.empty()) {
-    error = "the manifest names no cues";
-    return false;
+    return common::Fail("the manifest names no cues");
   }
-  return true;
+  return {};
 }
 
-bool ReadManifest(const std::string& path, Manifest& manifest, std::string& error) {
+common::Result<> ReadManifest(const std::string& path, Manifest& manifest) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    error = "cannot open " + path;
-    return false;
+    return common::Fail("cannot open " + path);
   }
   std::ostringstream text;
   text << in.rdbuf();
   std::string base = std::filesystem::path(path).parent_path().string();
-  if (!ParseManifest(text.str(), base.empty() ? "." : base, manifest, error)) {
-    error = path + ": " + error;
-    return false;
-  }
-  return true;
+  if (auto parsed = ParseManifest(text.str(), base.empty() ? "." : base, manifest); !parsed)
+    return common::Fail(path + ": " + parsed.error());
+  return {};
 }
 
 }  // namespace orvante::soundset

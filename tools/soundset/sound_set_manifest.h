@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "common/result.h"
+
 namespace orvante::soundset {
 
 struct ManifestEntry {
@@ -31,10 +33,10 @@ struct Manifest {
 };
 
 // Parses manifest text; baseDir resolves relative wave paths. On a bad line,
-// false with "line N: what is wrong" in error. Cue names must be unique.
-bool ParseManifest(const std::string& text, const std::string& baseDir, Manifest& manifest, std::string& error);
+// a failure says "line N: what is wrong". Cue names must be unique.
+common::Result<> ParseManifest(const std::string& text, const std::string& baseDir, Manifest& manifest);
 
 // Reads and parses a manifest file.
-bool ReadManifest(const std::string& path, Manifest& manifest, std::string& error);
+common::Result<> ReadManifest(const std::string& path, Manifest& manifest);
 
 }  // namespace orvante::soundset

@@ -37,24 +37,21 @@ bool WriteAll(int fd, const std::string& text) {
 
 }  // namespace
 
-bool SynthesizePhrase(const SpeechVoice& voice, const std::string& phrase, const std::string& tempDir, xact::PcmWave& wave,
-                      std::string& error) {
+common::Result<> SynthesizePhrase(const SpeechVoice& voice, const std::string& phrase, const std::string& tempDir,
+                                  xact::PcmWave& wave) {
   std::string pattern = (tempDir.empty() ? std::string("/tmp") : tempDir) + "/orvante-speech-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   int tempFd = mkstemp(name.data());
-  if (tempFd < 0) {
-    error = "cannot create a temporary file in " + tempDir + ": " + std::strerror(errno);
-    return false;
-  }
+  if (tempFd < 0) return common::Fail("cannot create a temporary file in " + tempDir + ": " + std::strerror(errno));
   close(tempFd);
   std::string wavPath(name.data());
 
   int toChild[2];
   if (pipe2(toChild, O_CLOEXEC) != 0) {
-    error = std::string("cannot create a pipe: ") + std::strerror(errno);
+    const std::string why = std::strerror(errno);
     unlink(wavPath.c_str());
-    return false;
+    return common::Fail("cannot create a pipe: " + why);
   }
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -71,8 +68,7 @@ bool SynthesizePhrase(const SpeechVoice& voice, const std::string& phrase, const
   if (spawned != 0) {
     close(toChild[1]);
     unlink(wavPath.c_str());
-    error = "cannot run " + voice.program + ": " + std::strerror(spawned);
-    return false;
+    return common::Fail("cannot run " + voice.program + ": " + std::strerror(spawned));
   }
   bool written = WriteAll(toChild[1], phrase + "\n");
   close(toChild[1]);
@@ -82,14 +78,13 @@ bool SynthesizePhrase(const SpeechVoice& voice, const std::string& phrase, const
   bool ok = written && WIFEXITED(status) && WEXITSTATUS(status) == 0;
   if (!ok) {
     unlink(wavPath.c_str());
-    error = voice.program + " failed on \"" + phrase + "\"";
-    return false;
+    return common::Fail(voice.program + " failed on \"" + phrase + "\"");
   }
-  ok = ReadWavFile(wavPath, wave, error);
+  common::Result<> read = ReadWavFile(wavPath, wave);
   unlink(wavPath.c_str());
-  if (!ok) return false;
+  if (!read) return read;
   TrimSilence(wave, kSilenceThreshold, kSilenceMargin);
-  return true;
+  return {};
 }
 
 }  // namespace orvante::soundset

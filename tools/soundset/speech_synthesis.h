@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "common/result.h"
 #include "xact/xact_writer.h"
 
 namespace orvante::soundset {
@@ -16,10 +17,10 @@ struct SpeechVoice {
 // Runs the synthesiser on phrase (handed over on standard input, never
 // through a shell) and reads the wave it writes to a temporary file in
 // tempDir. The synthesiser's leading and trailing silence is trimmed to a
-// short margin. False with a message when the program fails or writes no
+// short margin. A failure says why when the program fails or writes no
 // usable wave. The caller ignores SIGPIPE, so a synthesiser that quits
 // before reading its input is a failure, not the end of the process.
-bool SynthesizePhrase(const SpeechVoice& voice, const std::string& phrase, const std::string& tempDir, xact::PcmWave& wave,
-                      std::string& error);
+common::Result<> SynthesizePhrase(const SpeechVoice& voice, const std::string& phrase, const std::string& tempDir,
+                                  xact::PcmWave& wave);
 
 }  // namespace orvante::soundset

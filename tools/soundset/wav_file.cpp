@@ -14,11 +14,10 @@ uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8
 
 }  // namespace
 
-bool ParseWav(const uint8_t* data, size_t size, xact::PcmWave& wave, std::string& error) {
+common::Result<> ParseWav(const uint8_t* data, size_t size, xact::PcmWave& wave) {
   wave = {};
   if (size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0) {
-    error = "not a RIFF WAVE file";
-    return false;
+    return common::Fail("not a RIFF WAVE file");
   }
   bool haveFormat = false;
   size_t pos = 12;
@@ -29,8 +28,7 @@ bool ParseWav(const uint8_t* data, size_t size, xact::PcmWave& wave, std::string
     size_t available = size - body;
     if (std::memcmp(chunk, "fmt ", 4) == 0) {
       if (length < 16 || length > available) {
-        error = "the format chunk is cut off";
-        return false;
+        return common::Fail("the format chunk is cut off");
       }
       uint16_t tag = Le16(chunk + 8);
       if (tag == 0xFFFE && length >= 40) tag = Le16(chunk + 8 + 24);  // extensible: sub-format GUID starts with the tag
@@ -38,16 +36,13 @@ bool ParseWav(const uint8_t* data, size_t size, xact::PcmWave& wave, std::string
       uint32_t rate = Le32(chunk + 12);
       uint16_t bits = Le16(chunk + 22);
       if (tag != 1) {
-        error = "format tag " + std::to_string(tag) + " is not integer PCM";
-        return false;
+        return common::Fail("format tag " + std::to_string(tag) + " is not integer PCM");
       }
       if (bits != 8 && bits != 16) {
-        error = std::to_string(bits) + "-bit samples are not supported (8 or 16)";
-        return false;
+        return common::Fail(std::to_string(bits) + "-bit samples are not supported (8 or 16)");
       }
       if (channels == 0 || rate == 0) {
-        error = "the format chunk gives no channels or no sample rate";
-        return false;
+        return common::Fail("the format chunk gives no channels or no sample rate");
       }
       wave.channels = channels;
       wave.sampleRate = rate;
@@ -55,38 +50,31 @@ bool ParseWav(const uint8_t* data, size_t size, xact::PcmWave& wave, std::string
       haveFormat = true;
     } else if (std::memcmp(chunk, "data", 4) == 0) {
       if (!haveFormat) {
-        error = "the data chunk comes before the format chunk";
-        return false;
+        return common::Fail("the data chunk comes before the format chunk");
       }
       size_t frameBytes = size_t{wave.channels} * (wave.bitsPerSample / 8u);
       size_t bytes = length > available ? available : static_cast<size_t>(length);
       bytes -= bytes % frameBytes;
       wave.samples.assign(data + body, data + body + bytes);
       if (wave.samples.empty()) {
-        error = "the wave holds no samples";
-        return false;
+        return common::Fail("the wave holds no samples");
       }
-      return true;
+      return {};
     }
     if (length > available) break;
     pos = body + static_cast<size_t>(length) + (length & 1);  // chunks are word-aligned
   }
-  error = haveFormat ? "no data chunk" : "no format chunk";
-  return false;
+  return common::Fail(haveFormat ? "no data chunk" : "no format chunk");
 }
 
-bool ReadWavFile(const std::string& path, xact::PcmWave& wave, std::string& error) {
+common::Result<> ReadWavFile(const std::string& path, xact::PcmWave& wave) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    error = "cannot open " + path;
-    return false;
+    return common::Fail("cannot open " + path);
   }
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!ParseWav(bytes.data(), bytes.size(), wave, error)) {
-    error = path + ": " + error;
-    return false;
-  }
-  return true;
+  if (auto parsed = ParseWav(bytes.data(), bytes.size(), wave); !parsed) return common::Fail(path + ": " + parsed.error());
+  return {};
 }
 
 }  // namespace orvante::soundset

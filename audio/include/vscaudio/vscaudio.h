@@ -105,4 +105,20 @@ VSCAUDIO_API void VSC_AUDIO_PRIORITY_LIST_TO_QUE(void* list, int32_t mode);
  * must return quickly. */
 VSCAUDIO_API void VSC_AUDIO_SET_TRACE(VSC_AUDIO_TRACE_CALLBACK callback, void* context);
 
+/* Diagnostics for tools: what the library holds at this moment, for watching
+ * a long run for growth and a device for losses. */
+typedef struct VSC_AUDIO_DIAGNOSTICS {
+  uint32_t streams;          /* live stream handles */
+  uint32_t sounds;           /* live sound handles (single sounds, queued cues playing) */
+  uint32_t lists;            /* live list handles */
+  uint32_t queueLength;      /* entries in the play queue, its head included */
+  uint32_t deviceEngines;    /* devices whose own engine is up */
+  uint32_t devicesLost;      /* times an open device was found gone */
+  uint32_t devicesRestored;  /* times a lost device's engine came back up */
+} VSC_AUDIO_DIAGNOSTICS;
+
+/* Fills the first size bytes of diagnostics (handles are counted with or
+ * without an engine); returns 1 with an engine, else 0. */
+VSCAUDIO_API int32_t VSC_AUDIO_GET_DIAGNOSTICS(VSC_AUDIO_DIAGNOSTICS* diagnostics, uint32_t size);
+
 #endif /* VSCAUDIO_VSCAUDIO_H */

@@ -41,7 +41,7 @@ struct ControlRef {
 
 class GtkUserInterface : public UserInterface {
  public:
-  int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption, uint32_t flags) override;
+  int MessageBoxU8(WindowHandle owner, const std::string& text, const std::string& caption, uint32_t flags) override;
   bool ShellOpen(const std::string& target) override;
   int RunDialog(WindowHandle owner, Dialog& dialog) override;
 
@@ -369,14 +369,14 @@ void BuildWindow(DialogWindow& w, GtkWindow* parent, std::vector<ControlRef*>& r
 
 // ---- The front end ----
 
-int GtkUserInterface::MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
-                                 uint32_t flags) {
+int GtkUserInterface::MessageBoxU8(WindowHandle owner, const std::string& text, const std::string& caption,
+                                   uint32_t flags) {
   GtkMessageType type = GTK_MESSAGE_OTHER;
   switch (flags & 0xF0) {
-    case MB_ICONERROR: type = GTK_MESSAGE_ERROR; break;
-    case MB_ICONQUESTION: type = GTK_MESSAGE_QUESTION; break;
-    case MB_ICONWARNING: type = GTK_MESSAGE_WARNING; break;
-    case MB_ICONINFORMATION: type = GTK_MESSAGE_INFO; break;
+    case kMbIconError: type = GTK_MESSAGE_ERROR; break;
+    case kMbIconQuestion: type = GTK_MESSAGE_QUESTION; break;
+    case kMbIconWarning: type = GTK_MESSAGE_WARNING; break;
+    case kMbIconInformation: type = GTK_MESSAGE_INFO; break;
     default: break;
   }
   GtkWindow* parent = WindowOf(owner);
@@ -386,22 +386,22 @@ int GtkUserInterface::MessageBox(WindowHandle owner, const std::string& text, co
   gtk_window_set_modal(GTK_WINDOW(box), TRUE);
   std::vector<int> buttons;
   switch (flags & 0xF) {
-    case MB_OKCANCEL: buttons = {IDOK, IDCANCEL}; break;
-    case MB_YESNO: buttons = {IDYES, IDNO}; break;
-    case MB_YESNOCANCEL: buttons = {IDYES, IDNO, IDCANCEL}; break;
-    default: buttons = {IDOK}; break;
+    case kMbOkCancel: buttons = {kIdOk, kIdCancel}; break;
+    case kMbYesNo: buttons = {kIdYes, kIdNo}; break;
+    case kMbYesNoCancel: buttons = {kIdYes, kIdNo, kIdCancel}; break;
+    default: buttons = {kIdOk}; break;
   }
   for (int button : buttons) gtk_dialog_add_button(GTK_DIALOG(box), AnswerName(button), button);
   gtk_dialog_set_default_response(GTK_DIALOG(box), DefaultAnswer(flags));
   // As on Windows, a Yes/No question has no close button: it must be answered.
-  const bool mustAnswer = (flags & 0xF) == MB_YESNO;
+  const bool mustAnswer = (flags & 0xF) == kMbYesNo;
   gtk_window_set_deletable(GTK_WINDOW(box), !mustAnswer);
   int answer = 0;
   do {
     answer = gtk_dialog_run(GTK_DIALOG(box));
-  } while (mustAnswer && answer != IDYES && answer != IDNO);
+  } while (mustAnswer && answer != kIdYes && answer != kIdNo);
   gtk_widget_destroy(box);
-  if (answer < 0) answer = (flags & 0xF) == MB_OK ? IDOK : IDCANCEL;  // closed with the window's button
+  if (answer < 0) answer = (flags & 0xF) == kMbOk ? kIdOk : kIdCancel;  // closed with the window's button
   return answer;
 }
 

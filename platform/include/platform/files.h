@@ -54,19 +54,20 @@ bool IsDirectory(std::string_view path);
 // Whether a wildcard pattern matches a name, letter case ignored.
 bool WildcardMatch(std::string_view pattern, std::string_view name);
 
-bool CopyFile(std::string_view from, std::string_view to, bool failIfExists);
-bool DeleteFile(std::string_view path);
-bool MoveFile(std::string_view from, std::string_view to);  // rename, replacing the target
-bool CreateDirectory(std::string_view path);                // creates missing parents too
+bool CopyFileU8(std::string_view from, std::string_view to, bool failIfExists);
+bool DeleteFileU8(std::string_view path);
+bool MoveFileU8(std::string_view from, std::string_view to);  // rename, replacing the target
+bool CreateDirectoryU8(std::string_view path);                // creates missing parents too
 
-inline constexpr uint32_t FILE_ATTRIBUTE_READONLY = 0x1;
-inline constexpr uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
-inline constexpr uint32_t FILE_ATTRIBUTE_NORMAL = 0x80;
-inline constexpr uint32_t INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
+// Windows' FILE_ATTRIBUTE_READONLY, ... and INVALID_FILE_ATTRIBUTES.
+inline constexpr uint32_t kFileAttributeReadOnly = 0x1;
+inline constexpr uint32_t kFileAttributeDirectory = 0x10;
+inline constexpr uint32_t kFileAttributeNormal = 0x80;
+inline constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 
 // Read-only maps to the absence of every write permission bit.
-uint32_t GetFileAttributes(std::string_view path);
-bool SetFileAttributes(std::string_view path, uint32_t attributes);
+uint32_t GetFileAttributesU8(std::string_view path);
+bool SetFileAttributesU8(std::string_view path, uint32_t attributes);
 
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(std::string_view path, std::string& contents);

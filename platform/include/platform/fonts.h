@@ -21,7 +21,7 @@ struct FontDescription {
 
 using FontHandle = FontDescription*;
 
-FontHandle CreateFont(const FontDescription& description);
+FontHandle CreateFontU8(const FontDescription& description);
 void DeleteFont(FontHandle font);
 
 }  // namespace platform

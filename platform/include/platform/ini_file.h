@@ -28,18 +28,18 @@ namespace platform {
 // terminated and the list ending with a second terminator; a list the buffer
 // cannot hold with a byte to spare is cut, ends with two terminators and
 // gives size - 2.
-uint32_t GetPrivateProfileString(const char* section, const char* key, const char* defaultValue,
-                                 char* buffer, uint32_t size, const char* path);
+uint32_t GetPrivateProfileStringU8(const char* section, const char* key, const char* defaultValue,
+                                   char* buffer, uint32_t size, const char* path);
 
 // The value's leading signed decimal number; defaultValue for a missing file,
 // section or key, or an empty value.
-int32_t GetPrivateProfileInt(const char* section, const char* key, int32_t defaultValue, const char* path);
+int32_t GetPrivateProfileIntU8(const char* section, const char* key, int32_t defaultValue, const char* path);
 
 // Sets key=value in section. A null value deletes the key, a null key the
 // whole section. Returns false when the file cannot be written.
-bool WritePrivateProfileString(const char* section, const char* key, const char* value, const char* path);
+bool WritePrivateProfileStringU8(const char* section, const char* key, const char* value, const char* path);
 
-// Convenience form of GetPrivateProfileString with a buffer of maxLength + 1.
+// Convenience form of GetPrivateProfileStringU8 with a buffer of maxLength + 1.
 std::string ReadProfileString(const char* section, const char* key, const char* defaultValue,
                               const char* path, uint32_t maxLength = 259);
 
@@ -47,7 +47,7 @@ std::string ReadProfileString(const char* section, const char* key, const char* 
 // enclosed in double quotes when the reader would change it (blanks at
 // either end, or a pair of matching quotes around it, which the reader
 // drops), else value as it is. For values written as whole lines of a file;
-// WritePrivateProfileString writes its value as given, as Windows does.
+// WritePrivateProfileStringU8 writes its value as given, as Windows does.
 std::string QuoteProfileValue(std::string_view value);
 
 // Leading signed decimal number of text, skipping leading blanks: "  -12abc"

@@ -15,7 +15,7 @@ void SetExecutablePath(const std::string& path);  // empty restores the real one
 
 // Path of the loaded module (shared library or executable) that contains the
 // given address, or empty.
-std::string GetModuleFileName(const void* addressInModule);
+std::string GetModuleFileNameU8(const void* addressInModule);
 
 // A module's file version, as the version resource's fixed file information
 // gives it: versionMS = major << 16 | minor, versionLS = build << 16 | revision.
@@ -26,19 +26,29 @@ bool GetFileVersion(const std::string& path, uint32_t& versionMS, uint32_t& vers
 // ORVANTE_DEFINE_FILE_VERSION.
 #define ORVANTE_FILE_VERSION_MARKER "ORVANTE-FILE-VERSION:"
 // Defines the file-version record of the binary it is compiled into, for
-// example ORVANTE_DEFINE_FILE_VERSION("1.0.0.1").
+// example ORVANTE_DEFINE_FILE_VERSION("1.0.0.1"). Windows binaries also carry
+// it in their VERSIONINFO resource (cmake/windows.cmake), which is what
+// GetFileVersion reads there.
+#ifdef _WIN32
+#define ORVANTE_DEFINE_FILE_VERSION(text) \
+  extern "C" __declspec(dllexport) const char orvante_file_version_record[] = ORVANTE_FILE_VERSION_MARKER text
+#else
 #define ORVANTE_DEFINE_FILE_VERSION(text) \
   extern "C" __attribute__((used, visibility("default"))) const char orvante_file_version_record[] = ORVANTE_FILE_VERSION_MARKER text
+#endif
 
 using ModuleHandle = void*;
 // LoadLibrary: null on failure, with the last-error value set (126 when the
-// file does not exist or cannot be loaded).
-ModuleHandle LoadLibrary(const std::string& path);
+// file does not exist or cannot be loaded). The path is UTF-8.
+ModuleHandle LoadLibraryU8(const std::string& path);
 // GetProcAddress: null when the export is missing (last error 127).
 void* GetProcAddress(ModuleHandle module, const char* name);
 void FreeLibrary(ModuleHandle module);
 // Text of the loader's last failure, for logs.
 std::string LastLoaderError();
+
+// The process's identifier, as the system numbers processes.
+uint32_t GetCurrentProcessId();
 
 // The calling thread's last-error value.
 uint32_t GetLastError();

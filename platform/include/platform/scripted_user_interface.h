@@ -73,7 +73,7 @@ class ScriptedUserInterface : public HeadlessUserInterface {
   // Actions not yet taken.
   size_t Pending() const;
 
-  int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption, uint32_t flags) override;
+  int MessageBoxU8(WindowHandle owner, const std::string& text, const std::string& caption, uint32_t flags) override;
   int RunDialog(WindowHandle owner, Dialog& dialog) override;
 
   // What was done, in order (boxes and shell opens as the headless front

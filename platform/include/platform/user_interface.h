@@ -11,21 +11,21 @@
 
 namespace platform {
 
-// Buttons and icons, with Windows' values.
-inline constexpr uint32_t MB_OK = 0x0;
-inline constexpr uint32_t MB_OKCANCEL = 0x1;
-inline constexpr uint32_t MB_YESNOCANCEL = 0x3;
-inline constexpr uint32_t MB_YESNO = 0x4;
-inline constexpr uint32_t MB_ICONERROR = 0x10;
-inline constexpr uint32_t MB_ICONQUESTION = 0x20;
-inline constexpr uint32_t MB_ICONWARNING = 0x30;
-inline constexpr uint32_t MB_ICONINFORMATION = 0x40;
-inline constexpr uint32_t MB_DEFBUTTON2 = 0x100;
+// Buttons and icons, with Windows' values (MB_OK, ..., IDOK, ...).
+inline constexpr uint32_t kMbOk = 0x0;
+inline constexpr uint32_t kMbOkCancel = 0x1;
+inline constexpr uint32_t kMbYesNoCancel = 0x3;
+inline constexpr uint32_t kMbYesNo = 0x4;
+inline constexpr uint32_t kMbIconError = 0x10;
+inline constexpr uint32_t kMbIconQuestion = 0x20;
+inline constexpr uint32_t kMbIconWarning = 0x30;
+inline constexpr uint32_t kMbIconInformation = 0x40;
+inline constexpr uint32_t kMbDefButton2 = 0x100;
 
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
-inline constexpr int IDYES = 6;
-inline constexpr int IDNO = 7;
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+inline constexpr int kIdYes = 6;
+inline constexpr int kIdNo = 7;
 
 using WindowHandle = void*;
 class Dialog;
@@ -46,8 +46,8 @@ int DefaultAnswer(uint32_t flags);
 class UserInterface {
  public:
   virtual ~UserInterface() = default;
-  // Shows a box and returns the button pressed (IDOK, IDYES, ...).
-  virtual int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption, uint32_t flags) = 0;
+  // Shows a box and returns the button pressed (kIdOk, kIdYes, ...).
+  virtual int MessageBoxU8(WindowHandle owner, const std::string& text, const std::string& caption, uint32_t flags) = 0;
   // Opens a document or address with the desktop's "open" verb.
   virtual bool ShellOpen(const std::string& target) = 0;
   // Runs a dialog modally (platform/dialog.h) and returns its result. The
@@ -60,7 +60,7 @@ class UserInterface {
 // default button. Listeners hear each box as it is shown.
 class HeadlessUserInterface : public UserInterface {
  public:
-  int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption, uint32_t flags) override;
+  int MessageBoxU8(WindowHandle owner, const std::string& text, const std::string& caption, uint32_t flags) override;
   bool ShellOpen(const std::string& target) override;
   std::vector<MessageBoxRecord> Boxes() const;
   std::vector<std::string> Opened() const;
@@ -83,13 +83,13 @@ UserInterface& CurrentUserInterface();
 void SetUserInterface(UserInterface* ui);  // null restores the built-in headless one
 HeadlessUserInterface& BuiltInHeadlessUserInterface();
 
-int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption, uint32_t flags);
+int MessageBoxU8(WindowHandle owner, const std::string& text, const std::string& caption, uint32_t flags);
 bool ShellExecuteOpen(const std::string& target);
 
 // Top-level windows by class name: the host registers its main window
 // ("FS98MAIN" for the simulator) and modules find it.
 WindowHandle RegisterTopLevelWindow(const std::string& className);
 void UnregisterTopLevelWindow(WindowHandle window);
-WindowHandle FindWindow(const std::string& className);
+WindowHandle FindWindowU8(const std::string& className);
 
 }  // namespace platform

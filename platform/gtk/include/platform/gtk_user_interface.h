@@ -17,7 +17,7 @@ std::unique_ptr<UserInterface> CreateGtkUserInterface();
 
 }  // namespace platform
 
-// The same for hosts that load the library at run time (LoadLibrary of
+// The same for hosts that load the library at run time (LoadLibraryU8 of
 // "liborvante_gtk_ui.so", then GetProcAddress): null without a display; the
 // front end is released with orvante_destroy_gtk_user_interface.
 extern "C" platform::UserInterface* orvante_create_gtk_user_interface();
