@@ -127,7 +127,12 @@ AddovarRun RunAddovar(const std::wstring& argument) {
   std::wstring line = L"\"" + program.wstring() + L"\"" + (argument.empty() ? L"" : L" " + argument);
   // The program's windows go to this test's display (test programs clear
   // DISPLAY for what they start).
-  if (const char* display = std::getenv("ORVANTE_TEST_DISPLAY")) SetEnvironmentVariableA("DISPLAY", display);
+  // There it shows Windows' own boxes, which this run reads and answers
+  // (test programs otherwise start their children headless).
+  if (const char* display = std::getenv("ORVANTE_TEST_DISPLAY")) {
+    SetEnvironmentVariableA("DISPLAY", display);
+    SetEnvironmentVariableA("ORVANTE_HEADLESS", "0");
+  }
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};

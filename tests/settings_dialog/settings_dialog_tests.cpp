@@ -514,13 +514,13 @@ TEST_F(SettingsDialogTest, ErrorLogAndAboutBoxOpenWithTheShell) {
   platform::ScriptedUserInterface ui;
   platform::SetUserInterface(&ui);
   auto owned = OpenDialog();
-    SettingsDialog& dialog = *owned;
+  SettingsDialog& dialog = *owned;
   dialog.Command(kMenuErrorLog);
   ui.Queue({*platform::ParseDialogAction("press,Visit Vescor website"),
             *platform::ParseDialogAction("press,View online manual"),
             *platform::ParseDialogAction("press,Visit support forum")});
   dialog.Command(kMenuAbout);
-  EXPECT_EQ(ui.Opened(), (std::vector<std::string>{appData.Path("ORVANTE/ORVANTE.LOG"), kMakerWebsiteAddress,
+  EXPECT_EQ(ui.Opened(), (std::vector<std::string>{appData.NativePath("ORVANTE/ORVANTE.LOG"), kMakerWebsiteAddress,
                                                     kOnlineManualAddress, kSupportForumAddress}));
   AboutBox about;
   about.Open();

@@ -30,6 +30,16 @@ class TempFolder {
     std::filesystem::remove_all(path_, ignored);
   }
   std::string Path(const std::string& name = {}) const { return name.empty() ? path_ : path_ + "/" + name; }
+  // The path as the system's own programs write it: with backslashes on
+  // Windows.
+  std::string NativePath(const std::string& name = {}) const {
+    std::string path = Path(name);
+#ifdef _WIN32
+    for (char& c : path)
+      if (c == '/') c = '\\';
+#endif
+    return path;
+  }
   std::string Write(const std::string& name, const std::string& contents) const {
     std::filesystem::create_directories(std::filesystem::path(Path(name)).parent_path());
     std::ofstream(Path(name), std::ios::binary) << contents;

@@ -175,8 +175,10 @@ TEST_F(RealLibraryTest, ASimulatorFolderWithAccentedLettersLoadsTheVoice) {
   TempFolder parent;
   const std::string folder = parent.Path("Simulateur \xC3\xA9t\xC3\xA9");  // "Simulateur été"
   std::filesystem::create_directories(folder + "/ORVANTE");
+  // Copies, not links: Wine has no symbolic links.
   for (const char* entry : {"ORVANTE/DLLs", "ORVANTE/SoundSets"})
-    std::filesystem::create_symlink(std::string(ORVANTE_SIM_FOLDER) + "/" + entry, folder + "/" + entry);
+    std::filesystem::copy(std::string(ORVANTE_SIM_FOLDER) + "/" + entry, folder + "/" + entry,
+                          std::filesystem::copy_options::recursive);
   std::strcpy(g_voice.simulatorDir, folder.c_str());
   LoadSoundSet(part.settings.SoundSet, part.settings.MasterVolume.load());
   EXPECT_EQ(g_voice.soundSetReady, 1);

@@ -17,7 +17,7 @@ struct SoundSetTest : VoiceTest {
                   const char* xsb = ".xsb") {
     for (const char* ext : {xgs, xwb, xsb}) simulator.Write("ORVANTE/SoundSets/" + base + ext, "x");
   }
-  std::string SetPath(const std::string& file) { return simulator.Path("ORVANTE/SoundSets/" + file); }
+  std::string SetPath(const std::string& file) { return simulator.NativePath("ORVANTE/SoundSets/" + file); }
 };
 
 }  // namespace
