@@ -15,6 +15,7 @@
 #include "voice/announcement_playback.h"
 #include "voice/voice_state.h"
 #include "platform/clock.h"
+#include "platform/threads.h"
 #include "runways/runway_query.h"
 
 namespace orvante {
@@ -75,9 +76,14 @@ void RunCycle(AdvisoryUnit& unit) {
 
 uint32_t WorkerThread(void*) {
   g_module.suspended = 1;
-  // The worker's thread needs no apartment set-up on this platform; the log
-  // keeps the same step.
+  // The worker's thread uses COM objects (the audio library's engine): it
+  // enters an apartment of its own, and goes on without one when it cannot.
   LogWrite("LOG EVENT -> Initialize COM....\n");
+  const int32_t com = platform::EnterComApartment();
+  if (com < 0) {
+    LogWrite("LOG EVENT -> Couldn't initialize COM...\n");
+    LogWrite("LOG EVENT -> Operation FAILED! - Error code: 0x%X....\n", static_cast<uint32_t>(com));
+  }
   while (AdvisoryUnit* unit = g_module.unit.load()) {
     if (g_module.stopRequested.load() == 1) break;
     if (g_module.suspended.load() != 0) {
@@ -88,6 +94,9 @@ uint32_t WorkerThread(void*) {
     RunCycle(*unit);
     platform::Sleep(kCyclePauseMs);
   }
+  // COM use ends before the module is told the worker has left: once it
+  // knows, it may unload the code this thread is running.
+  if (com >= 0) platform::LeaveComApartment();
   g_module.stopRequested = 0;
   g_module.workerThreadId = 0;
   return 0;

@@ -37,6 +37,14 @@ int32_t ParseLeadingInteger(const char* text) {
   return static_cast<int32_t>(negative ? 0u - value : value);
 }
 
+// An integer setting: the value's leading decimal number, the default where
+// there is no value.
+int32_t GetPrivateProfileIntU8(const char* section, const char* key, int32_t defaultValue, const char* path) {
+  char buffer[64];
+  if (GetPrivateProfileStringU8(section, key, "", buffer, sizeof buffer, path) == 0) return defaultValue;
+  return ParseLeadingInteger(buffer);
+}
+
 std::string ReadProfileString(const char* section, const char* key, const char* defaultValue, const char* path,
                               uint32_t maxLength) {
   std::string buffer(maxLength + 1, '\0');

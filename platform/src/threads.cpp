@@ -39,4 +39,9 @@ uint32_t CreateThread(ThreadFunction function, void* argument) {
   return id;
 }
 
+// No COM here: a thread has no apartment to enter or leave.
+int32_t EnterComApartment() { return 0; }
+
+void LeaveComApartment() {}
+
 }  // namespace platform

@@ -12,10 +12,11 @@
 // begins: cues of one cycle share their time, and a call that cuts in is seen
 // by the audio library's "is the queue playing" question the module asks
 // first. So a line here is the cues handed over in one cycle with one cut
-// flag. That is one call, except where a cycle makes two with the same flag:
-// the altimeter reminder's own call after other plain cues, or a plain call
-// after a cutting one, whose cues the simulator marks cut as well (see
-// sim/replay.cpp); those would show as one line.
+// flag. That is one call, except where a cycle makes two with the same flag
+// (the altimeter reminder's own call after other plain cues): those show as
+// one line. A plain call after a cutting one in the same cycle is a line of
+// its own: the simulator marks cut only the cues up to the cutting call's
+// "remaining" (see sim/cutting_calls.h).
 #include <gtest/gtest.h>
 
 #include <algorithm>

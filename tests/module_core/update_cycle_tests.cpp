@@ -6,8 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <objbase.h>
+#endif
 
 #include "core/advisory_unit.h"
+#include "core/module_log.h"
 #include "core/module_state.h"
 #include "gauges.h"
 #include "voice/voice_state.h"
@@ -84,4 +93,37 @@ TEST_F(UpdateCycleTest, SwitchedOnTheAssessmentRaisesOnRunwayAtKsfo28L) {
   Run(2);
   EXPECT_NE(unit.state.previousAlertWord.load() & 0x4u, 0u);
   EXPECT_STREQ(unit.state.previousDesignator, "28L");
+}
+
+// The worker's thread enters a COM apartment of its own and leaves it before
+// it reports that it has ended. A thread that lives in the other kind of
+// apartment already cannot enter: the worker says so and carries on.
+TEST(WorkerThreadTest, ComIsEnteredOrItsFailureLoggedAndTheWorkerStillEnds) {
+  static std::vector<std::string> lines;
+  lines.clear();
+  SetLogObserver([](const char* line) { lines.push_back(line); });
+  g_module.unit = nullptr;  // no unit: the worker leaves its loop at once
+  g_module.workerThreadId = 7;
+  g_module.stopRequested = 1;
+  std::thread([] {
+#ifdef _WIN32
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+#endif
+    WorkerThread(nullptr);
+#ifdef _WIN32
+    // The worker left the multithreaded apartment alone: it is still there.
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_FALSE);
+    CoUninitialize();
+    CoUninitialize();
+#endif
+  }).join();
+  SetLogObserver(nullptr);
+  std::vector<std::string> expected{"LOG EVENT -> Initialize COM....\n"};
+#ifdef _WIN32
+  expected.push_back("LOG EVENT -> Couldn't initialize COM...\n");
+  expected.push_back("LOG EVENT -> Operation FAILED! - Error code: 0x80010106....\n");  // RPC_E_CHANGED_MODE
+#endif
+  EXPECT_EQ(lines, expected);
+  EXPECT_EQ(g_module.workerThreadId.load(), 0u);
+  EXPECT_EQ(g_module.stopRequested.load(), 0);
 }

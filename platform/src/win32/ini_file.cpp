@@ -117,12 +117,6 @@ uint32_t GetPrivateProfileStringU8(const char* section, const char* key, const c
   return static_cast<uint32_t>(copied);
 }
 
-int32_t GetPrivateProfileIntU8(const char* section, const char* key, int32_t defaultValue, const char* path) {
-  char buffer[64];
-  if (GetPrivateProfileStringU8(section, key, "", buffer, sizeof buffer, path) == 0) return defaultValue;
-  return ParseLeadingInteger(buffer);
-}
-
 bool WritePrivateProfileStringU8(const char* section, const char* key, const char* value, const char* path) {
   if (section == nullptr || path == nullptr) return false;
   std::wstring target = WidePath(path);

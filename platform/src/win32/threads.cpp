@@ -1,5 +1,6 @@
 // Threads started by CreateThread itself; identifiers are Windows' own.
 #include <windows.h>
+#include <objbase.h>
 
 #include "platform/clock.h"
 #include "platform/threads.h"
@@ -41,5 +42,9 @@ uint32_t CreateThread(ThreadFunction function, void* argument) {
 }
 
 uint32_t GetCurrentThreadId() { return ::GetCurrentThreadId(); }
+
+int32_t EnterComApartment() { return static_cast<int32_t>(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)); }
+
+void LeaveComApartment() { ::CoUninitialize(); }
 
 }  // namespace platform
