@@ -174,10 +174,15 @@ TEST_F(RealLibraryTest, ASimulatorFolderWithAccentedLettersLoadsTheVoice) {
   UnloadSoundSet();
   TempFolder parent;
   const std::string folder = parent.Path("Simulateur \xC3\xA9t\xC3\xA9");  // "Simulateur été"
-  std::filesystem::create_directories(folder + "/ORVANTE");
+  // The unit's paths are UTF-8; a narrow std::filesystem path is not on
+  // Windows (it takes the ANSI code page there).
+  auto utf8 = [](const std::string& path) {
+    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(path.data()), path.size()));
+  };
+  std::filesystem::create_directories(utf8(folder + "/ORVANTE"));
   // Copies, not links: Wine has no symbolic links.
   for (const char* entry : {"ORVANTE/DLLs", "ORVANTE/SoundSets"})
-    std::filesystem::copy(std::string(ORVANTE_SIM_FOLDER) + "/" + entry, folder + "/" + entry,
+    std::filesystem::copy(std::string(ORVANTE_SIM_FOLDER) + "/" + entry, utf8(folder + "/" + entry),
                           std::filesystem::copy_options::recursive);
   std::strcpy(g_voice.simulatorDir, folder.c_str());
   LoadSoundSet(part.settings.SoundSet, part.settings.MasterVolume.load());
