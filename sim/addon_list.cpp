@@ -32,18 +32,14 @@ bool ReadSwitch(const XmlElement& addon, const char* tag, const std::string& sou
 
 }  // namespace
 
-AddonList ParseAddonList(std::string_view text, const std::string& source) {
-  AddonList list;
+common::Result<AddonList> ParseAddonList(std::string_view text, const std::string& source) {
   XmlElement root;
   XmlError error;
-  if (!ParseXml(text, root, error)) {
-    list.error = Where(source, error.line) + error.message;
-    return list;
-  }
-  if (root.name != "SimBase.Document") {
-    list.error = Where(source, root.line) + "the document element is <" + root.name + ">, not <SimBase.Document>";
-    return list;
-  }
+  if (!ParseXml(text, root, error)) return common::Fail(Where(source, error.line) + error.message);
+  if (root.name != "SimBase.Document")
+    return common::Fail(Where(source, root.line) + "the document element is <" + root.name +
+                        ">, not <SimBase.Document>");
+  AddonList list;
   for (const XmlElement& child : root.children) {
     if (child.name != "Launch.Addon") continue;  // descriptions, file names and the like
     AddonEntry entry;
@@ -64,30 +60,17 @@ AddonList ParseAddonList(std::string_view text, const std::string& source) {
       entry.stopName = Trim(stop->text);
     list.entries.push_back(std::move(entry));
   }
-  list.ok = true;
   return list;
 }
 
-AddonList ReadAddonList(const std::string& path) {
+common::Result<AddonList> ReadAddonList(const std::string& path) {
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
-    AddonList list;
-    list.error = path + ": is a folder, not an add-on list";
-    return list;
-  }
+  if (std::filesystem::is_directory(path, ec)) return common::Fail(path + ": is a folder, not an add-on list");
   std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    AddonList list;
-    list.error = path + ": cannot be opened";
-    return list;
-  }
+  if (!file) return common::Fail(path + ": cannot be opened");
   std::ostringstream contents;
   contents << file.rdbuf();
-  if (file.bad()) {
-    AddonList list;
-    list.error = path + ": cannot be read";
-    return list;
-  }
+  if (file.bad()) return common::Fail(path + ": cannot be read");
   return ParseAddonList(contents.str(), path);
 }
 

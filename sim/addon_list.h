@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/result.h"
+
 namespace sim {
 
 // Start and stop exports the simulator calls when an entry names none.
@@ -25,17 +27,16 @@ struct AddonEntry {
 };
 
 struct AddonList {
-  bool ok = false;                    // read and understood; the entries below are valid
-  std::string error;                  // when not ok: "PATH: line N: what is wrong"
   std::vector<AddonEntry> entries;    // every <Launch.Addon> in file order, disabled ones too
   std::vector<std::string> warnings;  // entries skipped or values not understood
 };
 
-// Reads the list from the text of a dll.xml; source names it in messages.
-AddonList ParseAddonList(std::string_view text, const std::string& source);
+// Reads the list from the text of a dll.xml; source names it in messages. A
+// failure says "PATH: line N: what is wrong".
+common::Result<AddonList> ParseAddonList(std::string_view text, const std::string& source);
 
 // Reads the list from a file. A missing or unreadable file is an error with
 // its own message.
-AddonList ReadAddonList(const std::string& path);
+common::Result<AddonList> ReadAddonList(const std::string& path);
 
 }  // namespace sim

@@ -56,39 +56,32 @@ std::string ResolveAddonPath(const std::string& simulatorDir, const std::string&
   return current.string();
 }
 
-AddonLoadResult LoadAddon(const AddonEntry& entry, const std::string& simulatorDir, PANELS* panels) {
-  AddonLoadResult result;
-  result.addon.entry = entry;
+common::Result<LoadedAddon> LoadAddon(const AddonEntry& entry, const std::string& simulatorDir, PANELS* panels,
+                                      std::vector<std::string>& notes) {
+  LoadedAddon addon;
+  addon.entry = entry;
   std::string file = ResolveAddonPath(simulatorDir, entry.path);
-  if (file.empty()) {
-    result.messages.push_back("the path \"" + entry.path + "\" names a drive; give it relative to the simulator folder");
-    return result;
-  }
-  result.addon.file = file;
+  if (file.empty())
+    return common::Fail("the path \"" + entry.path + "\" names a drive; give it relative to the simulator folder");
+  addon.file = file;
   platform::ModuleHandle module = platform::LoadLibraryU8(file);
   if (module == nullptr) {
-    result.messages.push_back("cannot load " + file + ": " + platform::LastLoaderError() + " (error " +
-                              std::to_string(platform::GetLastError()) + ")");
-    return result;
+    return common::Fail("cannot load " + file + ": " + platform::LastLoaderError() + " (error " +
+                        std::to_string(platform::GetLastError()) + ")");
   }
-  result.addon.module = module;
+  addon.module = module;
 
   if (void* exported = platform::GetProcAddress(module, "Panels")) {
     *static_cast<PANELS**>(exported) = panels;
-    result.addon.panelsSet = true;
+    addon.panelsSet = true;
   } else {
-    result.messages.push_back("exports no Panels; it gets no gauge interface");
+    notes.push_back("exports no Panels; it gets no gauge interface");
   }
-  result.addon.start = reinterpret_cast<AddonEntryPoint>(platform::GetProcAddress(module, entry.startName.c_str()));
-  result.addon.stop = reinterpret_cast<AddonEntryPoint>(platform::GetProcAddress(module, entry.stopName.c_str()));
-  if (result.addon.stop == nullptr)
-    result.messages.push_back("exports no " + entry.stopName + "; it will not be stopped");
-  if (result.addon.start == nullptr) {
-    result.messages.push_back("exports no " + entry.startName + "; it is not started");
-    return result;
-  }
-  result.ok = true;
-  return result;
+  addon.start = reinterpret_cast<AddonEntryPoint>(platform::GetProcAddress(module, entry.startName.c_str()));
+  addon.stop = reinterpret_cast<AddonEntryPoint>(platform::GetProcAddress(module, entry.stopName.c_str()));
+  if (addon.stop == nullptr) notes.push_back("exports no " + entry.stopName + "; it will not be stopped");
+  if (addon.start == nullptr) return common::Fail("exports no " + entry.startName + "; it is not started");
+  return addon;
 }
 
 }  // namespace sim

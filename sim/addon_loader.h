@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "addon_list.h"
+#include "common/result.h"
 #include "platform/process.h"
 #include "gauges.h"
 
@@ -22,12 +23,6 @@ struct LoadedAddon {
   bool panelsSet = false;          // the module exports `Panels` and holds the table
 };
 
-struct AddonLoadResult {
-  bool ok = false;  // loaded, and its start entry exists
-  LoadedAddon addon;
-  std::vector<std::string> messages;  // what went wrong, or what is unusual
-};
-
 // The file an entry's <Path> names: relative paths start at the simulator
 // folder, '\' and '/' both separate, "." and ".." are followed, and a name
 // that does not exist in the exact letter case is matched without regard to
@@ -36,6 +31,10 @@ struct AddonLoadResult {
 std::string ResolveAddonPath(const std::string& simulatorDir, const std::string& path);
 
 // Loads the module of an entry and stores panels into its `Panels` export.
-AddonLoadResult LoadAddon(const AddonEntry& entry, const std::string& simulatorDir, PANELS* panels);
+// Succeeds when the module is loaded and its start entry exists; notes gets
+// what is unusual on the way (no `Panels`, no stop entry), a failure says
+// what went wrong.
+common::Result<LoadedAddon> LoadAddon(const AddonEntry& entry, const std::string& simulatorDir, PANELS* panels,
+                                      std::vector<std::string>& notes);
 
 }  // namespace sim

@@ -62,30 +62,24 @@ std::string Seconds(int64_t microseconds) {
 CockpitRecorder::CockpitRecorder(std::string wavPath, Pacing pacing)
     : wavPath_(std::move(wavPath)), pacing_(pacing) {}
 
-CockpitRecorder::~CockpitRecorder() {
-  std::string ignored;
-  Finish(ignored);
-}
+CockpitRecorder::~CockpitRecorder() { (void)Finish(); }
 
 int64_t CockpitRecorder::FrameAt(int64_t microseconds) const {
   return microseconds <= 0 ? 0 : microseconds * kSampleRate / 1000000;
 }
 
-bool CockpitRecorder::Start(std::string& error) {
+common::Result<> CockpitRecorder::Start() {
   if (!wav_.Open(wavPath_, kSampleRate, kChannels)) {
-    error = wav_.error();
-    return false;
+    return common::Fail(wav_.error());
   }
   char pattern[] = "/tmp/orvante-cockpit-XXXXXX";
   if (mkdtemp(pattern) == nullptr) {
-    error = std::string("cannot make a folder for the recording pipe: ") + std::strerror(errno);
-    return false;
+    return common::Fail(std::string("cannot make a folder for the recording pipe: ") + std::strerror(errno));
   }
   dir_ = pattern;
   pipe_ = dir_ + "/sound.raw";
   if (mkfifo(pipe_.c_str(), 0600) != 0) {
-    error = std::string("cannot make the recording pipe: ") + std::strerror(errno);
-    return false;
+    return common::Fail(std::string("cannot make the recording pipe: ") + std::strerror(errno));
   }
   // Descriptors name the pipe by its full path without links.
   if (char* resolved = realpath(pipe_.c_str(), nullptr)) {
@@ -96,8 +90,7 @@ bool CockpitRecorder::Start(std::string& error) {
   // before any device writes and it outlives the devices that come and go.
   fd_ = open(pipe_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd_ < 0) {
-    error = std::string("cannot open the recording pipe: ") + std::strerror(errno);
-    return false;
+    return common::Fail(std::string("cannot open the recording pipe: ") + std::strerror(errno));
   }
   fcntl(fd_, F_SETPIPE_SZ, kPipeBytes);
   onePagePipe_ = fcntl(fd_, F_GETPIPE_SZ) == kPipeBytes;
@@ -110,7 +103,7 @@ bool CockpitRecorder::Start(std::string& error) {
   setenv("SDL_AUDIO_FREQUENCY", std::to_string(kSampleRate).c_str(), 1);
   setenv("SDL_AUDIO_CHANNELS", std::to_string(kChannels).c_str(), 1);
   reader_ = std::thread([this] { Read(); });
-  return true;
+  return {};
 }
 
 void CockpitRecorder::FlightAt(int64_t microseconds, bool settle) {
@@ -328,7 +321,7 @@ void CockpitRecorder::Read() {
   caught_.notify_all();
 }
 
-bool CockpitRecorder::Finish(std::string& error) {
+common::Result<> CockpitRecorder::Finish() {
   if (reader_.joinable()) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
@@ -347,10 +340,9 @@ bool CockpitRecorder::Finish(std::string& error) {
   int64_t end = end_.load();
   FillSilenceTo(end >= 0 ? end : flight_);
   if (!wav_.Close()) {
-    error = wav_.error();
-    return false;
+    return common::Fail(wav_.error());
   }
-  return true;
+  return {};
 }
 
 }  // namespace sim

@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/result.h"
 #include "wav_writer.h"
 
 namespace sim {
@@ -43,9 +44,9 @@ class CockpitRecorder {
   CockpitRecorder& operator=(const CockpitRecorder&) = delete;
 
   // Creates the WAV file and the pipe and sets SDL's environment for this
-  // process. Must run before any add-on opens its audio. False with a reason
+  // process. Must run before any add-on opens its audio. Fails with a reason
   // when the recording cannot be made.
-  bool Start(std::string& error);
+  common::Result<> Start();
 
   // The flight has come to `microseconds`: the recording may take sound up to
   // there. With `settle`, returns once it has, and the device has mixed as
@@ -76,8 +77,8 @@ class CockpitRecorder {
   void EndAt(int64_t endMicroseconds);
 
   // After the add-ons have stopped: ends the reading, fills silence up to the
-  // end and completes the file. False with a reason when the file is not whole.
-  bool Finish(std::string& error);
+  // end and completes the file. Fails with a reason when the file is not whole.
+  common::Result<> Finish();
 
   // Frames written so far (sound and silence).
   uint64_t Frames();

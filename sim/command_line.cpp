@@ -21,12 +21,6 @@ std::string Absolute(const std::string& path) {
 
 std::string Lower(std::string text) { return common::ToLowerAscii(text); }
 
-CommandLine Fail(std::string error) {
-  CommandLine line;
-  line.error = std::move(error);
-  return line;
-}
-
 }  // namespace
 
 std::string Usage() {
@@ -80,17 +74,17 @@ std::string Usage() {
          "folder's executable), it starts that simulator in the executable's folder.\n";
 }
 
-CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const std::string& defaultSimulatorDir) {
-  if (arguments.empty()) return Fail("no command given");
+common::Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments,
+                                             const std::string& defaultSimulatorDir) {
+  if (arguments.empty()) return common::Fail("no command given");
   const std::string& command = arguments[0];
   if (command == "help" || command == "--help" || command == "-h") {
     CommandLine line;
-    line.ok = true;
     line.command = Command::Help;
     return line;
   }
   if (command != "start" && command != "replay" && command != "flightgear")
-    return Fail("unknown command \"" + command + "\"");
+    return common::Fail("unknown command \"" + command + "\"");
   bool replay = command == "replay";
   bool live = command == "flightgear";
 
@@ -99,7 +93,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
   std::string simDir, appData, dllXml;
   size_t first = 1;
   if (replay) {
-    if (arguments.size() < 2 || arguments[1].starts_with("--")) return Fail("replay needs a flight file");
+    if (arguments.size() < 2 || arguments[1].starts_with("--")) return common::Fail("replay needs a flight file");
     line.replay.flightPath = Absolute(arguments[1]);
     first = 2;
   }
@@ -128,7 +122,6 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
     }
     if (option == "--help" || option == "-h") {
       line.command = Command::Help;
-      line.ok = true;
       return line;
     }
     bool known = option == "--sim-dir" || option == "--appdata" || option == "--dll-xml" ||
@@ -137,12 +130,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
                              option == "--vitals" || option == "--vitals-every")) ||
                  (live && (option == "--port" || option == "--text-port" || option == "--transcript" ||
                            option == "--record" || option == "--capture"));
-    if (!known) return Fail("unknown option \"" + option + "\"" + (replay ? " for replay" : live ? " for flightgear" : ""));
+    if (!known) {
+      return common::Fail("unknown option \"" + option + "\"" +
+                          (replay ? " for replay" : live ? " for flightgear" : ""));
+    }
     if (!value) {
-      if (i + 1 >= arguments.size()) return Fail("the option " + option + " needs a value");
+      if (i + 1 >= arguments.size()) return common::Fail("the option " + option + " needs a value");
       value = arguments[++i];
     }
-    if (value->empty()) return Fail("the option " + option + " needs a value");
+    if (value->empty()) return common::Fail("the option " + option + " needs a value");
 
     if (option == "--sim-dir") {
       simDir = *value;
@@ -163,7 +159,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
       long port = std::strtol(value->c_str(), &end, 10);
       bool text = option == "--text-port";
       if (end == value->c_str() || *end != '\0' || port < 0 || port > 65535)
-        return Fail(option + " takes a port number from 0 to 65535, not \"" + *value + "\"");
+        return common::Fail(option + " takes a port number from 0 to 65535, not \"" + *value + "\"");
       (text ? line.flightgear.link.textPort : line.flightgear.link.port) = static_cast<uint16_t>(port);
     } else if (option == "--capture") {
       line.flightgear.link.capturePath = Absolute(*value);
@@ -173,20 +169,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
       char* end = nullptr;
       double seconds = std::strtod(value->c_str(), &end);
       if (end == value->c_str() || *end != '\0' || !std::isfinite(seconds) || seconds < 1 || seconds > 1e7)
-        return Fail("--vitals-every takes a number of seconds from 1, not \"" + *value + "\"");
+        return common::Fail("--vitals-every takes a number of seconds from 1, not \"" + *value + "\"");
       line.replay.vitalsEverySeconds = seconds;
     } else if (option == "--seconds") {
       char* end = nullptr;
       double seconds = std::strtod(value->c_str(), &end);
       if (end == value->c_str() || *end != '\0' || !std::isfinite(seconds) || seconds < 0 || seconds > 1e7)
-        return Fail("--seconds takes a number of seconds from 0, not \"" + *value + "\"");
+        return common::Fail("--seconds takes a number of seconds from 0, not \"" + *value + "\"");
       line.seconds = seconds;
     } else {  // --as
       std::string name = Lower(*value);
       if (name == "prepar3d" || name == "p3d") line.options.identity = SimulatorIdentity::Prepar3D;
       else if (name == "fsx") line.options.identity = SimulatorIdentity::Fsx;
       else if (name == "fs9") line.options.identity = SimulatorIdentity::Fs9;
-      else return Fail("--as takes prepar3d, fsx or fs9, not \"" + *value + "\"");
+      else return common::Fail("--as takes prepar3d, fsx or fs9, not \"" + *value + "\"");
     }
   }
 
@@ -202,7 +198,6 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const st
     line.flightgear.flight.recordPath = line.replay.recordPath;
     line.flightgear.flight.realtime = true;
   }
-  line.ok = true;
   return line;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/result.h"
 #include "flightgear_bridge.h"
 #include "replay.h"
 #include "simulator.h"
@@ -21,8 +22,6 @@ namespace sim {
 enum class Command { Start, Replay, FlightGear, Help };
 
 struct CommandLine {
-  bool ok = false;
-  std::string error;  // when not ok
   Command command = Command::Help;
   SimulatorOptions options;       // folders made absolute, defaults filled in
   std::optional<double> seconds;  // run time; none runs until asked to stop
@@ -32,8 +31,10 @@ struct CommandLine {
 };
 
 // Reads the arguments after the program name. defaultSimulatorDir is the
-// folder "sim" beside the program's own folder.
-CommandLine ParseCommandLine(const std::vector<std::string>& arguments, const std::string& defaultSimulatorDir);
+// folder "sim" beside the program's own folder. A failure says what is wrong
+// with the arguments.
+common::Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments,
+                                             const std::string& defaultSimulatorDir);
 
 // The usage text.
 std::string Usage();

@@ -10,10 +10,8 @@
 namespace sim {
 namespace {
 
-EventsFile Fail(const std::string& name, int line, int column, const std::string& message) {
-  EventsFile file;
-  file.error = PositionMessage(name, line, column, message);
-  return file;
+common::Failure Fail(const std::string& name, int line, int column, const std::string& message) {
+  return common::Fail(PositionMessage(name, line, column, message));
 }
 
 struct EventName {
@@ -44,7 +42,7 @@ std::string RestOfLine(const CsvLine& line, size_t from) {
 
 }  // namespace
 
-EventsFile ParseEventsFile(std::string_view text, const std::string& name) {
+common::Result<EventsFile> ParseEventsFile(std::string_view text, const std::string& name) {
   EventsFile file;
   std::vector<CsvLine> lines = SplitCsvLines(text);
   for (size_t l = 0; l < lines.size(); ++l) {
@@ -120,20 +118,15 @@ EventsFile ParseEventsFile(std::string_view text, const std::string& name) {
         break;
       default: break;
     }
-    if (!problem.empty()) {
-      EventsFile failed;
-      failed.error = problem;
-      return failed;
-    }
+    if (!problem.empty()) return common::Fail(problem);
     file.events.push_back(std::move(event));
   }
   std::stable_sort(file.events.begin(), file.events.end(),
                    [](const ReplayEvent& a, const ReplayEvent& b) { return a.t < b.t; });
-  file.ok = true;
   return file;
 }
 
-EventsFile ReadEventsFile(const std::string& path) {
+common::Result<EventsFile> ReadEventsFile(const std::string& path) {
   std::string text;
   if (!platform::ReadWholeFile(path, text)) return Fail(path, 1, 1, "cannot read the events file");
   return ParseEventsFile(text, path);

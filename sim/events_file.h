@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/result.h"
+
 namespace sim {
 
 // Remove and Copy change files while the simulator runs, as the user or
@@ -29,13 +31,12 @@ struct ReplayEvent {
 };
 
 struct EventsFile {
-  bool ok = false;
-  std::string error;  // "FILE:LINE:COLUMN: what is wrong" when not ok
   std::vector<ReplayEvent> events;  // ordered by time, file order kept among equal times
 };
 
-EventsFile ParseEventsFile(std::string_view text, const std::string& name);
-EventsFile ReadEventsFile(const std::string& path);
+// A failure says "FILE:LINE:COLUMN: what is wrong".
+common::Result<EventsFile> ParseEventsFile(std::string_view text, const std::string& name);
+common::Result<EventsFile> ReadEventsFile(const std::string& path);
 
 // The events of a replay without an events file: the aircraft loads and the
 // simulation starts at 0.

@@ -28,10 +28,8 @@ constexpr ColumnInfo kColumns[kColumnCount] = {
     {"gear", false},     {"flaps_index", false}, {"slp_inhg", false}, {"kohlsman_inhg", false}, {"radius_m", false},
 };
 
-FlightFile Fail(const std::string& name, int line, int column, const std::string& message) {
-  FlightFile flight;
-  flight.error = PositionMessage(name, line, column, message);
-  return flight;
+common::Failure Fail(const std::string& name, int line, int column, const std::string& message) {
+  return common::Fail(PositionMessage(name, line, column, message));
 }
 
 double Wrap360(double degrees) {
@@ -61,7 +59,7 @@ std::string RangeProblem(int column, double value) {
 
 }  // namespace
 
-FlightFile ParseFlightFile(std::string_view text, const std::string& name) {
+common::Result<FlightFile> ParseFlightFile(std::string_view text, const std::string& name) {
   std::vector<CsvLine> lines = SplitCsvLines(text);
   if (lines.empty()) return Fail(name, 1, 1, "no header row: the file has no columns");
 
@@ -127,11 +125,10 @@ FlightFile ParseFlightFile(std::string_view text, const std::string& name) {
     flight.rows.push_back(row);
   }
   if (flight.rows.empty()) return Fail(name, header.number, 1, "the flight has a header but no rows");
-  flight.ok = true;
   return flight;
 }
 
-FlightFile ReadFlightFile(const std::string& path) {
+common::Result<FlightFile> ReadFlightFile(const std::string& path) {
   std::string text;
   if (!platform::ReadWholeFile(path, text)) return Fail(path, 1, 1, "cannot read the flight file");
   return ParseFlightFile(text, path);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "aircraft_values.h"
+#include "common/result.h"
 
 namespace sim {
 
@@ -17,16 +18,15 @@ struct FlightRow {
 };
 
 struct FlightFile {
-  bool ok = false;
-  std::string error;  // "FILE:LINE:COLUMN: what is wrong" when not ok
   std::vector<FlightRow> rows;  // at least one, t strictly increasing
 
   double Duration() const { return rows.empty() ? 0.0 : rows.back().t; }
 };
 
-// Reads a flight from its text; name is the file's name in messages.
-FlightFile ParseFlightFile(std::string_view text, const std::string& name);
-FlightFile ReadFlightFile(const std::string& path);
+// Reads a flight from its text; name is the file's name in messages. A
+// failure says "FILE:LINE:COLUMN: what is wrong".
+common::Result<FlightFile> ParseFlightFile(std::string_view text, const std::string& name);
+common::Result<FlightFile> ReadFlightFile(const std::string& path);
 
 // The aircraft at time t: the first row before the flight, the last after it.
 // Eye-point values are the caller's; they are not part of a flight.

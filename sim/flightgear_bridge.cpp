@@ -46,9 +46,8 @@ FlightGearBridgeResult RunFlightGearBridge(FlightGearBridgeOptions options, cons
   FlightGearBridgeResult result;
   options.link.simulatorDir = options.flight.simulator.simulatorDir;
   FlightGearSource source(options.link, say);
-  std::string error;
-  if (!source.Open(error)) {
-    result.flight.error = error;
+  if (common::Result<> opened = source.Open(); !opened) {
+    result.flight = common::Fail(opened.error());
     return result;
   }
   say("listening for FlightGear on 127.0.0.1:" + std::to_string(source.Port()) +
@@ -95,9 +94,10 @@ FlightGearBridgeResult RunFlightGearBridge(FlightGearBridgeOptions options, cons
                   result.medianLatency * 1000, result.longestLatency * 1000, result.callouts);
     say(summary);
   }
-  if (result.flight.wallSeconds > 0) {
+  if (result.flight && result.flight->wallSeconds > 0) {
+    const double wallSeconds = result.flight->wallSeconds;
     std::snprintf(summary, sizeof summary, "the bridge used %.1f s of processor time in %.1f s (%.1f%% of one core)",
-                  result.cpuSeconds, result.flight.wallSeconds, 100 * result.cpuSeconds / result.flight.wallSeconds);
+                  result.cpuSeconds, wallSeconds, 100 * result.cpuSeconds / wallSeconds);
     say(summary);
   }
   return result;

@@ -17,7 +17,7 @@ struct FlightGearBridgeOptions {
 };
 
 struct FlightGearBridgeResult {
-  ReplayResult flight;
+  common::Result<ReplayFigures> flight = ReplayFigures{};  // how the flight went, or why it failed
   FlightGearLinkCounts counts;
   size_t callouts = 0;           // callouts spoken with a known latency
   double medianLatency = 0;      // seconds from the sampled record to the callout's start

@@ -73,10 +73,10 @@ bool UsableAircraftName(std::string_view name) {
   return true;
 }
 
-std::optional<std::string> ParseFlightGearRecord(std::string_view text, FlightGearRecord& record) {
+common::Result<> ParseFlightGearRecord(std::string_view text, FlightGearRecord& record) {
   if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
   if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
-  if (text.empty()) return "an empty record";
+  if (text.empty()) return common::Fail("an empty record");
   std::vector<std::string_view> fields;
   for (size_t at = 0;;) {
     size_t tab = text.find('\t', at);
@@ -85,39 +85,41 @@ std::optional<std::string> ParseFlightGearRecord(std::string_view text, FlightGe
     at = tab + 1;
   }
   if (fields[0] != kFlightGearRecordTag)
-    return "not a record of the orvante protocol (it begins \"" + Shown(text) + "\")";
+    return common::Fail("not a record of the orvante protocol (it begins \"" + Shown(text) + "\")");
   if (fields.size() != static_cast<size_t>(kFlightGearRecordFields))
-    return std::to_string(fields.size()) + " fields where the protocol has " +
-           std::to_string(kFlightGearRecordFields);
+    return common::Fail(std::to_string(fields.size()) + " fields where the protocol has " +
+                        std::to_string(kFlightGearRecordFields));
 
   FlightGearRecord parsed;
-  auto number = [&](const NumberField& field, std::string_view text) -> std::optional<std::string> {
+  auto number = [&](const NumberField& field, std::string_view text) -> common::Result<> {
     double value = 0;
-    if (!ParseNumber(text, value)) return std::string(field.name) + " \"" + Shown(text) + "\" is no number";
+    if (!ParseNumber(text, value))
+      return common::Fail(std::string(field.name) + " \"" + Shown(text) + "\" is no number");
     if (value < field.low || value > field.high)
-      return std::string(field.name) + " " + Shown(text) + " is out of range";
+      return common::Fail(std::string(field.name) + " " + Shown(text) + " is out of range");
     parsed.*field.value = value;
-    return std::nullopt;
+    return {};
   };
   size_t index = 1;
   for (const NumberField& field : kNumbers) {
-    if (auto error = number(field, fields[index++])) return error;
+    if (auto read = number(field, fields[index++]); !read) return read;
   }
   bool* flags[3] = {&parsed.weightOnWheels[0], &parsed.weightOnWheels[1], &parsed.weightOnWheels[2]};
   const char* flagNames[3] = {"weight on wheels 0", "weight on wheels 1", "weight on wheels 2"};
   for (int k = 0; k < 3; ++k) {
     std::string_view flag = fields[index++];
-    if (flag != "0" && flag != "1") return std::string(flagNames[k]) + " \"" + Shown(flag) + "\" is neither 0 nor 1";
+    if (flag != "0" && flag != "1")
+      return common::Fail(std::string(flagNames[k]) + " \"" + Shown(flag) + "\" is neither 0 nor 1");
     *flags[k] = flag == "1";
   }
   for (const NumberField& field : kLateNumbers) {
-    if (auto error = number(field, fields[index++])) return error;
+    if (auto read = number(field, fields[index++]); !read) return read;
   }
   std::string_view aircraft = fields[index];
-  if (!UsableAircraftName(aircraft)) return "aircraft name \"" + Shown(aircraft) + "\" is not usable";
+  if (!UsableAircraftName(aircraft)) return common::Fail("aircraft name \"" + Shown(aircraft) + "\" is not usable");
   parsed.aircraft = std::string(aircraft);
   record = std::move(parsed);
-  return std::nullopt;
+  return {};
 }
 
 bool Placed(const FlightGearRecord& record) { return record.altitudeFt > -9000; }

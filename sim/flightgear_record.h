@@ -37,11 +37,11 @@
 // over the detents the aircraft's aircraft.cfg lists; with no list the
 // handle reads as detent 0.
 #pragma once
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "aircraft_values.h"
+#include "common/result.h"
 
 namespace sim {
 
@@ -66,9 +66,9 @@ struct FlightGearRecord {
 // Whether FlightGear had placed the aircraft when it wrote the record.
 bool Placed(const FlightGearRecord& record);
 
-// Reads one record (a trailing line end is allowed). Returns why the text is
-// no usable record, or nothing when `record` holds it.
-std::optional<std::string> ParseFlightGearRecord(std::string_view text, FlightGearRecord& record);
+// Reads one record (a trailing line end is allowed) into `record`. A failure
+// says why the text is no usable record and leaves `record` alone.
+common::Result<> ParseFlightGearRecord(std::string_view text, FlightGearRecord& record);
 
 // Whether a FlightGear aircraft name can name a folder of ours: letters,
 // digits, '.', '_' and '-', at most 64, not starting with '.'.

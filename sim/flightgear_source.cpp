@@ -48,8 +48,8 @@ int HexDigit(char c) {
 
 }  // namespace
 
-bool ParseFlightGearCapture(std::string_view text, std::vector<CapturedDatagram>& datagrams, std::string& error) {
-  datagrams.clear();
+common::Result<std::vector<CapturedDatagram>> ParseFlightGearCapture(std::string_view text) {
+  std::vector<CapturedDatagram> datagrams;
   int lineNumber = 0;
   double last = 0;
   for (size_t at = 0; at < text.size();) {
@@ -59,8 +59,7 @@ bool ParseFlightGearCapture(std::string_view text, std::vector<CapturedDatagram>
     at = end + 1;
     ++lineNumber;
     auto fail = [&](const std::string& what) {
-      error = "line " + std::to_string(lineNumber) + ": " + what;
-      return false;
+      return common::Fail("line " + std::to_string(lineNumber) + ": " + what);
     };
     if (line.empty() || line.front() == '#') continue;
     size_t tab = line.find('\t');
@@ -89,7 +88,7 @@ bool ParseFlightGearCapture(std::string_view text, std::vector<CapturedDatagram>
     }
     datagrams.push_back(std::move(captured));
   }
-  return true;
+  return datagrams;
 }
 
 FlightGearSource::FlightGearSource(FlightGearLinkOptions options, Simulator::Output say)
@@ -121,19 +120,18 @@ size_t FlightGearSource::FlapDetents(const std::string& aircraftFolder) {
   return 0;
 }
 
-bool FlightGearSource::Open(std::string& error) {
-  if (!input_.Bind(options_.port, error)) return false;
-  if (options_.textPort != 0 && !output_.OpenForSending(error)) return false;
+common::Result<> FlightGearSource::Open() {
+  if (auto bound = input_.Bind(options_.port); !bound) return bound;
+  if (options_.textPort != 0) {
+    if (auto opened = output_.OpenForSending(); !opened) return opened;
+  }
   if (!options_.capturePath.empty()) {
     capture_.reset(std::fopen(platform::NativePath(options_.capturePath).c_str(), "w"));
-    if (!capture_) {
-      error = "cannot write the capture " + options_.capturePath;
-      return false;
-    }
+    if (!capture_) return common::Fail("cannot write the capture " + options_.capturePath);
     std::fprintf(capture_.get(), "# FlightGear records as they arrived: seconds since the first, tab, the record\n");
   }
   started_ = lastDatagram_ = lastWaitingNote_ = refusalSummaryAt_ = Clock::now();
-  return true;
+  return {};
 }
 
 void FlightGearSource::Capture(const std::string& datagram) {
@@ -259,8 +257,8 @@ bool FlightGearSource::Next(SourceFrame& frame, bool) {
     }
     lastDatagram_ = now;
     FlightGearRecord record;
-    if (std::optional<std::string> why = ParseFlightGearRecord(datagram, record)) {
-      Refuse(*why);
+    if (common::Result<> parsed = ParseFlightGearRecord(datagram, record); !parsed) {
+      Refuse(parsed.error());
       continue;
     }
     if (!Placed(record)) {
@@ -281,12 +279,12 @@ void FlightGearSource::TextLine(const std::string& text) {
   if (options_.textPort == 0) return;
   std::string line = FlightGearScreenText(text);
   if (line.empty()) return;
-  std::string error;
-  if (output_.Send(options_.textPort, line + "\n", error)) {
+  common::Result<> sent = output_.Send(options_.textPort, line + "\n");
+  if (sent) {
     ++textLines_;
     return;
   }
-  if (!textFailed_.exchange(true)) say_("text line not shown in FlightGear: " + error);
+  if (!textFailed_.exchange(true)) say_("text line not shown in FlightGear: " + sent.error());
 }
 
 }  // namespace sim

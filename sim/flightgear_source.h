@@ -66,16 +66,16 @@ struct CapturedDatagram {
   double seconds = 0;
   std::string datagram;
 };
-// Reads a capture; false with "line N: what is wrong".
-bool ParseFlightGearCapture(std::string_view text, std::vector<CapturedDatagram>& datagrams, std::string& error);
+// Reads a capture; a failure says "line N: what is wrong".
+common::Result<std::vector<CapturedDatagram>> ParseFlightGearCapture(std::string_view text);
 
 class FlightGearSource : public AircraftSource {
  public:
   FlightGearSource(FlightGearLinkOptions options, Simulator::Output say);
   ~FlightGearSource() override;
 
-  // Opens the sockets (and the capture). False with a reason.
-  bool Open(std::string& error);
+  // Opens the sockets (and the capture). Fails with a reason.
+  common::Result<> Open();
   uint16_t Port() const { return input_.Port(); }
 
   bool Next(SourceFrame& frame, bool speaking) override;

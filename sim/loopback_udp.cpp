@@ -30,32 +30,30 @@ LoopbackUdp::~LoopbackUdp() {
   if (fd_ >= 0) close(fd_);
 }
 
-bool LoopbackUdp::OpenForSending(std::string& error) {
-  if (fd_ >= 0) return true;
+common::Result<> LoopbackUdp::OpenForSending() {
+  if (fd_ >= 0) return {};
   fd_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  if (fd_ < 0) {
-    error = SystemError("cannot open a UDP socket");
-    return false;
-  }
-  return true;
+  if (fd_ < 0) return common::Fail(SystemError("cannot open a UDP socket"));
+  return {};
 }
 
-bool LoopbackUdp::Bind(uint16_t port, std::string& error) {
-  if (!OpenForSending(error)) return false;
+common::Result<> LoopbackUdp::Bind(uint16_t port) {
+  if (auto opened = OpenForSending(); !opened) return opened;
   // Room for a few seconds of records while the receiver is busy.
   int size = 1 << 20;
   setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
   sockaddr_in address = Loopback(port);
   if (bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    error = SystemError(("cannot listen on 127.0.0.1:" + std::to_string(port)).c_str());
+    common::Failure failure =
+        common::Fail(SystemError(("cannot listen on 127.0.0.1:" + std::to_string(port)).c_str()));
     close(fd_);
     fd_ = -1;
-    return false;
+    return failure;
   }
   socklen_t length = sizeof address;
   getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
   port_ = ntohs(address.sin_port);
-  return true;
+  return {};
 }
 
 LoopbackUdp::Received LoopbackUdp::Receive(int timeoutMs, std::string& datagram, std::string& error) {
@@ -81,16 +79,13 @@ LoopbackUdp::Received LoopbackUdp::Receive(int timeoutMs, std::string& datagram,
   return Received::Datagram;
 }
 
-bool LoopbackUdp::Send(uint16_t port, std::string_view datagram, std::string& error) {
-  if (!OpenForSending(error)) return false;
+common::Result<> LoopbackUdp::Send(uint16_t port, std::string_view datagram) {
+  if (auto opened = OpenForSending(); !opened) return opened;
   sockaddr_in address = Loopback(port);
   ssize_t n = sendto(fd_, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&address),
                      sizeof address);
-  if (n < 0) {
-    error = SystemError(("cannot send to 127.0.0.1:" + std::to_string(port)).c_str());
-    return false;
-  }
-  return true;
+  if (n < 0) return common::Fail(SystemError(("cannot send to 127.0.0.1:" + std::to_string(port)).c_str()));
+  return {};
 }
 
 }  // namespace sim

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/result.h"
+
 namespace sim {
 
 class LoopbackUdp {
@@ -16,9 +18,9 @@ class LoopbackUdp {
 
   // Binds 127.0.0.1:port (0: a free port the system picks). False with a
   // reason when the port cannot be had.
-  bool Bind(uint16_t port, std::string& error);
+  common::Result<> Bind(uint16_t port);
   // A socket that only sends.
-  bool OpenForSending(std::string& error);
+  common::Result<> OpenForSending();
 
   uint16_t Port() const { return port_; }
 
@@ -27,7 +29,7 @@ class LoopbackUdp {
   Received Receive(int timeoutMs, std::string& datagram, std::string& error);
 
   // Sends one datagram to 127.0.0.1:port.
-  bool Send(uint16_t port, std::string_view datagram, std::string& error);
+  common::Result<> Send(uint16_t port, std::string_view datagram);
 
  private:
   int fd_ = -1;

@@ -34,15 +34,12 @@ const char* VitalsFile::Header() {
          "devices_lost,devices_restored";
 }
 
-bool VitalsFile::Open(const std::string& path, std::string& error) {
+common::Result<> VitalsFile::Open(const std::string& path) {
   file_ = std::fopen(path.c_str(), "w");
-  if (file_ == nullptr) {
-    error = "cannot write " + path + ": " + std::strerror(errno);
-    return false;
-  }
+  if (file_ == nullptr) return common::Fail("cannot write " + path + ": " + std::strerror(errno));
   std::fprintf(file_, "%s\n", Header());
   std::fflush(file_);
-  return true;
+  return {};
 }
 
 void VitalsFile::Record(double virtualSeconds, const ProcessVitals& process, const AudioVitals& audio) {

@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "common/result.h"
+
 namespace sim {
 
 struct ProcessVitals {
@@ -30,8 +32,8 @@ struct AudioVitals {
 // Writes the header at creation and one row per Record; flushed at once.
 class VitalsFile {
  public:
-  // False with a reason when the file cannot be created.
-  bool Open(const std::string& path, std::string& error);
+  // Fails with a reason when the file cannot be created.
+  common::Result<> Open(const std::string& path);
   void Record(double virtualSeconds, const ProcessVitals& process, const AudioVitals& audio);
   ~VitalsFile();
 

@@ -16,6 +16,7 @@
 
 #include "cockpit_recorder.h"
 #include "common/result.h"
+#include "common/scope_exit.h"
 #include "cutting_calls.h"
 #include "events_file.h"
 #include "flight_file.h"
@@ -238,12 +239,13 @@ struct ReplayInputs {
 
 common::Result<ReplayInputs> ReadReplayInputs(const ReplayOptions& options, const Simulator::Output& say) {
   ReplayInputs inputs;
-  inputs.flight = ReadFlightFile(options.flightPath);
-  if (!inputs.flight.ok) return common::Fail(inputs.flight.error);
+  common::Result<FlightFile> flight = ReadFlightFile(options.flightPath);
+  if (!flight) return common::Fail(flight.error());
+  inputs.flight = std::move(*flight);
   if (!options.eventsPath.empty()) {
-    EventsFile file = ReadEventsFile(options.eventsPath);
-    if (!file.ok) return common::Fail(file.error);
-    inputs.events = std::move(file.events);
+    common::Result<EventsFile> file = ReadEventsFile(options.eventsPath);
+    if (!file) return common::Fail(file.error());
+    inputs.events = std::move(file->events);
   } else {
     inputs.events = DefaultEvents(options.aircraftPath);
   }
@@ -408,7 +410,7 @@ void ListenToSimulator(Simulator& simulator, Transcript& transcript, ReplayState
   transcript.FollowLog(log);
 }
 
-void SaySummary(const ReplayResult& result, const char* verb, const Simulator::Output& say) {
+void SaySummary(const ReplayFigures& result, const char* verb, const Simulator::Output& say) {
   char summary[200];
   std::snprintf(summary, sizeof summary, "%s %.1f s of virtual time in %.2f s (%.0fx), %llu frames, %llu transcript lines",
                 verb, result.virtualSeconds, result.wallSeconds,
@@ -419,38 +421,29 @@ void SaySummary(const ReplayResult& result, const char* verb, const Simulator::O
 
 }  // namespace
 
-ReplayResult RunReplay(const ReplayOptions& options, const Simulator::Output& say) {
+common::Result<ReplayFigures> RunReplay(const ReplayOptions& options, const Simulator::Output& say) {
   // Everything from outside is read and checked before anything starts.
   common::Result<ReplayInputs> inputs = ReadReplayInputs(options, say);
-  if (!inputs) {
-    ReplayResult result;
-    result.error = inputs.error();
-    return result;
-  }
+  if (!inputs) return common::Fail(inputs.error());
   RecordedFlight source(std::move(inputs->flight), std::move(inputs->events), options, say);
   return RunFlight(options, source, say);
 }
 
-ReplayResult RunFlight(const ReplayOptions& options, AircraftSource& source, const Simulator::Output& say) {
-  ReplayResult result;
+common::Result<ReplayFigures> RunFlight(const ReplayOptions& options, AircraftSource& source,
+                                        const Simulator::Output& say) {
+  ReplayFigures result;
   auto wallStart = std::chrono::steady_clock::now();
 
   std::unique_ptr<FILE, int (*)(FILE*)> out(nullptr, std::fclose);
   if (!options.transcriptPath.empty()) {
     out.reset(std::fopen(platform::NativePath(options.transcriptPath).c_str(), "wb"));  // byte for byte the same file on every system
-    if (!out) {
-      result.error = "cannot write the transcript " + options.transcriptPath;
-      return result;
-    }
+    if (!out) return common::Fail("cannot write the transcript " + options.transcriptPath);
   }
 
   VitalsFile vitals;
   if (!options.vitalsPath.empty()) {
-    std::string why;
-    if (!vitals.Open(platform::NativePath(options.vitalsPath), why)) {
-      result.error = why;
-      return result;
-    }
+    if (auto opened = vitals.Open(platform::NativePath(options.vitalsPath)); !opened)
+      return common::Fail(opened.error());
   }
 
   VirtualClock clock;
@@ -483,11 +476,8 @@ ReplayResult RunFlight(const ReplayOptions& options, AircraftSource& source, con
   if (!options.recordPath.empty()) {
     recorder = std::make_unique<CockpitRecorder>(
         options.recordPath, options.realtime ? CockpitRecorder::Pacing::RealTime : CockpitRecorder::Pacing::Lockstep);
-    std::string why;
-    if (!recorder->Start(why)) {
-      result.error = "cannot record the cockpit audio: " + why;
-      return result;
-    }
+    if (auto started = recorder->Start(); !started)
+      return common::Fail("cannot record the cockpit audio: " + started.error());
   }
   // The add-ons' threads pace themselves on the replay's clock, unless they
   // run on the wall clock beside the frames.
@@ -498,10 +488,8 @@ ReplayResult RunFlight(const ReplayOptions& options, AircraftSource& source, con
     AudioTrace audioTrace(options.simulator.simulatorDir, &state, say);
     Simulator simulator(options.simulator, say);
     ListenToSimulator(simulator, transcript, state, source, options);
-    if (!simulator.Start()) {
-      result.error = "the simulator could not start";
-      return result;
-    }
+    common::ScopeExit stopListening([&simulator] { simulator.Gauges().Variables().SetListener(nullptr); });
+    if (!simulator.Start()) return common::Fail("the simulator could not start");
     // The add-ons' threads reach their first pause before time moves, so the
     // worker's cycles fall on the same instants in every run.
     if (options.wallClock) say("add-ons run on the wall clock, side by side with the frames");
@@ -517,9 +505,13 @@ ReplayResult RunFlight(const ReplayOptions& options, AircraftSource& source, con
       });
       platform::SetUserInterface(&scripted);
     }
+    common::ScopeExit restoreUserInterface([scriptDialogs] {
+      if (scriptDialogs) platform::SetUserInterface(nullptr);
+    });
     platform::SetDialogEventListener([&](const platform::DialogEvent& e) {
       transcript.Dialog(e.dialog, e.action, e.outcome, e.result);
     });
+    common::ScopeExit stopDialogEvents([] { platform::SetDialogEventListener(nullptr); });
     EventPlayer player(source.Events(), scripted, say);
 
     const int64_t vitalsEvery = Microseconds(options.vitalsEverySeconds);
@@ -585,16 +577,10 @@ ReplayResult RunFlight(const ReplayOptions& options, AircraftSource& source, con
     clock.SetFreeRunning(true);
     simulator.Stop();
     transcript.ReadLog();
-    platform::SetDialogEventListener(nullptr);
-    if (scriptDialogs) platform::SetUserInterface(nullptr);
-    simulator.Gauges().Variables().SetListener(nullptr);
   }
   if (recorder) {
-    std::string why;
-    if (!recorder->Finish(why)) {
-      result.error = "the cockpit audio is incomplete: " + why;
-      return result;
-    }
+    if (auto finished = recorder->Finish(); !finished)
+      return common::Fail("the cockpit audio is incomplete: " + finished.error());
     for (const std::string& note : recorder->Notes()) say("cockpit audio: " + note);
     uint64_t frames = recorder->Frames();
     char line[400];
@@ -605,7 +591,6 @@ ReplayResult RunFlight(const ReplayOptions& options, AircraftSource& source, con
 
   result.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
   result.transcriptLines = transcript.LineCount();
-  result.ok = true;
   SaySummary(result, source.SummaryVerb(), say);
   return result;
 }

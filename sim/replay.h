@@ -9,6 +9,7 @@
 #include <string>
 
 #include "aircraft_source.h"
+#include "common/result.h"
 #include "simulator.h"
 #include "spoken_callouts.h"
 
@@ -47,9 +48,9 @@ struct ReplayOptions {
   bool wallClock = false;
 };
 
-struct ReplayResult {
-  bool ok = false;
-  std::string error;  // when not ok: a file's line and column, or what could not be done
+// How a flight went. A flight that fails says why instead: a file's line and
+// column, or what could not be done.
+struct ReplayFigures {
   uint64_t frames = 0;
   double virtualSeconds = 0;
   double wallSeconds = 0;
@@ -67,13 +68,14 @@ struct ResolvedAircraft {
 };
 ResolvedAircraft ResolveAircraftPath(const std::string& path, const std::string& simulatorDir);
 
-ReplayResult RunReplay(const ReplayOptions& options, const Simulator::Output& say);
+common::Result<ReplayFigures> RunReplay(const ReplayOptions& options, const Simulator::Output& say);
 
 // One flight through the installed add-ons, the aircraft coming from any
 // source: the simulator, the virtual clock (moved on to each frame's time),
 // the source's events at their frames, the transcript and, paced, the
 // callouts as they are spoken. Of the options it uses the simulator, the
 // transcript, realtime, recordPath and the listeners.
-ReplayResult RunFlight(const ReplayOptions& options, AircraftSource& source, const Simulator::Output& say);
+common::Result<ReplayFigures> RunFlight(const ReplayOptions& options, AircraftSource& source,
+                                        const Simulator::Output& say);
 
 }  // namespace sim

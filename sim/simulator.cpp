@@ -130,11 +130,12 @@ void Simulator::SetTextListener(std::function<void(const std::string& text)> lis
 }
 
 void Simulator::LoadAddons() {
-  AddonList list = ReadAddonList(options_.addonListPath);
-  if (!list.ok) {
-    Say("add-on list " + list.error + "; no add-ons are loaded");
+  common::Result<AddonList> read = ReadAddonList(options_.addonListPath);
+  if (!read) {
+    Say("add-on list " + read.error() + "; no add-ons are loaded");
     return;
   }
+  const AddonList& list = *read;
   for (const std::string& warning : list.warnings) Say("add-on list " + warning);
   Say("add-on list " + options_.addonListPath + ": " + std::to_string(list.entries.size()) + " add-on(s)");
 
@@ -144,18 +145,20 @@ void Simulator::LoadAddons() {
       continue;
     }
     if (entry.manualLoad) Say(entry.name + ": ManualLoad is True; the stand-in loads it without asking");
-    AddonLoadResult loaded = LoadAddon(entry, options_.simulatorDir, GaugeTable::Panels());
-    for (const std::string& message : loaded.messages) Say(entry.name + ": " + message);
-    if (!loaded.ok) {
+    std::vector<std::string> notes;
+    common::Result<LoadedAddon> loaded = LoadAddon(entry, options_.simulatorDir, GaugeTable::Panels(), notes);
+    for (const std::string& note : notes) Say(entry.name + ": " + note);
+    if (!loaded) {
+      Say(entry.name + ": " + loaded.error());
       Say(entry.name + ": not started");
       continue;
     }
-    Say(entry.name + ": loaded " + loaded.addon.file);
+    Say(entry.name + ": loaded " + loaded->file);
     Say(entry.name + ": calling " + entry.startName);
     Clock::time_point start = Clock::now();
-    loaded.addon.start();
+    loaded->start();
     Say(entry.name + ": " + entry.startName + " returned after " + std::to_string(MillisecondsSince(start)) + " ms");
-    started_.push_back(std::move(loaded.addon));
+    started_.push_back(std::move(*loaded));
   }
 }
 

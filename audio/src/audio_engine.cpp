@@ -104,12 +104,13 @@ int32_t InitializeAudioEngine(const char16_t* xgsPath, const char16_t* xwbPath, 
   }
   // FACT reads its banks without any checks of its own: a damaged file is a
   // file error here, never a crash there.
-  ProjectCheck check =
-      ValidateProjectFiles(engine->files[kGlobalSettings], engine->files[kWaveBank], engine->files[kSoundBank]);
-  if (!check.ok) {
-    LogLine("refusing the %s file \"%s\": %s", kFileKinds[check.badFile],
-            Utf16ToUtf8(paths[check.badFile]).c_str(), check.message.c_str());
-    ReportFileFailure(*engine, check.badFile);
+  if (auto check = ValidateProjectFiles(engine->files[kGlobalSettings], engine->files[kWaveBank],
+                                        engine->files[kSoundBank]);
+      !check) {
+    const ProjectFault& fault = check.error();
+    LogLine("refusing the %s file \"%s\": %s", kFileKinds[fault.badFile], Utf16ToUtf8(paths[fault.badFile]).c_str(),
+            fault.message.c_str());
+    ReportFileFailure(*engine, fault.badFile);
     return 0;
   }
 

@@ -21,14 +21,9 @@ bool HasMagic(const ProjectFile& file, const char* magic) {
 
 }  // namespace
 
-ProjectCheck ValidateProjectFiles(const ProjectFile& xgs, const ProjectFile& xwb, const ProjectFile& xsb) {
-  ProjectCheck check;
-  auto fail = [&check](int file, const std::string& message) {
-    check.ok = false;
-    check.badFile = file;
-    check.message = message;
-    return check;
-  };
+common::Result<void, ProjectFault> ValidateProjectFiles(const ProjectFile& xgs, const ProjectFile& xwb,
+                                                        const ProjectFile& xsb) {
+  auto fail = [](int file, const std::string& message) { return common::FailWith(ProjectFault{file, message}); };
   if (!HasMagic(xgs, "XGSF")) return fail(kGlobalSettings, "global settings file: no XGSF header");
   if (!HasMagic(xwb, "WBND")) return fail(kWaveBank, "wave bank file: no WBND header");
   if (!HasMagic(xsb, "SDBK")) return fail(kSoundBank, "sound bank file: no SDBK header");
@@ -41,7 +36,7 @@ ProjectCheck ValidateProjectFiles(const ProjectFile& xgs, const ProjectFile& xwb
       !r) {
     return fail(kSoundBank, r.error());
   }
-  return check;
+  return {};
 }
 
 }  // namespace vscaudio

@@ -3,16 +3,18 @@
 #pragma once
 #include <string>
 
+#include "common/result.h"
 #include "project_file.h"
 
 namespace vscaudio {
 
-struct ProjectCheck {
-  bool ok = true;
+// Why the project files were refused.
+struct ProjectFault {
   int badFile = -1;     // ProjectFileIndex of the file at fault
   std::string message;  // what is wrong
 };
 
-ProjectCheck ValidateProjectFiles(const ProjectFile& xgs, const ProjectFile& xwb, const ProjectFile& xsb);
+common::Result<void, ProjectFault> ValidateProjectFiles(const ProjectFile& xgs, const ProjectFile& xwb,
+                                                        const ProjectFile& xsb);
 
 }  // namespace vscaudio

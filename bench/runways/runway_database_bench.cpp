@@ -155,7 +155,7 @@ BENCHMARK(CompletionPass)->Unit(benchmark::kMicrosecond);
 void TextDriverScan(benchmark::State& state) {
   std::string folder = Folder(static_cast<int>(state.range(0))).path;
   TableSchema schema;
-  ReadTableSchema(folder + "/Schema.ini", "r4.csv", schema);
+  (void)ReadTableSchema(folder + "/Schema.ini", "r4.csv", schema);
   const double d = RUNWAY_BOX_HALF_SIZE;
   size_t found = 0;
   for (auto _ : state) {
@@ -174,7 +174,7 @@ void TextDriverScan(benchmark::State& state) {
         if (DecodeRow(row, *record)) list.push_back(std::move(record));
       }
     };
-    ReadTextTable(bytes, schema, kRunwayTableColumns, columns, callbacks);
+    (void)ReadTextTable(bytes, schema, kRunwayTableColumns, columns, callbacks);
     CompleteRunwayList(list);
     found = list.size();
     benchmark::DoNotOptimize(list.data());

@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);
   sim::FlightGearRecord record;
   record.aircraft = "before";
-  if (std::optional<std::string> why = sim::ParseFlightGearRecord(input, record)) {
-    Require(!why->empty());
+  if (common::Result<> parsed = sim::ParseFlightGearRecord(input, record); !parsed) {
+    Require(!parsed.error().empty());
     Require(record.aircraft == "before");
   } else {
     Require(sim::UsableAircraftName(record.aircraft));
@@ -50,12 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Require(screen.size() <= 200);
   for (char c : screen) Require(static_cast<unsigned char>(c) >= 0x20 && c != 0x7f);
 
-  std::vector<sim::CapturedDatagram> datagrams;
-  std::string error;
-  if (!sim::ParseFlightGearCapture(input, datagrams, error)) {
-    Require(error.rfind("line ", 0) == 0);
+  common::Result<std::vector<sim::CapturedDatagram>> datagrams = sim::ParseFlightGearCapture(input);
+  if (!datagrams) {
+    Require(datagrams.error().rfind("line ", 0) == 0);
   } else {
-    for (size_t k = 1; k < datagrams.size(); ++k) Require(datagrams[k].seconds >= datagrams[k - 1].seconds);
+    for (size_t k = 1; k < datagrams->size(); ++k) Require((*datagrams)[k].seconds >= (*datagrams)[k - 1].seconds);
   }
   return 0;
 }

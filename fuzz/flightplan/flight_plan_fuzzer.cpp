@@ -117,9 +117,9 @@ void CheckFlight(const FlightPlan& plan, const Flight& flight) {
   }
   Require(flight.phases.back().lastSample == flight.samples.size() - 1);
 
-  const sim::FlightFile replayed = sim::ParseFlightFile(FlightFileText(flight), "flight.csv");
-  Require(replayed.ok);
-  Require(replayed.rows.size() == flight.samples.size());
+  const common::Result<sim::FlightFile> replayed = sim::ParseFlightFile(FlightFileText(flight), "flight.csv");
+  Require(replayed.ok());
+  Require(replayed->rows.size() == flight.samples.size());
 }
 
 }  // namespace

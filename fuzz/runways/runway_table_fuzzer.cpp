@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   platform::WriteFileAtomically(g_folder + "/r4.csv", table);
 
   orvante::TableSchema schema;
-  if (orvante::ReadTableSchema(schemaPath, "r4.csv", schema)) {
+  if (!orvante::ReadTableSchema(schemaPath, "r4.csv", schema)) {
     schema = orvante::TableSchema{};
   }
 
@@ -62,14 +62,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<orvante::TableColumn> columns;
   orvante::TextTableCallbacks callbacks;
   callbacks.onRow = [&](uint32_t, const orvante::TableRow& row) {
-    auto problem = orvante::CheckRunwayRow(row);
+    const bool usable = orvante::CheckRunwayRow(row).ok();
     auto record = std::make_unique<orvante::RunwayRecord>();
     bool decoded = orvante::DecodeRow(row, *record);
-    if (decoded == problem.has_value()) __builtin_trap();  // the check and the decoding must agree
+    if (decoded != usable) __builtin_trap();  // the check and the decoding must agree
     if (decoded && list.size() < 200) list.push_back(std::move(record));
   };
   callbacks.onSkipped = [](uint32_t, const std::string&) {};
-  orvante::ReadTextTable(table, schema, 13, columns, callbacks);
+  (void)orvante::ReadTextTable(table, schema, 13, columns, callbacks);
   orvante::CompleteRunwayList(list);
   for (const auto& record : list) {
     if (record->designator[sizeof record->designator - 1] != '\0') __builtin_trap();

@@ -96,13 +96,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(error.line >= 1 && static_cast<size_t>(error.line) <= lines);
   }
 
-  const sim::AddonList list = sim::ParseAddonList(text, "dll.xml");
-  Require(list.ok == list.error.empty());
-  if (!list.ok) {
-    Require(list.error.rfind("dll.xml: line ", 0) == 0);
-    Require(list.entries.empty());
+  const common::Result<sim::AddonList> list = sim::ParseAddonList(text, "dll.xml");
+  Require(list.ok() == list.error().empty());
+  if (!list) {
+    Require(list.error().rfind("dll.xml: line ", 0) == 0);
+    return 0;
   }
-  for (const sim::AddonEntry& entry : list.entries) {
+  for (const sim::AddonEntry& entry : list->entries) {
     Require(!entry.path.empty() && Trimmed(entry.path));
     Require(!entry.name.empty() && Trimmed(entry.name));
     Require(!entry.startName.empty() && Trimmed(entry.startName));

@@ -70,13 +70,13 @@ void CheckBetween(const sim::AircraftValues& v, const sim::FlightRow& a, const s
 }
 
 void CheckFlight(std::string_view text) {
-  const sim::FlightFile flight = sim::ParseFlightFile(text, "f.csv");
-  if (!flight.ok) {
-    Require(PositionedError(flight.error, "f.csv"));
-    Require(flight.rows.empty());
+  const common::Result<sim::FlightFile> parsed = sim::ParseFlightFile(text, "f.csv");
+  if (!parsed) {
+    Require(PositionedError(parsed.error(), "f.csv"));
     return;
   }
-  Require(flight.error.empty() && !flight.rows.empty());
+  const sim::FlightFile& flight = *parsed;
+  Require(!flight.rows.empty());
   for (size_t i = 0; i < flight.rows.size(); ++i) {
     const sim::FlightRow& row = flight.rows[i];
     Require(std::isfinite(row.t) && row.t >= 0);
@@ -102,13 +102,12 @@ void CheckFlight(std::string_view text) {
 }
 
 void CheckEvents(std::string_view text) {
-  const sim::EventsFile file = sim::ParseEventsFile(text, "e.csv");
-  if (!file.ok) {
-    Require(PositionedError(file.error, "e.csv"));
-    Require(file.events.empty());
+  const common::Result<sim::EventsFile> parsed = sim::ParseEventsFile(text, "e.csv");
+  if (!parsed) {
+    Require(PositionedError(parsed.error(), "e.csv"));
     return;
   }
-  Require(file.error.empty());
+  const sim::EventsFile& file = *parsed;
   for (size_t i = 0; i < file.events.size(); ++i) {
     const sim::ReplayEvent& event = file.events[i];
     Require(std::isfinite(event.t) && event.t >= 0 && event.line >= 1);

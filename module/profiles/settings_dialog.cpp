@@ -228,7 +228,7 @@ void SettingsDialog::ApplyMasterSwitch() {
     if (FollowsMasterSwitch(control)) control.enabled = on;
 }
 
-std::optional<std::string> SettingsDialog::Validate() const {
+common::Result<> SettingsDialog::Validate() const {
   SettingsEntries entries;
   entries.extHoldInitialTime = Control(kExtHoldInitialBox)->text;
   entries.extHoldRepeatTime = Control(kExtHoldRepeatBox)->text;
@@ -273,8 +273,8 @@ void SettingsDialog::ReadControls() {
 }
 
 bool SettingsDialog::Save() {
-  if (std::optional<std::string> failure = Validate()) {
-    platform::MessageBoxU8(Handle(), *failure, kCaption, platform::kMbOk | platform::kMbIconWarning);
+  if (common::Result<> checked = Validate(); !checked) {
+    platform::MessageBoxU8(Handle(), checked.error(), kCaption, platform::kMbOk | platform::kMbIconWarning);
     return false;
   }
   ReadControls();

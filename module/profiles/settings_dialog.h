@@ -8,10 +8,10 @@
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "common/result.h"
 #include "profiles/profile_part.h"
 #include "platform/dialog.h"
 
@@ -86,8 +86,9 @@ class SettingsDialog : public platform::Dialog {
   void Fill();
   // Enables the controls the master switch governs when its box is set.
   void ApplyMasterSwitch();
-  // The message of the first failing check on the boxes as they stand.
-  std::optional<std::string> Validate() const;
+  // The checks on the boxes as they stand; a failure is the message of the
+  // first that fails.
+  common::Result<> Validate() const;
   // Copies the controls into the profile and the main settings (the entries
   // must have passed the checks).
   void ReadControls();

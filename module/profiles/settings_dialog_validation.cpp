@@ -66,28 +66,30 @@ std::string FormatTolerance(float tolerance) {
   return text;
 }
 
-std::optional<std::string> ValidateSettingsEntries(const SettingsEntries& e) {
+common::Result<> ValidateSettingsEntries(const SettingsEntries& e) {
   if (!InRange(e.extHoldInitialTime, 60, 300))
-    return "The INITIAL time period must range between 60 seconds to 300 seconds.";
+    return common::Fail("The INITIAL time period must range between 60 seconds to 300 seconds.");
   if (!InRange(e.extHoldRepeatTime, 30, 300))
-    return "The REPEAT time period must range between 30 seconds to 300 seconds.";
+    return common::Fail("The REPEAT time period must range between 30 seconds to 300 seconds.");
   if (!InRange(e.upperFlapGateAlert, 500, 1400))
-    return "The Upper Flap Gate Alert must range between 500 feet AGL to 1400 feet AGL.";
+    return common::Fail("The Upper Flap Gate Alert must range between 500 feet AGL to 1400 feet AGL.");
   if (!InRange(e.lowerFlapGateAlert, 500, 1000))
-    return "The Lower Flap Gate Alert must range between 500 feet AGL to 1000 feet AGL.";
+    return common::Fail("The Lower Flap Gate Alert must range between 500 feet AGL to 1000 feet AGL.");
   if (e.airbusZone) {
-    if (!InRange(e.minTakeOffFlaps, 0, 4)) return "The Minimum Take-off Flaps must range between 0 position to 4 position.";
-    if (!InRange(e.minLandingFlaps, 0, 4)) return "The Minimum Landing Flaps must range between 0 position to 4 position.";
-    return std::nullopt;
+    if (!InRange(e.minTakeOffFlaps, 0, 4))
+      return common::Fail("The Minimum Take-off Flaps must range between 0 position to 4 position.");
+    if (!InRange(e.minLandingFlaps, 0, 4))
+      return common::Fail("The Minimum Landing Flaps must range between 0 position to 4 position.");
+    return {};
   }
   // Boeing zone: degrees, up to the aircraft's fullest flap setting when it is known.
-  if (e.flapPositions.empty()) return std::nullopt;
+  if (e.flapPositions.empty()) return {};
   const uint32_t last = e.flapPositions.back();
   if (!InRange(e.minTakeOffFlaps, 0, last))
-    return WithDegrees("The Minimum Take-off Flaps must range between 0 degrees to %u degrees.", last);
+    return common::Fail(WithDegrees("The Minimum Take-off Flaps must range between 0 degrees to %u degrees.", last));
   if (!InRange(e.minLandingFlaps, 0, last))
-    return WithDegrees("The Minimum Landing Flaps must range between 0 degrees to %u degrees.", last);
-  return std::nullopt;
+    return common::Fail(WithDegrees("The Minimum Landing Flaps must range between 0 degrees to %u degrees.", last));
+  return {};
 }
 
 }  // namespace orvante

@@ -4,10 +4,11 @@
 // sees, and nothing is read or written.
 #pragma once
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/result.h"
 
 namespace orvante {
 
@@ -25,8 +26,9 @@ struct SettingsEntries {
   std::vector<uint32_t> flapPositions;
 };
 
-// The message of the first check that fails, or nothing when all pass.
-std::optional<std::string> ValidateSettingsEntries(const SettingsEntries& entries);
+// Succeeds when all checks pass; a failure is the message of the first that
+// fails.
+common::Result<> ValidateSettingsEntries(const SettingsEntries& entries);
 
 // The leading decimal number of a box's text, as the dialog reads it: the
 // first 29 characters, leading blanks skipped, an optional sign, then digits;

@@ -86,8 +86,8 @@ static std::string TextOf(const TableValue& value) {
   }
 }
 
-// Decodes the row; returns why it cannot be, or nothing.
-static std::optional<std::string> DecodeFields(const TableRow& row, RunwayRecord& record) {
+// Decodes the row; a failure says why it cannot be.
+static common::Result<> DecodeFields(const TableRow& row, RunwayRecord& record) {
   double* const doubles[kRunwayTableColumns] = {
       nullptr,           nullptr,           &record.endLatitude, &record.endLongitude,   &record.elevation,
       &record.heading,   &record.length,    nullptr,             &record.width,          &record.magneticVariation,
@@ -99,13 +99,16 @@ static std::optional<std::string> DecodeFields(const TableRow& row, RunwayRecord
       CopyIdent(TextOf(value), record.airportIdent);
     } else if (k == 1) {
       int64_t code = 0;
-      if (!ToInteger(value, code)) return "column 2 \"" + PrintableField(TextOf(value)) + "\" is not a runway code";
-      if (code < 0 || code > 999) return "column 2 runway code " + std::to_string(code) + " is outside 0 to 999";
+      if (!ToInteger(value, code))
+        return common::Fail("column 2 \"" + PrintableField(TextOf(value)) + "\" is not a runway code");
+      if (code < 0 || code > 999)
+        return common::Fail("column 2 runway code " + std::to_string(code) + " is outside 0 to 999");
       snprintf(record.designator, sizeof record.designator, "%03d", static_cast<int>(code));
     } else {
       double number = 0;
       if (!ToDouble(value, number)) {
-        return "column " + std::to_string(k + 1) + " \"" + PrintableField(TextOf(value)) + "\" is not a number";
+        return common::Fail("column " + std::to_string(k + 1) + " \"" + PrintableField(TextOf(value)) +
+                            "\" is not a number");
       }
       if (k == 7) {
         // Beyond a float's range the value becomes an infinity of its sign
@@ -120,12 +123,12 @@ static std::optional<std::string> DecodeFields(const TableRow& row, RunwayRecord
       }
     }
   }
-  return std::nullopt;
+  return {};
 }
 
-bool DecodeRow(const TableRow& row, RunwayRecord& record) { return !DecodeFields(row, record); }
+bool DecodeRow(const TableRow& row, RunwayRecord& record) { return DecodeFields(row, record).ok(); }
 
-std::optional<std::string> CheckRunwayRow(const TableRow& row) {
+common::Result<> CheckRunwayRow(const TableRow& row) {
   RunwayRecord scratch;
   return DecodeFields(row, scratch);
 }

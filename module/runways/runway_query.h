@@ -2,7 +2,6 @@
 // over the runway table, each row decoded into a runway-end record, then the
 // completion pass that pairs the ends and adds those the table lacks.
 #pragma once
-#include <optional>
 #include <string>
 
 #include "runways/runway_database.h"
@@ -27,9 +26,9 @@ void QueryRunways(RunwayDatabase& db, double latitude, double longitude);
 // unusable, when a field cannot be converted or column 2 is outside 0 to 999.
 bool DecodeRow(const TableRow& row, RunwayRecord& record);
 
-// Why a row cannot become a record, or nothing when it can. The connection
+// Whether a row can become a record; a failure says why not. The connection
 // uses it to leave such rows out when it reads the table.
-std::optional<std::string> CheckRunwayRow(const TableRow& row);
+common::Result<> CheckRunwayRow(const TableRow& row);
 
 // The completion pass: every record, in list order and including those
 // appended on the way, is given once to PairRunwayEnd; new records are

@@ -420,8 +420,8 @@ uint32_t TableConnection::Open(const std::string& connectionString, const TableO
   if (uint32_t result = StartEngine(database); result != kResultOk) return result;
 
   std::vector<TableColumn> columns;
-  if (auto error = ResolveTableColumns(bytes, schema, options.minimumColumns, columns)) {
-    return Fail(kResultFail, options.tableFile + ": " + *error);
+  if (auto resolvedColumns = ResolveTableColumns(bytes, schema, options.minimumColumns, columns); !resolvedColumns) {
+    return Fail(kResultFail, options.tableFile + ": " + resolvedColumns.error());
   }
   // The reading proper takes the resolved columns, so it guesses nothing again.
   TableSchema resolved = schema;
@@ -450,8 +450,8 @@ uint32_t TableConnection::ReadTableFiles(const std::string& connectionString, co
   std::string schemaPath = TableFilePath(directory, options.schemaFile);
   schemaPath_ = schemaPath;
   schemaStamp_ = StampOf(schemaPath);
-  if (auto error = ReadTableSchema(schemaPath, options.tableFile.c_str(), schema)) {
-    return Fail(kResultFail, options.schemaFile + " [" + options.tableFile + "]: " + *error);
+  if (auto read = ReadTableSchema(schemaPath, options.tableFile.c_str(), schema); !read) {
+    return Fail(kResultFail, options.schemaFile + " [" + options.tableFile + "]: " + read.error());
   }
   if (!schema.headerRowDeclared) schema.headerRow = headerByDefault;
 
@@ -537,8 +537,8 @@ uint32_t TableConnection::LoadRows(const std::string& bytes, const TableSchema& 
   auto onRow = [&](uint32_t line, const TableRow& row) {
     if (engineFailed) return;
     if (options.rowCheck) {
-      if (auto reason = options.rowCheck(row)) {
-        Skip(line, *reason);
+      if (auto usable = options.rowCheck(row); !usable) {
+        Skip(line, usable.error());
         return;
       }
     }
@@ -560,14 +560,14 @@ uint32_t TableConnection::LoadRows(const std::string& bytes, const TableSchema& 
   auto onSkipped = [&](uint32_t line, const std::string& reason) { Skip(line, reason); };
 
   Run(db_, "BEGIN");
-  std::optional<std::string> tableError = ReadTextTable(bytes, resolved, options.minimumColumns, columns, {onRow, onSkipped});
+  common::Result<> table = ReadTextTable(bytes, resolved, options.minimumColumns, columns, {onRow, onSkipped});
   sqlite3_finalize(insertPosition);
   if (engineFailed) {
     ProviderError error = EngineError(kResultFail, "Loading " + options.tableFile + ": ");
     return Fail(error.number, error.description);
   }
   Run(db_, "COMMIT");
-  if (tableError) return Fail(kResultFail, options.tableFile + ": " + *tableError);
+  if (!table) return Fail(kResultFail, options.tableFile + ": " + table.error());
   return kResultOk;
 }
 

@@ -55,9 +55,9 @@ struct TableOpenOptions {
   // -1 for no index.
   int latitudeColumn = -1;
   int longitudeColumn = -1;
-  // Rows that read correctly but that the caller cannot use: the check gives
-  // a reason, and the row is left out and reported.
-  std::function<std::optional<std::string>(const TableRow&)> rowCheck;
+  // Rows that read correctly but that the caller cannot use: the check fails
+  // with a reason, and the row is left out and reported.
+  std::function<common::Result<>(const TableRow&)> rowCheck;
   // Refuses tables larger than this, in bytes.
   size_t maximumFileSize = size_t(1) << 30;
 };

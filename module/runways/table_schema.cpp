@@ -10,6 +10,7 @@
 #include <cctype>
 #include <charconv>
 #include <map>
+#include <optional>
 
 #include "platform/ini_file.h"
 #include "common/text.h"
@@ -46,58 +47,58 @@ static std::optional<ColumnType> TypeFromName(std::string_view name) {
   return std::nullopt;
 }
 
-std::optional<std::string> ParseColumnDefinition(std::string_view value, TableColumn& column) {
+common::Result<> ParseColumnDefinition(std::string_view value, TableColumn& column) {
   column = TableColumn{};
   value = Trim(value);
-  if (value.empty()) return std::nullopt;
+  if (value.empty()) return {};
 
   if (value.front() == '"') {
     size_t close = value.find('"', 1);
-    if (close == std::string_view::npos) return "the column name's quote is not closed";
+    if (close == std::string_view::npos) return common::Fail("the column name's quote is not closed");
     column.name = std::string(value.substr(1, close - 1));
     value.remove_prefix(close + 1);
-    if (!value.empty() && !IsBlank(value.front())) return "text follows the quoted column name";
+    if (!value.empty() && !IsBlank(value.front())) return common::Fail("text follows the quoted column name");
   } else {
     column.name = std::string(NextWord(value));
   }
 
   std::string_view typeName = NextWord(value);
-  if (typeName.empty()) return std::nullopt;  // a name alone: the type is guessed
+  if (typeName.empty()) return {};  // a name alone: the type is guessed
   std::optional<ColumnType> type = TypeFromName(typeName);
-  if (!type) return "unknown column type \"" + std::string(typeName) + "\"";
+  if (!type) return common::Fail("unknown column type \"" + std::string(typeName) + "\"");
   column.type = *type;
 
   std::string_view rest = Trim(value);
-  if (rest.empty()) return std::nullopt;
+  if (rest.empty()) return {};
   std::string_view keyword = NextWord(rest);
   std::string_view width = NextWord(rest);
   unsigned parsed = 0;
   auto [end, error] = std::from_chars(width.data(), width.data() + width.size(), parsed);
   if (!EqualsIgnoringCase(keyword, "Width") || width.empty() || error != std::errc() ||
       end != width.data() + width.size() || !Trim(rest).empty()) {
-    return "unexpected text \"" + std::string(Trim(value)) + "\" after the column type";
+    return common::Fail("unexpected text \"" + std::string(Trim(value)) + "\" after the column type");
   }
-  return std::nullopt;
+  return {};
 }
 
-std::optional<std::string> ParseTableFormat(std::string_view value, char& delimiter) {
+common::Result<> ParseTableFormat(std::string_view value, char& delimiter) {
   value = Trim(value);
   if (value.empty() || EqualsIgnoringCase(value, "CSVDelimited")) {
     delimiter = ',';
-    return std::nullopt;
+    return {};
   }
   if (EqualsIgnoringCase(value, "TabDelimited")) {
     delimiter = '\t';
-    return std::nullopt;
+    return {};
   }
   // Delimited(x): any single character but the double quote.
   if (value.size() == 12 && EqualsIgnoringCase(value.substr(0, 10), "Delimited(") && value[11] == ')' &&
       value[10] != '"' && value[10] != '\r' && value[10] != '\n') {
     delimiter = value[10];
-    return std::nullopt;
+    return {};
   }
-  if (EqualsIgnoringCase(value, "FixedLength")) return std::string("fixed-length tables are not supported");
-  return "unknown format \"" + std::string(value) + "\"";
+  if (EqualsIgnoringCase(value, "FixedLength")) return common::Fail("fixed-length tables are not supported");
+  return common::Fail("unknown format \"" + std::string(value) + "\"");
 }
 
 static std::optional<bool> ParseSwitch(std::string_view value) {
@@ -116,31 +117,31 @@ static std::optional<unsigned> ColumnKeyNumber(std::string_view key) {
   return number;
 }
 
-std::optional<std::string> ReadTableSchema(const std::string& schemaPath, const char* tableName, TableSchema& schema) {
+common::Result<> ReadTableSchema(const std::string& schemaPath, const char* tableName, TableSchema& schema) {
   schema = TableSchema{};
   const char* path = schemaPath.c_str();
 
   std::string format = platform::ReadProfileString(tableName, "Format", "", path);
-  if (auto error = ParseTableFormat(format, schema.delimiter)) return "Format: " + *error;
+  if (auto read = ParseTableFormat(format, schema.delimiter); !read) return common::Fail("Format: " + read.error());
 
   std::string header = platform::ReadProfileString(tableName, "ColNameHeader", "", path);
   if (!Trim(header).empty()) {
     std::optional<bool> on = ParseSwitch(header);
-    if (!on) return "ColNameHeader: \"" + header + "\" is neither True nor False";
+    if (!on) return common::Fail("ColNameHeader: \"" + header + "\" is neither True nor False");
     schema.headerRow = *on;
     schema.headerRowDeclared = true;
   }
 
   std::string characterSet = std::string(Trim(platform::ReadProfileString(tableName, "CharacterSet", "", path)));
   if (EqualsIgnoringCase(characterSet, "Unicode") || characterSet == "1200") {
-    return std::string("CharacterSet: UTF-16 tables are not supported");
+    return common::Fail("CharacterSet: UTF-16 tables are not supported");
   }
   schema.utf8 = EqualsIgnoringCase(characterSet, "UTF-8") || characterSet == "65001";
 
   std::string scan = std::string(Trim(platform::ReadProfileString(tableName, "MaxScanRows", "", path)));
   if (!scan.empty()) {
     int32_t rows = platform::ParseLeadingInteger(scan.c_str());
-    if (rows < 0) return "MaxScanRows: \"" + scan + "\" is negative";
+    if (rows < 0) return common::Fail("MaxScanRows: \"" + scan + "\" is negative");
     schema.maxScanRows = static_cast<uint32_t>(rows);
   }
 
@@ -158,20 +159,22 @@ std::optional<std::string> ReadTableSchema(const std::string& schemaPath, const 
     if (!number || definitions.count(*number)) continue;
     definitions[*number] = platform::ReadProfileString(tableName, key.c_str(), "", path);
   }
-  if (definitions.empty()) return std::nullopt;
+  if (definitions.empty()) return {};
   unsigned highest = definitions.rbegin()->first;
-  if (highest > 255) return "Col" + std::to_string(highest) + ": at most 255 columns are supported";
+  if (highest > 255) return common::Fail("Col" + std::to_string(highest) + ": at most 255 columns are supported");
   if (definitions.size() != highest) {
     for (unsigned k = 1; k <= highest; ++k) {
-      if (!definitions.count(k)) return "Col" + std::to_string(k) + " is missing below Col" + std::to_string(highest);
+      if (!definitions.count(k))
+        return common::Fail("Col" + std::to_string(k) + " is missing below Col" + std::to_string(highest));
     }
   }
   for (const auto& [number, value] : definitions) {
     TableColumn column;
-    if (auto error = ParseColumnDefinition(value, column)) return "Col" + std::to_string(number) + ": " + *error;
+    if (auto read = ParseColumnDefinition(value, column); !read)
+      return common::Fail("Col" + std::to_string(number) + ": " + read.error());
     schema.columns.push_back(std::move(column));
   }
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace orvante

@@ -4,10 +4,11 @@
 // MaxScanRows and the columns Col1 to ColN, each "Name Type [Width n]".
 #pragma once
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/result.h"
 
 namespace orvante {
 
@@ -33,16 +34,16 @@ struct TableSchema {
 };
 
 // Parses one column definition, "Name Type [Width n]" or "\"Long Name\" Type".
-// An empty value gives an unnamed column of guessed type. Returns an error
-// text, or nothing when the definition is good.
-std::optional<std::string> ParseColumnDefinition(std::string_view value, TableColumn& column);
+// An empty value gives an unnamed column of guessed type. A failure says what
+// is wrong with the definition.
+common::Result<> ParseColumnDefinition(std::string_view value, TableColumn& column);
 
 // Parses a Format value into the delimiter. FixedLength and unknown formats
 // are errors.
-std::optional<std::string> ParseTableFormat(std::string_view value, char& delimiter);
+common::Result<> ParseTableFormat(std::string_view value, char& delimiter);
 
 // Reads the section named after the table file from a Schema.ini. A missing
 // section gives the defaults: comma-delimited, no header, ANSI, no columns.
-std::optional<std::string> ReadTableSchema(const std::string& schemaPath, const char* tableName, TableSchema& schema);
+common::Result<> ReadTableSchema(const std::string& schemaPath, const char* tableName, TableSchema& schema);
 
 }  // namespace orvante

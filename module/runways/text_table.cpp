@@ -186,15 +186,15 @@ static ColumnType GuessType(const std::vector<std::string>& samples) {
 
 // The byte-order marks: UTF-16 is refused, a UTF-8 mark is dropped and makes
 // the text UTF-8.
-static std::optional<std::string> TakeByteOrderMark(std::string_view& bytes, bool& utf8) {
+static common::Result<> TakeByteOrderMark(std::string_view& bytes, bool& utf8) {
   if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
-    return std::string("the table is UTF-16 text, which is not supported");
+    return common::Fail("the table is UTF-16 text, which is not supported");
   }
   if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
     bytes.remove_prefix(3);
     utf8 = true;
   }
-  return std::nullopt;
+  return {};
 }
 
 // The header line, when the schema says there is one: the first line that is
@@ -211,10 +211,10 @@ static uint32_t HeaderLine(std::string_view bytes, const TableSchema& schema, st
   return headerLine;
 }
 
-std::optional<std::string> ResolveTableColumns(std::string_view bytes, const TableSchema& schema,
-                                               size_t minimumColumns, std::vector<TableColumn>& columns) {
+common::Result<> ResolveTableColumns(std::string_view bytes, const TableSchema& schema, size_t minimumColumns,
+                                     std::vector<TableColumn>& columns) {
   bool utf8 = schema.utf8;
-  if (auto error = TakeByteOrderMark(bytes, utf8)) return error;
+  if (auto taken = TakeByteOrderMark(bytes, utf8); !taken) return taken;
 
   columns = schema.columns;
   if (columns.size() < minimumColumns) columns.resize(minimumColumns);
@@ -235,7 +235,7 @@ std::optional<std::string> ResolveTableColumns(std::string_view bytes, const Tab
   // Undeclared types are guessed from the first MaxScanRows data rows.
   bool guessing = false;
   for (const TableColumn& column : columns) guessing |= column.type == ColumnType::kGuess;
-  if (!guessing) return std::nullopt;
+  if (!guessing) return {};
   std::vector<std::vector<std::string>> samples(width);
   uint32_t scanned = 0;
   ForEachLine(bytes, [&](uint32_t number, std::string_view line) {
@@ -250,14 +250,14 @@ std::optional<std::string> ResolveTableColumns(std::string_view bytes, const Tab
   for (size_t k = 0; k < width; ++k) {
     if (columns[k].type == ColumnType::kGuess) columns[k].type = GuessType(samples[k]);
   }
-  return std::nullopt;
+  return {};
 }
 
-std::optional<std::string> ReadTextTable(std::string_view bytes, const TableSchema& schema, size_t minimumColumns,
-                                         std::vector<TableColumn>& columns, const TextTableCallbacks& callbacks) {
-  if (auto error = ResolveTableColumns(bytes, schema, minimumColumns, columns)) return error;
+common::Result<> ReadTextTable(std::string_view bytes, const TableSchema& schema, size_t minimumColumns,
+                               std::vector<TableColumn>& columns, const TextTableCallbacks& callbacks) {
+  if (auto resolved = ResolveTableColumns(bytes, schema, minimumColumns, columns); !resolved) return resolved;
   bool utf8 = schema.utf8;
-  TakeByteOrderMark(bytes, utf8);
+  (void)TakeByteOrderMark(bytes, utf8);  // a UTF-16 table was refused above
   const size_t width = columns.size();
   const char delimiter = schema.delimiter;
   std::vector<std::string> fields;
@@ -304,7 +304,7 @@ std::optional<std::string> ReadTextTable(std::string_view bytes, const TableSche
     if (callbacks.onRow) callbacks.onRow(number, row);
     return true;
   });
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace orvante

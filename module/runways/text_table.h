@@ -15,7 +15,6 @@
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,14 +59,14 @@ struct TextTableCallbacks {
 // schema's columns, extended to at least minimumColumns; unnamed ones are
 // called F1, F2, ... (or take their name from the header line), and
 // undeclared types are guessed from the first MaxScanRows rows. An error for
-// the file as a whole (UTF-16 text) is returned as text.
-std::optional<std::string> ResolveTableColumns(std::string_view bytes, const TableSchema& schema,
-                                               size_t minimumColumns, std::vector<TableColumn>& columns);
+// the file as a whole (UTF-16 text) is the failure.
+common::Result<> ResolveTableColumns(std::string_view bytes, const TableSchema& schema, size_t minimumColumns,
+                                     std::vector<TableColumn>& columns);
 
 // Reads the table from the file's bytes, with the columns ResolveTableColumns
 // gives (returned in columns), handing each row or skipped line to the
 // callbacks in file order.
-std::optional<std::string> ReadTextTable(std::string_view bytes, const TableSchema& schema, size_t minimumColumns,
-                                         std::vector<TableColumn>& columns, const TextTableCallbacks& callbacks);
+common::Result<> ReadTextTable(std::string_view bytes, const TableSchema& schema, size_t minimumColumns,
+                               std::vector<TableColumn>& columns, const TextTableCallbacks& callbacks);
 
 }  // namespace orvante

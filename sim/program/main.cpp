@@ -164,11 +164,12 @@ int main(int argc, char** argv) {
   if (!arguments.empty() && arguments[0] == "fly") {
     if (std::optional<int> done = RunFly(arguments, DefaultSimulatorDir())) return *done;
   }
-  sim::CommandLine line = sim::ParseCommandLine(arguments, DefaultSimulatorDir());
-  if (!line.ok) {
-    std::fprintf(stderr, "orvante-sim: %s\n%s", line.error.c_str(), sim::Usage().c_str());
+  common::Result<sim::CommandLine> parsed = sim::ParseCommandLine(arguments, DefaultSimulatorDir());
+  if (!parsed) {
+    std::fprintf(stderr, "orvante-sim: %s\n%s", parsed.error().c_str(), sim::Usage().c_str());
     return 2;
   }
+  sim::CommandLine& line = *parsed;
   if (line.command == sim::Command::Help) {
     std::fputs(sim::Usage().c_str(), stdout);
     return 0;
@@ -232,8 +233,8 @@ int main(int argc, char** argv) {
         spokenLine(t, cues, "");
       };
       sim::FlightGearBridgeResult result = sim::RunFlightGearBridge(line.flightgear, Print);
-      if (!result.flight.ok) {
-        std::fprintf(stderr, "orvante-sim: %s\n", result.flight.error.c_str());
+      if (!result.flight) {
+        std::fprintf(stderr, "orvante-sim: %s\n", result.flight.error().c_str());
         return 1;
       }
       return 0;
@@ -250,14 +251,14 @@ int main(int argc, char** argv) {
       std::lock_guard<std::mutex> lock(g_outputMutex);
       g_progress = &progress;
     }
-    sim::ReplayResult result = sim::RunReplay(line.replay, Print);
+    common::Result<sim::ReplayFigures> result = sim::RunReplay(line.replay, Print);
     {
       std::lock_guard<std::mutex> lock(g_outputMutex);
       g_progress = nullptr;
       progress.Done();
     }
-    if (!result.ok) {
-      std::fprintf(stderr, "orvante-sim: %s\n", result.error.c_str());
+    if (!result) {
+      std::fprintf(stderr, "orvante-sim: %s\n", result.error().c_str());
       return 1;
     }
     return 0;

@@ -9,9 +9,9 @@ CockpitRecorder::CockpitRecorder(std::string wavPath, Pacing pacing) : wavPath_(
 
 CockpitRecorder::~CockpitRecorder() = default;
 
-bool CockpitRecorder::Start(std::string& error) {
-  error = "recording the cockpit audio needs SDL's disk driver, which the Windows build does not have (" + wavPath_ + ")";
-  return false;
+common::Result<> CockpitRecorder::Start() {
+  return common::Fail("recording the cockpit audio needs SDL's disk driver, which the Windows build does not have (" +
+                      wavPath_ + ")");
 }
 
 void CockpitRecorder::FlightAt(int64_t microseconds, bool /*settle*/) { flight_ = microseconds; }
@@ -22,10 +22,7 @@ void CockpitRecorder::AwaitEnginePass(EnginePass /*pass*/) {}
 
 void CockpitRecorder::EndAt(int64_t endMicroseconds) { end_ = endMicroseconds; }
 
-bool CockpitRecorder::Finish(std::string& error) {
-  error = "no cockpit recording on Windows";
-  return false;
-}
+common::Result<> CockpitRecorder::Finish() { return common::Fail("no cockpit recording on Windows"); }
 
 uint64_t CockpitRecorder::Frames() { return 0; }
 

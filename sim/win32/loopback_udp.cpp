@@ -12,24 +12,17 @@ const char* kNotBuilt = "the live link with FlightGear (UDP on 127.0.0.1) is not
 
 LoopbackUdp::~LoopbackUdp() = default;
 
-bool LoopbackUdp::Bind(uint16_t /*port*/, std::string& error) {
-  error = kNotBuilt;
-  return false;
-}
+common::Result<> LoopbackUdp::Bind(uint16_t /*port*/) { return common::Fail(kNotBuilt); }
 
-bool LoopbackUdp::OpenForSending(std::string& error) {
-  error = kNotBuilt;
-  return false;
-}
+common::Result<> LoopbackUdp::OpenForSending() { return common::Fail(kNotBuilt); }
 
 LoopbackUdp::Received LoopbackUdp::Receive(int /*timeoutMs*/, std::string& /*datagram*/, std::string& error) {
   error = kNotBuilt;
   return Received::Failed;
 }
 
-bool LoopbackUdp::Send(uint16_t /*port*/, std::string_view /*datagram*/, std::string& error) {
-  error = kNotBuilt;
-  return false;
+common::Result<> LoopbackUdp::Send(uint16_t /*port*/, std::string_view /*datagram*/) {
+  return common::Fail(kNotBuilt);
 }
 
 }  // namespace sim

@@ -79,6 +79,30 @@ TEST(Result, HoldsValuesThatCanOnlyMove) {
   EXPECT_EQ(list->size(), 3u);
 }
 
+// A failure that says which of several things was at fault.
+struct Fault {
+  int which = -1;
+  std::string message;
+};
+
+Result<void, Fault> FirstNegative(const std::vector<int>& numbers) {
+  for (size_t i = 0; i < numbers.size(); ++i)
+    if (numbers[i] < 0) return common::FailWith(Fault{static_cast<int>(i), "negative"});
+  return {};
+}
+
+TEST(Result, AFailureMayCarryAnErrorOfItsOwnType) {
+  EXPECT_TRUE(FirstNegative({1, 2}));
+  EXPECT_EQ(FirstNegative({1, 2}).error().which, -1);
+  Result<void, Fault> bad = FirstNegative({1, -2, -3});
+  ASSERT_FALSE(bad);
+  EXPECT_EQ(bad.error().which, 1);
+  EXPECT_EQ(bad.error().message, "negative");
+  Result<int, Fault> failed = common::FailWith(Fault{0, "none"});
+  EXPECT_FALSE(failed);
+  EXPECT_EQ(failed.error().which, 0);
+}
+
 TEST(ScopeExit, RunsItsCleanUpOnEveryWayOut) {
   std::vector<std::string> done;
   auto run = [&](int exitAt) {

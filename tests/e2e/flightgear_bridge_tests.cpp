@@ -74,9 +74,10 @@ class FlightGearBridge : public ::testing::Test {
     // A profile linked to FlightGear's c172p, the unit's defaults otherwise.
     folder_.Write("app/ORVANTE/Profiles/FLIGHTGEAR.INI", "[ORVANTE]\nMasterSwitch=1\nModel.0=c172p\n" + profileLines_);
     folder_.Write("app/ORVANTE/ORVANTE.INI", "[ORVANTE]\nDEFAULTProfile=FLIGHTGEAR\n");
-    std::string error;
-    ASSERT_TRUE(text_.Bind(0, error)) << error;
-    ASSERT_TRUE(sender_.OpenForSending(error)) << error;
+    common::Result<> bound = text_.Bind(0);
+    ASSERT_TRUE(bound) << bound.error();
+    common::Result<> opened = sender_.OpenForSending();
+    ASSERT_TRUE(opened) << opened.error();
   }
 
   static SimRun RunTool(const std::string& command) {
@@ -106,8 +107,8 @@ class FlightGearBridge : public ::testing::Test {
   }
 
   void Send(const std::string& datagram) {
-    std::string error;
-    ASSERT_TRUE(sender_.Send(port_, datagram, error)) << error;
+    common::Result<> sent = sender_.Send(port_, datagram);
+    ASSERT_TRUE(sent) << sent.error();
   }
 
   // Plays the captured session at `speed` times the pace it arrived at.
@@ -133,12 +134,10 @@ class FlightGearBridge : public ::testing::Test {
   }
 
   static std::vector<sim::CapturedDatagram> Session() {
-    std::vector<sim::CapturedDatagram> session;
-    std::string error;
-    EXPECT_TRUE(sim::ParseFlightGearCapture(
-        ReadText(std::string(ORVANTE_SOURCE_DIR) + "/tests/e2e/flightgear/phnl_26r_session.txt"), session, error))
-        << error;
-    return session;
+    common::Result<std::vector<sim::CapturedDatagram>> session = sim::ParseFlightGearCapture(
+        ReadText(std::string(ORVANTE_SOURCE_DIR) + "/tests/e2e/flightgear/phnl_26r_session.txt"));
+    EXPECT_TRUE(session) << session.error();
+    return session ? *session : std::vector<sim::CapturedDatagram>{};
   }
 
   std::string build_;
@@ -176,7 +175,7 @@ TEST_F(FlightGearBridge, ACapturedSessionGivesTheUnitsCallouts) {
   size_t placed = 0;
   for (const sim::CapturedDatagram& d : session) {
     sim::FlightGearRecord record;
-    if (!sim::ParseFlightGearRecord(d.datagram, record) && sim::Placed(record)) ++placed;
+    if (sim::ParseFlightGearRecord(d.datagram, record) && sim::Placed(record)) ++placed;
   }
   EXPECT_LT(placed, session.size());
   EXPECT_NE(output.find("FlightGear is still placing its aircraft"), std::string::npos);

@@ -169,7 +169,7 @@ class FlightGearLive : public ::testing::Test {
                                                         deadline - Clock::now()).count()));
       if (pilotPort_.Receive(wait, datagram, error) != sim::LoopbackUdp::Received::Datagram) return got;
       sim::FlightGearRecord next;
-      if (!sim::ParseFlightGearRecord(datagram, next) && sim::Placed(next)) {
+      if (sim::ParseFlightGearRecord(datagram, next) && sim::Placed(next)) {
         record = next;
         got = true;
       }
@@ -197,8 +197,9 @@ TEST_F(FlightGearLive, LinedUpHoldingAndARejectedTakeOffAtHonolulu) {
   MakeSimulatorFolder();
   std::ofstream(out_ + "/app/ORVANTE/Profiles/FLIGHTGEAR.INI") << "[ORVANTE]\nMasterSwitch=1\nModel.0=c172p\n";
   std::ofstream(out_ + "/app/ORVANTE/ORVANTE.INI") << "[ORVANTE]\nDEFAULTProfile=FLIGHTGEAR\n";
+  common::Result<> bound = pilotPort_.Bind(kPilotPort);
+  ASSERT_TRUE(bound) << bound.error();
   std::string error;
-  ASSERT_TRUE(pilotPort_.Bind(kPilotPort, error)) << error;
 
   // The bridge first, with its default ports, so that no record is lost.
   ASSERT_TRUE(bridge_.Start(build_ + "/bin/orvante-sim",

@@ -301,8 +301,8 @@ TEST(AptDatImport, CompressedFilesReadAsPlainOnes) {
   ASSERT_TRUE(ImportAptDatRunways(excerpt, expected, report));
   for (const std::string& path : {plainPath, gzPath}) {
     AptDatImport import;
-    std::string error;
-    ASSERT_TRUE(ReadAptDatFile(path, import, error)) << error;
+    common::Result<> read = ReadAptDatFile(path, import);
+    ASSERT_TRUE(read) << read.error();
     ASSERT_TRUE(import.Finish());
     EXPECT_EQ(import.Table(), expected) << path;
   }
@@ -310,13 +310,14 @@ TEST(AptDatImport, CompressedFilesReadAsPlainOnes) {
   std::string compressed = folder.Read("apt.dat.gz");
   folder.Write("cut.dat.gz", compressed.substr(0, compressed.size() / 2));
   AptDatImport cut;
-  std::string error;
-  EXPECT_FALSE(ReadAptDatFile(folder.Path("cut.dat.gz"), cut, error));
-  EXPECT_NE(error.find("is damaged"), std::string::npos) << error;
+  common::Result<> read = ReadAptDatFile(folder.Path("cut.dat.gz"), cut);
+  EXPECT_FALSE(read);
+  EXPECT_NE(read.error().find("is damaged"), std::string::npos) << read.error();
 
   AptDatImport missing;
-  EXPECT_FALSE(ReadAptDatFile(folder.Path("none.dat.gz"), missing, error));
-  EXPECT_NE(error.find("cannot open"), std::string::npos);
+  read = ReadAptDatFile(folder.Path("none.dat.gz"), missing);
+  EXPECT_FALSE(read);
+  EXPECT_NE(read.error().find("cannot open"), std::string::npos);
 }
 
 std::string RunCommand(const std::string& command, int& status) {
@@ -361,8 +362,8 @@ TEST(AptDatImport, FlightGearsWorldFile) {
   const char* path = "/usr/share/games/flightgear/Airports/apt.dat.gz";
   if (!platform::FileExists(path)) GTEST_SKIP() << path << " is not installed (Debian package flightgear-data-base)";
   AptDatImport import;
-  std::string error;
-  ASSERT_TRUE(ReadAptDatFile(path, import, error)) << error;
+  common::Result<> read = ReadAptDatFile(path, import);
+  ASSERT_TRUE(read) << read.error();
   ASSERT_TRUE(import.Finish());
   const RunwayImportReport& report = import.Report();
   EXPECT_GE(report.rows, 60000u) << DescribeImport(report);

@@ -11,44 +11,44 @@ namespace {
 
 TEST(SchemaColumns, DefinitionsGiveNameAndType) {
   TableColumn column;
-  EXPECT_FALSE(ParseColumnDefinition("Latitude Double", column));
+  EXPECT_TRUE(ParseColumnDefinition("Latitude Double", column));
   EXPECT_EQ(column.name, "Latitude");
   EXPECT_EQ(column.type, ColumnType::kReal);
-  EXPECT_FALSE(ParseColumnDefinition("  Ident\tText Width 5 ", column));
+  EXPECT_TRUE(ParseColumnDefinition("  Ident\tText Width 5 ", column));
   EXPECT_EQ(column.name, "Ident");
   EXPECT_EQ(column.type, ColumnType::kText);
-  EXPECT_FALSE(ParseColumnDefinition("\"Runway Code\" long", column));
+  EXPECT_TRUE(ParseColumnDefinition("\"Runway Code\" long", column));
   EXPECT_EQ(column.name, "Runway Code");
   EXPECT_EQ(column.type, ColumnType::kInteger);
-  EXPECT_FALSE(ParseColumnDefinition("Guidance Single", column));
+  EXPECT_TRUE(ParseColumnDefinition("Guidance Single", column));
   EXPECT_EQ(column.type, ColumnType::kReal);
   // A name alone leaves the type to be guessed; nothing at all, an unnamed column.
-  EXPECT_FALSE(ParseColumnDefinition("Heading", column));
+  EXPECT_TRUE(ParseColumnDefinition("Heading", column));
   EXPECT_EQ(column.type, ColumnType::kGuess);
-  EXPECT_FALSE(ParseColumnDefinition("", column));
+  EXPECT_TRUE(ParseColumnDefinition("", column));
   EXPECT_TRUE(column.name.empty());
 }
 
 TEST(SchemaColumns, MalformedDefinitionsAreErrors) {
   TableColumn column;
-  EXPECT_TRUE(ParseColumnDefinition("Latitude Dbl", column));
-  EXPECT_TRUE(ParseColumnDefinition("\"Open name Double", column));
-  EXPECT_TRUE(ParseColumnDefinition("Ident Text Width", column));
-  EXPECT_TRUE(ParseColumnDefinition("Ident Text Width five", column));
-  EXPECT_TRUE(ParseColumnDefinition("Ident Text Size 5", column));
+  EXPECT_FALSE(ParseColumnDefinition("Latitude Dbl", column));
+  EXPECT_FALSE(ParseColumnDefinition("\"Open name Double", column));
+  EXPECT_FALSE(ParseColumnDefinition("Ident Text Width", column));
+  EXPECT_FALSE(ParseColumnDefinition("Ident Text Width five", column));
+  EXPECT_FALSE(ParseColumnDefinition("Ident Text Size 5", column));
 }
 
 TEST(SchemaFormat, Delimiters) {
   char delimiter = 0;
-  EXPECT_FALSE(ParseTableFormat("", delimiter));
+  EXPECT_TRUE(ParseTableFormat("", delimiter));
   EXPECT_EQ(delimiter, ',');
-  EXPECT_FALSE(ParseTableFormat("TabDelimited", delimiter));
+  EXPECT_TRUE(ParseTableFormat("TabDelimited", delimiter));
   EXPECT_EQ(delimiter, '\t');
-  EXPECT_FALSE(ParseTableFormat("delimited(;)", delimiter));
+  EXPECT_TRUE(ParseTableFormat("delimited(;)", delimiter));
   EXPECT_EQ(delimiter, ';');
-  EXPECT_TRUE(ParseTableFormat("Delimited(\")", delimiter));
-  EXPECT_TRUE(ParseTableFormat("FixedLength", delimiter));
-  EXPECT_TRUE(ParseTableFormat("Spreadsheet", delimiter));
+  EXPECT_FALSE(ParseTableFormat("Delimited(\")", delimiter));
+  EXPECT_FALSE(ParseTableFormat("FixedLength", delimiter));
+  EXPECT_FALSE(ParseTableFormat("Spreadsheet", delimiter));
 }
 
 TEST(SchemaFile, ReadsTheTablesSection) {
@@ -58,7 +58,7 @@ TEST(SchemaFile, ReadsTheTablesSection) {
                                   "[R4.CSV]\r\nColNameHeader=False\r\nFormat=Delimited(;)\r\nCharacterSet=65001\r\n"
                                   "MaxScanRows=0\r\ncol2=Code Integer\r\nCol1=Ident Text\r\nCol3=Lat Double\r\n");
   TableSchema schema;
-  ASSERT_FALSE(ReadTableSchema(path, "r4.csv", schema));
+  ASSERT_TRUE(ReadTableSchema(path, "r4.csv", schema));
   EXPECT_EQ(schema.delimiter, ';');
   EXPECT_TRUE(schema.utf8);
   EXPECT_EQ(schema.maxScanRows, 0u);
@@ -73,13 +73,13 @@ TEST(SchemaFile, GapsAndBadValuesAreReported) {
   TempFolder folder;
   TableSchema schema;
   auto gap = ReadTableSchema(folder.Write("a.ini", "[r4.csv]\nCol1=A Text\nCol3=C Text\n"), "r4.csv", schema);
-  ASSERT_TRUE(gap);
-  EXPECT_NE(gap->find("Col2"), std::string::npos);
-  EXPECT_TRUE(ReadTableSchema(folder.Write("b.ini", "[r4.csv]\nColNameHeader=maybe\n"), "r4.csv", schema));
-  EXPECT_TRUE(ReadTableSchema(folder.Write("c.ini", "[r4.csv]\nFormat=FixedLength\n"), "r4.csv", schema));
-  EXPECT_TRUE(ReadTableSchema(folder.Write("d.ini", "[r4.csv]\nCharacterSet=Unicode\n"), "r4.csv", schema));
+  ASSERT_FALSE(gap);
+  EXPECT_NE(gap.error().find("Col2"), std::string::npos);
+  EXPECT_FALSE(ReadTableSchema(folder.Write("b.ini", "[r4.csv]\nColNameHeader=maybe\n"), "r4.csv", schema));
+  EXPECT_FALSE(ReadTableSchema(folder.Write("c.ini", "[r4.csv]\nFormat=FixedLength\n"), "r4.csv", schema));
+  EXPECT_FALSE(ReadTableSchema(folder.Write("d.ini", "[r4.csv]\nCharacterSet=Unicode\n"), "r4.csv", schema));
   // No section at all: the defaults.
-  EXPECT_FALSE(ReadTableSchema(folder.Write("e.ini", "[x]\n"), "r4.csv", schema));
+  EXPECT_TRUE(ReadTableSchema(folder.Write("e.ini", "[x]\n"), "r4.csv", schema));
   EXPECT_EQ(schema.delimiter, ',');
   EXPECT_TRUE(schema.columns.empty());
 }
@@ -121,7 +121,7 @@ struct ReadResult {
   std::vector<uint32_t> lines;
   std::vector<TableRow> rows;
   std::vector<std::pair<uint32_t, std::string>> skipped;
-  std::optional<std::string> error;
+  common::Result<> table;
 };
 
 ReadResult Read(std::string_view bytes, TableSchema schema, size_t minimum = 0) {
@@ -132,7 +132,7 @@ ReadResult Read(std::string_view bytes, TableSchema schema, size_t minimum = 0) 
     result.rows.push_back(row);
   };
   callbacks.onSkipped = [&](uint32_t line, const std::string& reason) { result.skipped.emplace_back(line, reason); };
-  result.error = ReadTextTable(bytes, schema, minimum, result.columns, callbacks);
+  result.table = ReadTextTable(bytes, schema, minimum, result.columns, callbacks);
   return result;
 }
 
@@ -144,7 +144,7 @@ TableSchema ThreeColumns() {
 
 TEST(TableRows, LineEndsAndByteOrderMark) {
   ReadResult r = Read("\xEF\xBB\xBF" "A,1,1.5\r\nB,2,2.5\nC,3,3.5\rD,4,4.5", ThreeColumns());
-  ASSERT_FALSE(r.error);
+  ASSERT_TRUE(r.table) << r.table.error();
   ASSERT_EQ(r.rows.size(), 4u);
   EXPECT_EQ(r.rows[0][0].text, "A");  // the mark is not part of the first field
   EXPECT_EQ(r.rows[3][2].real, 4.5);
@@ -196,7 +196,7 @@ TEST(TableRows, TextIsStoredAsUtf8) {
   schema.utf8 = true;
   ReadResult utf8 = Read("Z\xC3\xBCrich,1,1\n", schema);
   EXPECT_EQ(utf8.rows[0][0].text, "Z\xC3\xBCrich");
-  EXPECT_TRUE(Read("\xFF\xFE" "A\0,\0", schema).error);
+  EXPECT_FALSE(Read("\xFF\xFE" "A\0,\0", schema).table);
 }
 
 TEST(TableColumns, UndeclaredColumnsAreNamedAndTyped) {

@@ -35,12 +35,12 @@ const char* kTwoAddons =
     "</SimBase.Document>\r\n";
 
 TEST(AddonList, ReadsEveryEntryWithItsSwitchesAndEntryNames) {
-  AddonList list = ParseAddonList(kTwoAddons, "dll.xml");
-  ASSERT_TRUE(list.ok) << list.error;
-  EXPECT_TRUE(list.warnings.empty());
-  ASSERT_EQ(list.entries.size(), 2u);
+  common::Result<AddonList> list = ParseAddonList(kTwoAddons, "dll.xml");
+  ASSERT_TRUE(list.ok()) << list.error();
+  EXPECT_TRUE(list->warnings.empty());
+  ASSERT_EQ(list->entries.size(), 2u);
 
-  const AddonEntry& orvante = list.entries[0];
+  const AddonEntry& orvante = list->entries[0];
   EXPECT_EQ(orvante.name, "ORVANTE");
   EXPECT_EQ(orvante.path, ".\\ORVANTE\\ORVANTE.dll");
   EXPECT_FALSE(orvante.disabled);
@@ -49,7 +49,7 @@ TEST(AddonList, ReadsEveryEntryWithItsSwitchesAndEntryNames) {
   EXPECT_EQ(orvante.stopName, "module_deinit");
   EXPECT_EQ(orvante.line, 7);
 
-  const AddonEntry& other = list.entries[1];
+  const AddonEntry& other = list->entries[1];
   EXPECT_TRUE(other.disabled) << "True in any letter case, blanks around it ignored";
   EXPECT_EQ(other.path, "Other/other.dll");
   EXPECT_EQ(other.startName, kDefaultStartName) << "without DllStartName the simulator calls DLLStart";
@@ -57,7 +57,7 @@ TEST(AddonList, ReadsEveryEntryWithItsSwitchesAndEntryNames) {
 }
 
 TEST(AddonList, SkipsUnusableEntriesWithAWarningAndKeepsTheRest) {
-  AddonList list = ParseAddonList(
+  common::Result<AddonList> list = ParseAddonList(
       "<SimBase.Document>\n"
       "<Launch.Addon><Name>NoPath</Name></Launch.Addon>\n"
       "<Launch.Addon><Name>EmptyPath</Name><Path>  </Path></Launch.Addon>\n"
@@ -65,21 +65,21 @@ TEST(AddonList, SkipsUnusableEntriesWithAWarningAndKeepsTheRest) {
       "<launch.addon><Path>lower.dll</Path></launch.addon>\n"
       "</SimBase.Document>",
       "list.xml");
-  ASSERT_TRUE(list.ok) << list.error;
-  ASSERT_EQ(list.entries.size(), 1u) << "element names are case-sensitive, as in XML";
-  EXPECT_EQ(list.entries[0].name, "x.dll") << "an entry without a name goes by its path";
-  EXPECT_FALSE(list.entries[0].disabled);
-  EXPECT_TRUE(list.entries[0].manualLoad);
-  ASSERT_EQ(list.warnings.size(), 3u);
-  EXPECT_EQ(list.warnings[0], "list.xml: line 2: add-on \"NoPath\" has no <Path>; skipped");
-  EXPECT_EQ(list.warnings[1], "list.xml: line 3: add-on \"EmptyPath\" has no <Path>; skipped");
-  EXPECT_EQ(list.warnings[2], "list.xml: line 4: <Disabled> reads \"Maybe\", neither True nor False; taken as False");
+  ASSERT_TRUE(list.ok()) << list.error();
+  ASSERT_EQ(list->entries.size(), 1u) << "element names are case-sensitive, as in XML";
+  EXPECT_EQ(list->entries[0].name, "x.dll") << "an entry without a name goes by its path";
+  EXPECT_FALSE(list->entries[0].disabled);
+  EXPECT_TRUE(list->entries[0].manualLoad);
+  ASSERT_EQ(list->warnings.size(), 3u);
+  EXPECT_EQ(list->warnings[0], "list.xml: line 2: add-on \"NoPath\" has no <Path>; skipped");
+  EXPECT_EQ(list->warnings[1], "list.xml: line 3: add-on \"EmptyPath\" has no <Path>; skipped");
+  EXPECT_EQ(list->warnings[2], "list.xml: line 4: <Disabled> reads \"Maybe\", neither True nor False; taken as False");
 }
 
 TEST(AddonList, AnEmptyListHasNoEntries) {
-  AddonList list = ParseAddonList("<SimBase.Document Type=\"Launch\"/>", "dll.xml");
-  ASSERT_TRUE(list.ok);
-  EXPECT_TRUE(list.entries.empty());
+  common::Result<AddonList> list = ParseAddonList("<SimBase.Document Type=\"Launch\"/>", "dll.xml");
+  ASSERT_TRUE(list.ok());
+  EXPECT_TRUE(list->entries.empty());
 }
 
 TEST(AddonList, MalformedFilesGiveTheFileLineAndFault) {
@@ -95,10 +95,9 @@ TEST(AddonList, MalformedFilesGiveTheFileLineAndFault) {
        "dll.xml: line 2: a '&' that starts no character reference (write \"&amp;\" for '&')"},
   };
   for (const Case& c : cases) {
-    AddonList list = ParseAddonList(c.text, "dll.xml");
-    EXPECT_FALSE(list.ok) << c.text;
-    EXPECT_EQ(list.error, c.error);
-    EXPECT_TRUE(list.entries.empty());
+    common::Result<AddonList> list = ParseAddonList(c.text, "dll.xml");
+    EXPECT_FALSE(list) << c.text;
+    EXPECT_EQ(list.error(), c.error);
   }
 }
 
@@ -107,18 +106,18 @@ TEST(AddonListFile, ReadsAFileAndNamesMissingOrUnreadableOnes) {
   const std::filesystem::path& folder_ = temp.path();
   std::string path = (folder_ / "dll.xml").string();
   std::ofstream(path, std::ios::binary) << kTwoAddons;
-  AddonList list = ReadAddonList(path);
-  ASSERT_TRUE(list.ok) << list.error;
-  EXPECT_EQ(list.entries.size(), 2u);
+  common::Result<AddonList> list = ReadAddonList(path);
+  ASSERT_TRUE(list.ok()) << list.error();
+  EXPECT_EQ(list->entries.size(), 2u);
 
   std::string missing = (folder_ / "none.xml").string();
   list = ReadAddonList(missing);
-  EXPECT_FALSE(list.ok);
-  EXPECT_EQ(list.error, missing + ": cannot be opened");
+  EXPECT_FALSE(list.ok());
+  EXPECT_EQ(list.error(), missing + ": cannot be opened");
 
   list = ReadAddonList(folder_.string());
-  EXPECT_FALSE(list.ok);
-  EXPECT_EQ(list.error, folder_.string() + ": is a folder, not an add-on list");
+  EXPECT_FALSE(list.ok());
+  EXPECT_EQ(list.error(), folder_.string() + ": is a folder, not an add-on list");
 }
 
 }  // namespace

@@ -45,26 +45,28 @@ TEST_F(AddonLoaderTest, DrivePathsCannotBeFollowed) {
   EXPECT_EQ(ResolveAddonPath(Sim(), "C:\\Addons\\x.dll"), "");
   AddonEntry entry;
   entry.path = "D:/x.dll";
-  AddonLoadResult result = LoadAddon(entry, Sim(), nullptr);
-  EXPECT_FALSE(result.ok);
-  ASSERT_EQ(result.messages.size(), 1u);
-  EXPECT_EQ(result.messages[0], "the path \"D:/x.dll\" names a drive; give it relative to the simulator folder");
+  std::vector<std::string> notes;
+  common::Result<LoadedAddon> result = LoadAddon(entry, Sim(), nullptr, notes);
+  EXPECT_FALSE(result);
+  EXPECT_TRUE(notes.empty());
+  EXPECT_EQ(result.error(), "the path \"D:/x.dll\" names a drive; give it relative to the simulator folder");
 }
 
 TEST_F(AddonLoaderTest, FilesThatAreMissingOrNoLibrariesAreReported) {
   AddonEntry entry;
   entry.path = ".\\ORVANTE\\none.dll";
-  AddonLoadResult result = LoadAddon(entry, Sim(), nullptr);
-  EXPECT_FALSE(result.ok);
-  ASSERT_EQ(result.messages.size(), 1u);
-  EXPECT_EQ(result.messages[0].rfind("cannot load " + Sim("ORVANTE/none.dll"), 0), 0u) << result.messages[0];
-  EXPECT_NE(result.messages[0].find("(error 126)"), std::string::npos) << result.messages[0];
+  std::vector<std::string> notes;
+  common::Result<LoadedAddon> result = LoadAddon(entry, Sim(), nullptr, notes);
+  EXPECT_FALSE(result);
+  EXPECT_TRUE(notes.empty());
+  EXPECT_EQ(result.error().rfind("cannot load " + Sim("ORVANTE/none.dll"), 0), 0u) << result.error();
+  EXPECT_NE(result.error().find("(error 126)"), std::string::npos) << result.error();
 
   entry.path = ".\\ORVANTE\\ORVANTE.dll";  // a file of one byte
-  result = LoadAddon(entry, Sim(), nullptr);
-  EXPECT_FALSE(result.ok);
-  ASSERT_EQ(result.messages.size(), 1u);
-  EXPECT_NE(result.messages[0].find("(error 193)"), std::string::npos) << result.messages[0];
+  result = LoadAddon(entry, Sim(), nullptr, notes);
+  EXPECT_FALSE(result);
+  EXPECT_TRUE(notes.empty());
+  EXPECT_NE(result.error().find("(error 193)"), std::string::npos) << result.error();
 }
 
 TEST_F(AddonLoaderTest, HandsTheTableToPanelsAndFindsTheNamedEntries) {
@@ -74,24 +76,25 @@ TEST_F(AddonLoaderTest, HandsTheTableToPanelsAndFindsTheNamedEntries) {
   entry.path = "orvante\\b.dll";
   entry.startName = "StartB";
   entry.stopName = "StopB";
-  AddonLoadResult result = LoadAddon(entry, Sim(), &table);
-  ASSERT_TRUE(result.ok);
-  EXPECT_TRUE(result.messages.empty());
-  EXPECT_EQ(result.addon.file, Sim("ORVANTE/B.dll"));
-  EXPECT_TRUE(result.addon.panelsSet);
-  auto* panels = static_cast<PANELS**>(platform::GetProcAddress(result.addon.module, "Panels"));
+  std::vector<std::string> notes;
+  common::Result<LoadedAddon> result = LoadAddon(entry, Sim(), &table, notes);
+  ASSERT_TRUE(result) << result.error();
+  EXPECT_TRUE(notes.empty());
+  EXPECT_EQ(result->file, Sim("ORVANTE/B.dll"));
+  EXPECT_TRUE(result->panelsSet);
+  auto* panels = static_cast<PANELS**>(platform::GetProcAddress(result->module, "Panels"));
   ASSERT_NE(panels, nullptr);
   EXPECT_EQ(*panels, &table);
-  EXPECT_EQ(reinterpret_cast<void*>(result.addon.start), platform::GetProcAddress(result.addon.module, "StartB"));
-  EXPECT_EQ(reinterpret_cast<void*>(result.addon.stop), platform::GetProcAddress(result.addon.module, "StopB"));
+  EXPECT_EQ(reinterpret_cast<void*>(result->start), platform::GetProcAddress(result->module, "StartB"));
+  EXPECT_EQ(reinterpret_cast<void*>(result->stop), platform::GetProcAddress(result->module, "StopB"));
 
   // The same module under the default entry names exports neither.
   entry.startName = kDefaultStartName;
   entry.stopName = kDefaultStopName;
-  result = LoadAddon(entry, Sim(), &table);
-  EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.messages, (std::vector<std::string>{"exports no DLLStop; it will not be stopped",
-                                                       "exports no DLLStart; it is not started"}));
+  result = LoadAddon(entry, Sim(), &table, notes);
+  EXPECT_FALSE(result);
+  EXPECT_EQ(notes, (std::vector<std::string>{"exports no DLLStop; it will not be stopped"}));
+  EXPECT_EQ(result.error(), "exports no DLLStart; it is not started");
 }
 
 }  // namespace

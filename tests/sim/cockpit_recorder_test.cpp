@@ -81,8 +81,8 @@ TEST(CockpitRecorder, InLockstepTheFileHoldsTheFlightAndTheDeviceWaitsJustAheadO
   TempFolder folder;
   std::string wav = (folder.path() / "cockpit.wav").string();
   CockpitRecorder recorder(wav, CockpitRecorder::Pacing::Lockstep);
-  std::string why;
-  ASSERT_TRUE(recorder.Start(why)) << why;
+  common::Result<> started = recorder.Start();
+  ASSERT_TRUE(started) << started.error();
   const char* pipe = std::getenv("SDL_DISKAUDIOFILE");
   ASSERT_NE(pipe, nullptr);
   EXPECT_STREQ(std::getenv("SDL_AUDIODRIVER"), "disk");
@@ -111,7 +111,8 @@ TEST(CockpitRecorder, InLockstepTheFileHoldsTheFlightAndTheDeviceWaitsJustAheadO
     }
     recorder.EndAt(2000000);
   }
-  ASSERT_TRUE(recorder.Finish(why)) << why;
+  common::Result<> finished = recorder.Finish();
+  ASSERT_TRUE(finished) << finished.error();
   EXPECT_TRUE(recorder.Notes().empty());
   std::vector<int16_t> samples = WavSamples(wav);
   ASSERT_EQ(samples.size(), static_cast<size_t>(2 * kRate));
@@ -124,13 +125,14 @@ TEST(CockpitRecorder, WithNoDeviceTheFlightIsSilence) {
   TempFolder folder;
   std::string wav = (folder.path() / "cockpit.wav").string();
   CockpitRecorder recorder(wav, CockpitRecorder::Pacing::Lockstep);
-  std::string why;
-  ASSERT_TRUE(recorder.Start(why)) << why;
+  common::Result<> started = recorder.Start();
+  ASSERT_TRUE(started) << started.error();
   recorder.FlightAt(500000);
   EXPECT_EQ(recorder.Frames(), static_cast<uint64_t>(kRate / 2));
   recorder.FlightAt(750000, false);
   recorder.EndAt(1000000);
-  ASSERT_TRUE(recorder.Finish(why)) << why;
+  common::Result<> finished = recorder.Finish();
+  ASSERT_TRUE(finished) << finished.error();
   std::vector<int16_t> samples = WavSamples(wav);
   ASSERT_EQ(samples.size(), static_cast<size_t>(kRate));
   for (int16_t sample : samples) ASSERT_EQ(sample, 0);
@@ -138,9 +140,9 @@ TEST(CockpitRecorder, WithNoDeviceTheFlightIsSilence) {
 
 TEST(CockpitRecorder, AFileThatCannotBeWrittenIsRefusedWithItsReason) {
   CockpitRecorder recorder("/nonexistent-folder/cockpit.wav", CockpitRecorder::Pacing::Lockstep);
-  std::string why;
-  EXPECT_FALSE(recorder.Start(why));
-  EXPECT_NE(why.find("/nonexistent-folder/cockpit.wav"), std::string::npos) << why;
+  common::Result<> started = recorder.Start();
+  EXPECT_FALSE(started);
+  EXPECT_NE(started.error().find("/nonexistent-folder/cockpit.wav"), std::string::npos) << started.error();
 }
 
 }  // namespace

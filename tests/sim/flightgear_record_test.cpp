@@ -40,7 +40,7 @@ std::string With(int index, const std::string& value) {
 
 TEST(FlightGearRecord, ReadsEveryField) {
   FlightGearRecord r;
-  ASSERT_EQ(ParseFlightGearRecord(kLinedUp, r), std::nullopt);
+  ASSERT_TRUE(ParseFlightGearRecord(kLinedUp, r));
   EXPECT_DOUBLE_EQ(r.elapsedSeconds, 61.283);
   EXPECT_DOUBLE_EQ(r.latitudeDeg, 21.3252449);
   EXPECT_DOUBLE_EQ(r.longitudeDeg, -157.90713501);
@@ -62,13 +62,13 @@ TEST(FlightGearRecord, ReadsEveryField) {
 
   // Without the line end, and with a carriage return before it.
   FlightGearRecord again;
-  EXPECT_EQ(ParseFlightGearRecord(std::string(kLinedUp, std::strlen(kLinedUp) - 1), again), std::nullopt);
+  EXPECT_TRUE(ParseFlightGearRecord(std::string(kLinedUp, std::strlen(kLinedUp) - 1), again));
   EXPECT_EQ(again.aircraft, "c172p");
-  EXPECT_EQ(ParseFlightGearRecord(std::string(kLinedUp, std::strlen(kLinedUp) - 1) + "\r\n", again), std::nullopt);
+  EXPECT_TRUE(ParseFlightGearRecord(std::string(kLinedUp, std::strlen(kLinedUp) - 1) + "\r\n", again));
 
   // While FlightGear places the aircraft it writes -9999 ft: read, not placed.
   FlightGearRecord starting;
-  ASSERT_EQ(ParseFlightGearRecord(With(4, "-9999.00"), starting), std::nullopt);
+  ASSERT_TRUE(ParseFlightGearRecord(With(4, "-9999.00"), starting));
   EXPECT_FALSE(Placed(starting));
 }
 
@@ -107,20 +107,20 @@ TEST(FlightGearRecord, DamagedRecordsAreRefusedWithTheReason) {
   for (const Case& c : cases) {
     FlightGearRecord record;
     record.aircraft = "untouched";
-    std::optional<std::string> why = ParseFlightGearRecord(c.text, record);
-    ASSERT_TRUE(why.has_value()) << c.text;
-    EXPECT_NE(why->find(c.reason), std::string::npos) << *why;
+    common::Result<> parsed = ParseFlightGearRecord(c.text, record);
+    ASSERT_FALSE(parsed) << c.text;
+    EXPECT_NE(parsed.error().find(c.reason), std::string::npos) << parsed.error();
     EXPECT_EQ(record.aircraft, "untouched") << "a refused record leaves the last one alone";
   }
   // The longest usable name and the characters FlightGear's names use.
   FlightGearRecord record;
-  EXPECT_EQ(ParseFlightGearRecord(With(19, std::string(64, 'a')), record), std::nullopt);
-  EXPECT_EQ(ParseFlightGearRecord(With(19, "737-300_v2.1"), record), std::nullopt);
+  EXPECT_TRUE(ParseFlightGearRecord(With(19, std::string(64, 'a')), record));
+  EXPECT_TRUE(ParseFlightGearRecord(With(19, "737-300_v2.1"), record));
 }
 
 TEST(FlightGearRecord, BecomesTheSampledAircraft) {
   FlightGearRecord r;
-  ASSERT_EQ(ParseFlightGearRecord(kLinedUp, r), std::nullopt);
+  ASSERT_TRUE(ParseFlightGearRecord(kLinedUp, r));
   AircraftValues v = ToAircraftValues(r, 4);
   EXPECT_DOUBLE_EQ(v.latitudeDeg, r.latitudeDeg);
   EXPECT_DOUBLE_EQ(v.longitudeDeg, r.longitudeDeg);

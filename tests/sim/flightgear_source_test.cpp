@@ -35,9 +35,10 @@ class FlightGearLink : public ::testing::Test {
     std::filesystem::create_directories(aircraft);
     std::ofstream(aircraft / "aircraft.cfg") << "[flaps.0]\ntype=1\nflaps-position.0=0\nflaps-position.1=10\n"
                                                 "flaps-position.2=20\nflaps-position.3=30\n";
-    std::string error;
-    ASSERT_TRUE(text_.Bind(0, error)) << error;
-    ASSERT_TRUE(sender_.OpenForSending(error)) << error;
+    common::Result<> bound = text_.Bind(0);
+    ASSERT_TRUE(bound) << bound.error();
+    common::Result<> opened = sender_.OpenForSending();
+    ASSERT_TRUE(opened) << opened.error();
   }
 
   // A source on a free port; Next gives up after `patience` without a frame.
@@ -53,14 +54,14 @@ class FlightGearLink : public ::testing::Test {
       std::lock_guard<std::mutex> lock(mutex_);
       said_.push_back(line);
     });
-    std::string error;
-    EXPECT_TRUE(source->Open(error)) << error;
+    common::Result<> opened = source->Open();
+    EXPECT_TRUE(opened) << opened.error();
     return source;
   }
 
   void Send(const FlightGearSource& source, const std::string& datagram) {
-    std::string error;
-    ASSERT_TRUE(sender_.Send(source.Port(), datagram, error)) << error;
+    common::Result<> sent = sender_.Send(source.Port(), datagram);
+    ASSERT_TRUE(sent) << sent.error();
   }
 
   bool Next(FlightGearSource& source, SourceFrame& frame, std::chrono::milliseconds patience = std::chrono::seconds(5)) {
@@ -223,20 +224,22 @@ TEST_F(FlightGearLink, CapturesPlayBackTheSameDatagrams) {
   }
   std::ifstream in(capture, std::ios::binary);
   std::string text((std::istreambuf_iterator<char>(in)), {});
-  std::vector<CapturedDatagram> read;
-  std::string error;
-  ASSERT_TRUE(ParseFlightGearCapture(text, read, error)) << error;
-  ASSERT_EQ(read.size(), sent.size());
-  for (size_t k = 0; k < sent.size(); ++k) EXPECT_EQ(read[k].datagram, sent[k]) << k;
-  EXPECT_LE(read[0].seconds, read[2].seconds);
+  common::Result<std::vector<CapturedDatagram>> read = ParseFlightGearCapture(text);
+  ASSERT_TRUE(read) << read.error();
+  ASSERT_EQ(read->size(), sent.size());
+  for (size_t k = 0; k < sent.size(); ++k) EXPECT_EQ((*read)[k].datagram, sent[k]) << k;
+  EXPECT_LE((*read)[0].seconds, (*read)[2].seconds);
 
-  EXPECT_FALSE(ParseFlightGearCapture("0.5 no tab\n", read, error));
-  EXPECT_EQ(error, "line 1: no tab after the time");
-  EXPECT_FALSE(ParseFlightGearCapture("# c\n1.0\tx\n0.5\ty\n", read, error));
-  EXPECT_EQ(error, "line 3: \"0.5\" is no time at or after the line before");
-  EXPECT_FALSE(ParseFlightGearCapture("1.0\tbad \\q escape\n", read, error));
-  EXPECT_EQ(error, "line 1: a backslash that escapes nothing");
-  EXPECT_FALSE(ParseFlightGearCapture("1.0\tcut \\x4", read, error));
+  read = ParseFlightGearCapture("0.5 no tab\n");
+  EXPECT_FALSE(read);
+  EXPECT_EQ(read.error(), "line 1: no tab after the time");
+  read = ParseFlightGearCapture("# c\n1.0\tx\n0.5\ty\n");
+  EXPECT_FALSE(read);
+  EXPECT_EQ(read.error(), "line 3: \"0.5\" is no time at or after the line before");
+  read = ParseFlightGearCapture("1.0\tbad \\q escape\n");
+  EXPECT_FALSE(read);
+  EXPECT_EQ(read.error(), "line 1: a backslash that escapes nothing");
+  EXPECT_FALSE(ParseFlightGearCapture("1.0\tcut \\x4"));
 }
 
 TEST_F(FlightGearLink, APortInUseIsAClearError) {
@@ -244,9 +247,10 @@ TEST_F(FlightGearLink, APortInUseIsAClearError) {
   FlightGearLinkOptions options;
   options.port = first->Port();
   FlightGearSource second(options, nullptr);
-  std::string error;
-  EXPECT_FALSE(second.Open(error));
-  EXPECT_NE(error.find("cannot listen on 127.0.0.1:" + std::to_string(first->Port())), std::string::npos) << error;
+  common::Result<> opened = second.Open();
+  EXPECT_FALSE(opened);
+  EXPECT_NE(opened.error().find("cannot listen on 127.0.0.1:" + std::to_string(first->Port())), std::string::npos)
+      << opened.error();
 }
 
 }  // namespace

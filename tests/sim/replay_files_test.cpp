@@ -32,22 +32,23 @@ TEST(FlightFile, RefusesMalformedFilesWithTheLineAndColumnAtFault) {
       {"t,lat,lon,alt_ft,heading_true,gs_kt,on_ground,flaps_index\n0,1,2,3,4,5,1,1.5\n", "f.csv:2:15: flaps_index"},
   };
   for (const Case& c : cases) {
-    FlightFile flight = ParseFlightFile(c.text, "f.csv");
-    EXPECT_FALSE(flight.ok) << c.text;
-    EXPECT_EQ(flight.error.rfind(c.error, 0), 0u) << "got: " << flight.error << "\nfor: " << c.text;
+    common::Result<FlightFile> flight = ParseFlightFile(c.text, "f.csv");
+    EXPECT_FALSE(flight) << c.text;
+    EXPECT_EQ(flight.error().rfind(c.error, 0), 0u) << "got: " << flight.error() << "\nfor: " << c.text;
   }
-  EXPECT_FALSE(ReadFlightFile("/nonexistent/flight.csv").ok);
+  EXPECT_FALSE(ReadFlightFile("/nonexistent/flight.csv"));
 }
 
 TEST(FlightFile, FillsAbsentColumnsAndInterpolatesBetweenRows) {
-  FlightFile flight = ParseFlightFile(
+  common::Result<FlightFile> parsed = ParseFlightFile(
       "# a taxi and a turn through north\r\n"
       "gs_kt,t,lat,lon,alt_ft,heading_true,on_ground,flaps_index,gear\r\n"
       "10,0,37.0,-122.0,100,350,1,1,1\r\n"
       "\r\n"
       "20,10,37.1,-121.0,200,30,0,2,0\r\n",
       "f.csv");
-  ASSERT_TRUE(flight.ok) << flight.error;
+  ASSERT_TRUE(parsed) << parsed.error();
+  const FlightFile& flight = *parsed;
   ASSERT_EQ(flight.rows.size(), 2u);
   const AircraftValues& first = flight.rows[0].values;
   EXPECT_EQ(first.indicatedAltitudeFt, 100);  // indicated_alt_ft absent: alt_ft
@@ -76,12 +77,13 @@ TEST(FlightFile, ValuesBetweenRowsStayBetweenTheRowsEvenAtTheEndsOfTheRange) {
   // Every value the reader accepts must fly: between rows of the largest
   // values of opposite sign the aircraft is somewhere between them, never at
   // an infinity.
-  FlightFile flight = ParseFlightFile(
+  common::Result<FlightFile> parsed = ParseFlightFile(
       "t,lat,lon,alt_ft,heading_true,gs_kt,on_ground,vs_fpm,indicated_alt_ft\n"
       "0,-90,-180,1.7e308,0,0,0,-1.7e308,-1e308\n"
       "10,90,180,-1.7e308,0,1e308,0,1.7e308,1e308\n",
       "f.csv");
-  ASSERT_TRUE(flight.ok) << flight.error;
+  ASSERT_TRUE(parsed) << parsed.error();
+  const FlightFile& flight = *parsed;
   for (double t : {0.001, 2.5, 5.0, 9.999}) {
     AircraftValues v = FlightValuesAt(flight, t);
     EXPECT_TRUE(std::isfinite(v.altitudeFt)) << t;
@@ -97,7 +99,7 @@ TEST(FlightFile, ValuesBetweenRowsStayBetweenTheRowsEvenAtTheEndsOfTheRange) {
 }
 
 TEST(EventsFile, ReadsEveryEventKindInTimeOrder) {
-  EventsFile file = ParseEventsFile(
+  common::Result<EventsFile> parsed = ParseEventsFile(
       "t,event,args\n"
       "5,sim_stop\n"
       "0,aircraft_loaded,SimObjects\\Airplanes\\Model, A\\model.air\n"
@@ -109,7 +111,8 @@ TEST(EventsFile, ReadsEveryEventKindInTimeOrder) {
       "11,crash\n"
       "12,dialog,click,OK\n",
       "e.csv");
-  ASSERT_TRUE(file.ok) << file.error;
+  ASSERT_TRUE(parsed) << parsed.error();
+  const EventsFile& file = *parsed;
   ASSERT_EQ(file.events.size(), 9u);
   EXPECT_EQ(file.events[0].kind, EventKind::AircraftLoaded);
   EXPECT_EQ(file.events[0].text, "SimObjects\\Airplanes\\Model,A\\model.air");
@@ -127,8 +130,9 @@ TEST(EventsFile, ReadsEveryEventKindInTimeOrder) {
 
   // Files changed while the simulator runs: a path with commas for remove,
   // the source and the target for copy.
-  EventsFile files = ParseEventsFile("3,remove,ORVANTE, old\n2,copy,/k/r4.csv,r4.csv\n", "f.csv");
-  ASSERT_TRUE(files.ok) << files.error;
+  parsed = ParseEventsFile("3,remove,ORVANTE, old\n2,copy,/k/r4.csv,r4.csv\n", "f.csv");
+  ASSERT_TRUE(parsed) << parsed.error();
+  const EventsFile& files = *parsed;
   ASSERT_EQ(files.events.size(), 2u);
   EXPECT_EQ(files.events[0].kind, EventKind::Copy);
   EXPECT_EQ(files.events[0].text, "/k/r4.csv");
@@ -174,9 +178,9 @@ TEST(EventsFile, RefusesMalformedLinesWithTheLineAndColumnAtFault) {
       {"1,copy,,b\n", "e.csv:1:8: copy needs a file to copy and where to"},
   };
   for (const Case& c : cases) {
-    EventsFile file = ParseEventsFile(c.text, "e.csv");
-    EXPECT_FALSE(file.ok) << c.text;
-    EXPECT_EQ(file.error.rfind(c.error, 0), 0u) << "got: " << file.error << "\nfor: " << c.text;
+    common::Result<EventsFile> file = ParseEventsFile(c.text, "e.csv");
+    EXPECT_FALSE(file) << c.text;
+    EXPECT_EQ(file.error().rfind(c.error, 0), 0u) << "got: " << file.error() << "\nfor: " << c.text;
   }
 }
 

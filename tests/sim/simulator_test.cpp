@@ -294,10 +294,10 @@ TEST_F(SimulatorFolder, ProgramRefusesBadArgumentsAndAnUnusableAppDataFolder) {
 // The simulator folder the build makes lists the module as its installer would.
 TEST(BuiltSimulatorFolder, ListsTheModuleAndHoldsTheSimulatorsExecutable) {
   fs::path folder = ORVANTE_SIM_FOLDER;
-  AddonList list = ReadAddonList((folder / "dll.xml").string());
-  ASSERT_TRUE(list.ok) << list.error;
-  ASSERT_EQ(list.entries.size(), 1u);
-  const AddonEntry& entry = list.entries[0];
+  common::Result<AddonList> list = ReadAddonList((folder / "dll.xml").string());
+  ASSERT_TRUE(list) << list.error();
+  ASSERT_EQ(list->entries.size(), 1u);
+  const AddonEntry& entry = list->entries[0];
   EXPECT_EQ(entry.name, "ORVANTE");
   EXPECT_FALSE(entry.disabled);
   EXPECT_FALSE(entry.manualLoad);

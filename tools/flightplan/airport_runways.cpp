@@ -39,8 +39,8 @@ common::Result<> LoadRunways(const std::string& simDir, const std::function<bool
   if (!schemaFile) return common::Fail("no Schema.ini beside the runway table in " + simDir);
 
   TableSchema schema;
-  if (auto error = ReadTableSchema(schemaFile->string(), table->filename().string().c_str(), schema)) {
-    return common::Fail(schemaFile->string() + ": " + *error);
+  if (auto read = ReadTableSchema(schemaFile->string(), table->filename().string().c_str(), schema); !read) {
+    return common::Fail(schemaFile->string() + ": " + read.error());
   }
   std::ifstream in(*table, std::ios::binary);
   if (!in) return common::Fail("cannot read " + table->string());
@@ -55,8 +55,8 @@ common::Result<> LoadRunways(const std::string& simDir, const std::function<bool
   };
   // Damaged rows are the table's own affair: the unit skips them too.
   callbacks.onSkipped = [](uint32_t, const std::string&) {};
-  if (auto error = ReadTextTable(bytes.str(), schema, kRunwayTableColumns, columns, callbacks)) {
-    return common::Fail(table->string() + ": " + *error);
+  if (auto read = ReadTextTable(bytes.str(), schema, kRunwayTableColumns, columns, callbacks); !read) {
+    return common::Fail(table->string() + ": " + read.error());
   }
   CompleteRunwayList(list);
   return {};

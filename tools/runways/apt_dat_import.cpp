@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/scope_exit.h"
 #include "runways/runway_geometry.h"
 #include "runways/text_table.h"
 
@@ -249,13 +250,11 @@ bool ImportAptDatRunways(std::string_view input, std::string& table, RunwayImpor
   return ok;
 }
 
-bool ReadAptDatFile(const std::string& path, AptDatImport& import, std::string& error) {
+common::Result<> ReadAptDatFile(const std::string& path, AptDatImport& import) {
   // zlib reads files that are not compressed as they are.
   gzFile file = gzopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    error = "cannot open " + path;
-    return false;
-  }
+  if (file == nullptr) return common::Fail("cannot open " + path);
+  common::ScopeExit close([file] { gzclose(file); });
   gzbuffer(file, 1 << 17);
   std::string pending;
   std::vector<char> chunk(1 << 16);
@@ -264,9 +263,7 @@ bool ReadAptDatFile(const std::string& path, AptDatImport& import, std::string& 
     if (n < 0) {
       int code = 0;
       const char* message = gzerror(file, &code);
-      error = path + " is damaged: " + (message ? message : "read error");
-      gzclose(file);
-      return false;
+      return common::Fail(path + " is damaged: " + (message ? message : "read error"));
     }
     if (n == 0) break;
     pending.append(chunk.data(), static_cast<size_t>(n));
@@ -279,14 +276,10 @@ bool ReadAptDatFile(const std::string& path, AptDatImport& import, std::string& 
   // A compressed file cut short reads as a clean end; zlib tells it apart.
   int code = 0;
   const char* message = gzerror(file, &code);
-  if (code != Z_OK && code != Z_STREAM_END) {
-    error = path + " is damaged: " + (message ? message : "read error");
-    gzclose(file);
-    return false;
-  }
-  gzclose(file);
+  if (code != Z_OK && code != Z_STREAM_END)
+    return common::Fail(path + " is damaged: " + (message ? message : "read error"));
   if (!pending.empty()) import.Line(pending);
-  return true;
+  return {};
 }
 
 }  // namespace orvante

@@ -57,6 +57,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/result.h"
 #include "runway_import.h"
 
 namespace orvante {
@@ -117,7 +118,7 @@ class AptDatImport {
 bool ImportAptDatRunways(std::string_view input, std::string& table, RunwayImportReport& report);
 
 // Reads a text file, gzip-compressed or not, line by line into the import.
-// False with a reason when the file cannot be read whole.
-bool ReadAptDatFile(const std::string& path, AptDatImport& import, std::string& error);
+// Fails with a reason when the file cannot be read whole.
+common::Result<> ReadAptDatFile(const std::string& path, AptDatImport& import);
 
 }  // namespace orvante

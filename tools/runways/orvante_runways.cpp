@@ -55,9 +55,8 @@ bool OptionValue(int argc, char** argv, int first, const char* name, std::string
 // about 100 MB uncompressed).
 bool ImportAptDat(const char* path, std::string& table, orvante::RunwayImportReport& report) {
   orvante::AptDatImport import;
-  std::string error;
-  if (!orvante::ReadAptDatFile(path, import, error)) {
-    fprintf(stderr, "orvante-runways: %s\n", error.c_str());
+  if (common::Result<> read = orvante::ReadAptDatFile(path, import); !read) {
+    fprintf(stderr, "orvante-runways: %s\n", read.error().c_str());
     return false;
   }
   if (!import.Finish()) {
