@@ -335,6 +335,9 @@ std::string RunCommand(const std::string& command, int& status) {
 TEST(AptDatImport, CommandImportsAndQueries) {
   const char* tree = getenv("ORVANTE_BUILD_DIR");
   std::string tool = std::string(tree && *tree ? tree : RUNWAYS_TEST_BUILD_DIR) + "/bin/orvante-runways";
+#ifdef _WIN32
+  GTEST_SKIP() << "starts the tool through a POSIX shell (its quoting and redirections)";
+#endif
   if (!platform::FileExists(tool)) GTEST_SKIP() << "orvante-runways is not built";
   TempFolder out;
   int status = -1;
