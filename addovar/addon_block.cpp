@@ -42,7 +42,8 @@ bool ListsOurAddon(const DllXmlLines& lines) {
 
 InsertOutcome InsertAddonBlock(DllXmlLines& lines) {
   if (ListsOurAddon(lines)) return InsertOutcome::kAlreadyRegistered;
-  auto close = std::find_if(lines.begin(), lines.end(), [](const std::string& line) { return LineReads(line, kDocumentClose); });
+  auto close =
+      std::find_if(lines.begin(), lines.end(), [](const std::string& line) { return LineReads(line, kDocumentClose); });
   if (close == lines.end()) return InsertOutcome::kNoDocumentClose;
   lines.insert(close, kAddonBlock.begin(), kAddonBlock.end());
   return InsertOutcome::kInserted;
@@ -59,7 +60,8 @@ CutOutcome CutAddonBlocks(DllXmlLines& lines) {
       ++outcome.entriesNotDelimited;
       continue;
     }
-    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*opening), lines.begin() + static_cast<std::ptrdiff_t>(*closing) + 1);
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*opening),
+                lines.begin() + static_cast<std::ptrdiff_t>(*closing) + 1);
     ++outcome.entriesRemoved;
     i = *opening;
   }
@@ -68,7 +70,8 @@ CutOutcome CutAddonBlocks(DllXmlLines& lines) {
 
 size_t InsertMissingLaunchTags(DllXmlLines& lines) {
   std::string indentation;
-  auto close = std::find_if(lines.begin(), lines.end(), [](const std::string& line) { return LineReads(line, kLaunchClose); });
+  auto close =
+      std::find_if(lines.begin(), lines.end(), [](const std::string& line) { return LineReads(line, kLaunchClose); });
   if (close != lines.end()) indentation = close->substr(0, close->find('<'));
 
   size_t inserted = 0;

@@ -9,7 +9,8 @@ StepResult ReadDllXml(const std::string& path, DllXmlLines& lines) {
   std::string bytes;
   if (!platform::ReadWholeFile(path, bytes)) return common::Fail("cannot read " + path);
   if (HasDataAfterNul(bytes))
-    return common::Fail(path + " holds NUL bytes followed by more text (not single-byte text, UTF-16 perhaps); left unchanged");
+    return common::Fail(
+        path + " holds NUL bytes followed by more text (not single-byte text, UTF-16 perhaps); left unchanged");
   lines = SplitDllXmlLines(bytes);
   return StepResult();
 }

@@ -92,7 +92,8 @@ StepResult RestoreBackup(const RegistrationPaths& paths) {
   // dll.xml, and a rename that fails leaves both files as they were.
   const uint32_t attributes = platform::GetFileAttributesU8(paths.dllXml);
   const bool known = attributes != platform::kInvalidFileAttributes;
-  if (known && !ClearReadOnly(paths.dllXml)) return common::Fail("cannot clear the read-only attribute of " + paths.dllXml);
+  if (known && !ClearReadOnly(paths.dllXml))
+    return common::Fail("cannot clear the read-only attribute of " + paths.dllXml);
   if (!platform::MoveFileU8(paths.backup, paths.dllXml)) {
     if (known) platform::SetFileAttributesU8(paths.dllXml, attributes);
     return common::Fail("cannot rename " + paths.backup + " to " + paths.dllXml + "; both are left as they were");
@@ -108,7 +109,8 @@ StepResult RemoveAddonBlock(const std::string& dllXml) {
   CutOutcome cut = CutAddonBlocks(lines);
   if (StepResult written = WriteDllXml(dllXml, lines); !written.ok()) return written;
   if (cut.entriesNotDelimited > 0)
-    return common::Fail(dllXml + " names ORVANTE outside a complete <Launch.Addon> entry; those lines are left for the user to remove");
+    return common::Fail(
+        dllXml + " names ORVANTE outside a complete <Launch.Addon> entry; those lines are left for the user to remove");
   return StepResult();
 }
 

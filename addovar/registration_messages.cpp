@@ -14,7 +14,8 @@ const char* const kFailureText = "Sorry, unable to configure your DLL.XML file."
 
 // Speaks of the uninstaller on install too; installers show it unchanged.
 const char* const kSimulatorNotFoundText =
-    "Sorry, it appears FSX-SE is not installed correctly, the registry is not pointing to the location of your fsx.exe file."
+    "Sorry, it appears FSX-SE is not installed correctly, the registry is not pointing to the location of your fsx.exe "
+    "file."
     "\r\n\r\n"
     "Before the Orvante Pro Uninstaller can configure your original dll.xml file you will need to correctly install "
     "Flight Simulator X or fix the FSX-SE registry entry."
@@ -39,7 +40,8 @@ void ShowSimulatorNotFound() {
 }
 
 void ShowTemplateMissing(const std::string& templatePath) {
-  platform::MessageBoxU8(nullptr, TemplateMissingText(templatePath), kMessageCaption, platform::kMbOk | platform::kMbIconWarning);
+  platform::MessageBoxU8(nullptr, TemplateMissingText(templatePath), kMessageCaption,
+                         platform::kMbOk | platform::kMbIconWarning);
 }
 
 }  // namespace addovar

@@ -4,7 +4,7 @@
 
 namespace addovar {
 
-extern const char* const kMessageCaption;                   // "Orvante Pro"
+extern const char* const kMessageCaption;  // "Orvante Pro"
 extern const char* const kNotForDirectUseText;
 extern const char* const kFailureText;
 extern const char* const kSimulatorNotFoundText;

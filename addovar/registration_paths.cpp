@@ -35,7 +35,8 @@ RegistrationPaths WorkOutPaths() {
     paths.dllXml = platform::JoinPath({appData, "Microsoft\\FSX-SE\\dll.xml"});
     paths.backup = paths.dllXml + ".orvante_backup";
   }
-  if (!paths.simulatorFolder.empty()) paths.templateFile = platform::JoinPath({paths.simulatorFolder, "ORVANTE\\res\\dll.xml"});
+  if (!paths.simulatorFolder.empty())
+    paths.templateFile = platform::JoinPath({paths.simulatorFolder, "ORVANTE\\res\\dll.xml"});
   return paths;
 }
 

@@ -51,10 +51,12 @@ std::string HostPathOfWindowsPath(std::string_view prefix, std::string_view wind
 #endif
   if (windowsPath.empty()) return {};
   if (windowsPath.front() == '/') return std::string(windowsPath);
-  if (windowsPath.size() < 2 || windowsPath[1] != ':' || !std::isalpha(static_cast<unsigned char>(windowsPath[0]))) return {};
+  if (windowsPath.size() < 2 || windowsPath[1] != ':' || !std::isalpha(static_cast<unsigned char>(windowsPath[0])))
+    return {};
   if (windowsPath.size() > 2 && windowsPath[2] != '\\' && windowsPath[2] != '/') return {};  // "C:folder" is relative
 
-  fs::path path = DriveRoot(fs::path(prefix), static_cast<char>(std::tolower(static_cast<unsigned char>(windowsPath[0]))));
+  fs::path path =
+      DriveRoot(fs::path(prefix), static_cast<char>(std::tolower(static_cast<unsigned char>(windowsPath[0]))));
   if (path.empty()) return {};
   const size_t depthOfRoot = std::distance(path.begin(), path.end());
 

@@ -19,7 +19,8 @@ using common::EqualsIgnoringCase;
 std::string Where(const std::string& source, int line) { return source + ": line " + std::to_string(line) + ": "; }
 
 // A True/False element of an entry; absent means false.
-bool ReadSwitch(const XmlElement& addon, const char* tag, const std::string& source, std::vector<std::string>& warnings) {
+bool ReadSwitch(const XmlElement& addon, const char* tag, const std::string& source,
+                std::vector<std::string>& warnings) {
   const XmlElement* element = addon.Child(tag);
   if (element == nullptr) return false;
   std::string value = Trim(element->text);

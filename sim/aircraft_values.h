@@ -8,7 +8,7 @@ namespace sim {
 struct AircraftValues {
   double latitudeDeg = 0.0;
   double longitudeDeg = 0.0;
-  double altitudeFt = 0.0;           // above mean sea level
+  double altitudeFt = 0.0;  // above mean sea level
   double indicatedAltitudeFt = 0.0;
   double headingTrueDeg = 0.0;
   double visualModelRadiusM = 0.0;
@@ -16,10 +16,10 @@ struct AircraftValues {
   double groundSpeedKt = 0.0;
   double verticalSpeedFpm = 0.0;
   bool onGround = true;
-  double gearHandle = 1.0;           // 0 up to 1 down
-  double flapsHandleIndex = 0.0;     // detent
+  double gearHandle = 1.0;        // 0 up to 1 down
+  double flapsHandleIndex = 0.0;  // detent
   double seaLevelPressureInHg = 29.92;
-  double kohlsmanInHg = 29.92;       // altimeter setting
+  double kohlsmanInHg = 29.92;  // altimeter setting
   double altitudeAboveGroundFt = 0.0;
   // The cockpit eye point relative to the aircraft's reference point, feet
   // (SimConnect's "EYEPOINT POSITION": x right, y up, z forward).

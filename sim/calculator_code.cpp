@@ -13,7 +13,7 @@ enum class Quantity { Angle, Length, Speed, Pressure, Scalar };
 struct Unit {
   const char* name;  // lower case, single blanks
   Quantity quantity;
-  double factor;     // one of this unit in the quantity's base unit
+  double factor;  // one of this unit in the quantity's base unit
   bool boolean = false;
 };
 

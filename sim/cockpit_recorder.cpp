@@ -59,8 +59,7 @@ std::string Seconds(int64_t microseconds) {
 
 }  // namespace
 
-CockpitRecorder::CockpitRecorder(std::string wavPath, Pacing pacing)
-    : wavPath_(std::move(wavPath)), pacing_(pacing) {}
+CockpitRecorder::CockpitRecorder(std::string wavPath, Pacing pacing) : wavPath_(std::move(wavPath)), pacing_(pacing) {}
 
 CockpitRecorder::~CockpitRecorder() { (void)Finish(); }
 
@@ -194,8 +193,9 @@ bool CockpitRecorder::DeviceSettled() {
   if (!threads::Visible()) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      Note("no /proc", "cannot see the audio device's threads (/proc/self/task): the recording's timing may vary "
-                       "by up to a tenth of a second");
+      Note("no /proc",
+           "cannot see the audio device's threads (/proc/self/task): the recording's timing may vary "
+           "by up to a tenth of a second");
     }
     // Without that view, a pipe whose content stops changing for a while is
     // the best sign of a device that has stopped mixing.

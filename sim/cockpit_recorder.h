@@ -119,7 +119,7 @@ class CockpitRecorder {
   std::condition_variable moved_;   // the flight moved on, or the recording ends
   std::condition_variable caught_;  // the reader caught up with the flight, or stopped
   WavWriter wav_;
-  int64_t flight_ = 0;  // with mutex_
+  int64_t flight_ = 0;                          // with mutex_
   std::vector<std::string> notes_, noteKinds_;  // with mutex_
   std::atomic<int64_t> end_{-1};
   std::atomic<bool> stop_{false};

@@ -126,13 +126,15 @@ common::Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arg
     }
     bool known = option == "--sim-dir" || option == "--appdata" || option == "--dll-xml" ||
                  (!replay && !live && (option == "--seconds" || option == "--as")) ||
-                 (replay && (option == "--events" || option == "--aircraft" || option == "--transcript" || option == "--record" ||
-                             option == "--vitals" || option == "--vitals-every")) ||
+                 (replay && (option == "--events" || option == "--aircraft" || option == "--transcript" ||
+                             option == "--record" || option == "--vitals" || option == "--vitals-every")) ||
                  (live && (option == "--port" || option == "--text-port" || option == "--transcript" ||
                            option == "--record" || option == "--capture"));
     if (!known) {
       return common::Fail("unknown option \"" + option + "\"" +
-                          (replay ? " for replay" : live ? " for flightgear" : ""));
+                          (replay ? " for replay"
+                           : live ? " for flightgear"
+                                  : ""));
     }
     if (!value) {
       if (i + 1 >= arguments.size()) return common::Fail("the option " + option + " needs a value");

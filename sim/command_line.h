@@ -23,9 +23,9 @@ enum class Command { Start, Replay, FlightGear, Help };
 
 struct CommandLine {
   Command command = Command::Help;
-  SimulatorOptions options;       // folders made absolute, defaults filled in
-  std::optional<double> seconds;  // run time; none runs until asked to stop
-  ReplayOptions replay;           // replay: files made absolute, simulator options as above
+  SimulatorOptions options;            // folders made absolute, defaults filled in
+  std::optional<double> seconds;       // run time; none runs until asked to stop
+  ReplayOptions replay;                // replay: files made absolute, simulator options as above
   FlightGearBridgeOptions flightgear;  // flightgear: the flight's options as replay's, and the link
   bool printFgfsOptions = false;       // flightgear: print fgfs's options and stop
 };

@@ -32,7 +32,8 @@ std::vector<CsvLine> SplitCsvLines(std::string_view text, int* lineCount) {
       size_t a = fieldStart, b = fieldEnd;
       while (a < b && IsBlank(line[a])) ++a;
       while (b > a && IsBlank(line[b - 1])) --b;
-      parsed.fields.push_back({std::string(line.substr(a, b - a)), static_cast<int>(a) + 1, static_cast<int>(fieldStart) + 1});
+      parsed.fields.push_back(
+          {std::string(line.substr(a, b - a)), static_cast<int>(a) + 1, static_cast<int>(fieldStart) + 1});
       if (comma == std::string_view::npos) break;
       fieldStart = comma + 1;
     }

@@ -21,11 +21,16 @@ struct EventName {
 };
 
 constexpr EventName kEvents[] = {
-    {"aircraft_loaded", EventKind::AircraftLoaded, 1}, {"sim_start", EventKind::SimStart, 0},
-    {"sim_stop", EventKind::SimStop, 0},               {"crash", EventKind::Crash, 0},
-    {"lvar", EventKind::Lvar, 2},                      {"key", EventKind::Key, 1},
-    {"eyepoint", EventKind::Eyepoint, 3},              {"menu", EventKind::Menu, 0},
-    {"dialog", EventKind::Dialog, 1},                  {"remove", EventKind::Remove, 1},
+    {"aircraft_loaded", EventKind::AircraftLoaded, 1},
+    {"sim_start", EventKind::SimStart, 0},
+    {"sim_stop", EventKind::SimStop, 0},
+    {"crash", EventKind::Crash, 0},
+    {"lvar", EventKind::Lvar, 2},
+    {"key", EventKind::Key, 1},
+    {"eyepoint", EventKind::Eyepoint, 3},
+    {"menu", EventKind::Menu, 0},
+    {"dialog", EventKind::Dialog, 1},
+    {"remove", EventKind::Remove, 1},
     {"copy", EventKind::Copy, 2},
 };
 
@@ -52,12 +57,15 @@ common::Result<EventsFile> ParseEventsFile(std::string_view text, const std::str
     std::optional<double> t = ParseNumber(time.text);
     if (!t) return Fail(name, line.number, time.column, "the time \"" + time.text + "\" is not a number");
     if (*t < 0) return Fail(name, line.number, time.column, "the time must not be negative");
-    if (line.fields.size() < 2) return Fail(name, line.number, time.column + static_cast<int>(time.text.size()), "an event name must follow the time");
+    if (line.fields.size() < 2)
+      return Fail(name, line.number, time.column + static_cast<int>(time.text.size()),
+                  "an event name must follow the time");
     const CsvField& eventField = line.fields[1];
     const EventName* known = nullptr;
     for (const EventName& event : kEvents)
       if (eventField.text == event.name) known = &event;
-    if (known == nullptr) return Fail(name, line.number, eventField.column, "unknown event \"" + eventField.text + "\"");
+    if (known == nullptr)
+      return Fail(name, line.number, eventField.column, "unknown event \"" + eventField.text + "\"");
 
     size_t given = line.fields.size() - 2;
     bool restIsText = known->kind == EventKind::AircraftLoaded || known->kind == EventKind::Dialog ||
@@ -94,18 +102,21 @@ common::Result<EventsFile> ParseEventsFile(std::string_view text, const std::str
       case EventKind::Dialog:
       case EventKind::Remove:
         event.text = RestOfLine(line, 2);
-        if (event.text.empty()) problem = PositionMessage(name, line.number, line.fields[2].column, eventField.text + " needs a value");
+        if (event.text.empty())
+          problem = PositionMessage(name, line.number, line.fields[2].column, eventField.text + " needs a value");
         break;
       case EventKind::Lvar:
         event.text = line.fields[2].text;
-        if (event.text.empty()) problem = PositionMessage(name, line.number, line.fields[2].column, "lvar needs a variable name");
+        if (event.text.empty())
+          problem = PositionMessage(name, line.number, line.fields[2].column, "lvar needs a variable name");
         else problem = number(3, event.value);
         break;
       case EventKind::Key: {
         double id = 0;
         problem = number(2, id);
         if (problem.empty() && (id < 0 || id > 4294967295.0 || id != std::floor(id)))
-          problem = PositionMessage(name, line.number, line.fields[2].column, "a key event identifier is a whole number from 0");
+          problem = PositionMessage(name, line.number, line.fields[2].column,
+                                    "a key event identifier is a whole number from 0");
         // Converted only once it is known to fit: a number outside 0 to
         // 4294967295 has no unsigned 32-bit value.
         if (problem.empty()) event.keyId = static_cast<uint32_t>(id);

@@ -21,12 +21,12 @@ enum class EventKind { AircraftLoaded, SimStart, SimStop, Crash, Lvar, Key, Eyep
 struct ReplayEvent {
   double t = 0;
   EventKind kind = EventKind::SimStart;
-  int line = 0;            // where it was written, for messages
-  std::string text;        // aircraft_loaded: the path; lvar: the name; dialog: the action as written;
-                           // remove, copy: the path (copy: the source)
-  std::string target;      // copy: where the copy goes
-  double value = 0;        // lvar: the value
-  uint32_t keyId = 0;      // key: the event identifier
+  int line = 0;                // where it was written, for messages
+  std::string text;            // aircraft_loaded: the path; lvar: the name; dialog: the action as written;
+                               // remove, copy: the path (copy: the source)
+  std::string target;          // copy: where the copy goes
+  double value = 0;            // lvar: the value
+  uint32_t keyId = 0;          // key: the event identifier
   double x = 0, y = 0, z = 0;  // eyepoint, feet
 };
 

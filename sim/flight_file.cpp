@@ -13,7 +13,21 @@ namespace sim {
 namespace {
 
 enum Column {
-  kT, kLat, kLon, kAlt, kIndicatedAlt, kHeading, kIas, kGs, kVs, kOnGround, kGear, kFlaps, kSlp, kKohlsman, kRadius,
+  kT,
+  kLat,
+  kLon,
+  kAlt,
+  kIndicatedAlt,
+  kHeading,
+  kIas,
+  kGs,
+  kVs,
+  kOnGround,
+  kGear,
+  kFlaps,
+  kSlp,
+  kKohlsman,
+  kRadius,
   kColumnCount
 };
 
@@ -23,9 +37,21 @@ struct ColumnInfo {
 };
 
 constexpr ColumnInfo kColumns[kColumnCount] = {
-    {"t", true},         {"lat", true},    {"lon", true},         {"alt_ft", true},       {"indicated_alt_ft", false},
-    {"heading_true", true}, {"ias_kt", false}, {"gs_kt", true},   {"vs_fpm", false},      {"on_ground", true},
-    {"gear", false},     {"flaps_index", false}, {"slp_inhg", false}, {"kohlsman_inhg", false}, {"radius_m", false},
+    {"t", true},
+    {"lat", true},
+    {"lon", true},
+    {"alt_ft", true},
+    {"indicated_alt_ft", false},
+    {"heading_true", true},
+    {"ias_kt", false},
+    {"gs_kt", true},
+    {"vs_fpm", false},
+    {"on_ground", true},
+    {"gear", false},
+    {"flaps_index", false},
+    {"slp_inhg", false},
+    {"kohlsman_inhg", false},
+    {"radius_m", false},
 };
 
 common::Failure Fail(const std::string& name, int line, int column, const std::string& message) {
@@ -73,7 +99,8 @@ common::Result<FlightFile> ParseFlightFile(std::string_view text, const std::str
     for (int c = 0; c < kColumnCount; ++c)
       if (field.text == kColumns[c].name) column = c;
     if (column < 0) return Fail(name, header.number, field.column, "unknown column \"" + field.text + "\"");
-    if (present.count(column)) return Fail(name, header.number, field.column, "column \"" + field.text + "\" appears twice");
+    if (present.count(column))
+      return Fail(name, header.number, field.column, "column \"" + field.text + "\" appears twice");
     present[column] = static_cast<int>(i);
     columnOf[i] = column;
   }

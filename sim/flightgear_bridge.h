@@ -19,10 +19,10 @@ struct FlightGearBridgeOptions {
 struct FlightGearBridgeResult {
   common::Result<ReplayFigures> flight = ReplayFigures{};  // how the flight went, or why it failed
   FlightGearLinkCounts counts;
-  size_t callouts = 0;           // callouts spoken with a known latency
-  double medianLatency = 0;      // seconds from the sampled record to the callout's start
+  size_t callouts = 0;       // callouts spoken with a known latency
+  double medianLatency = 0;  // seconds from the sampled record to the callout's start
   double longestLatency = 0;
-  double cpuSeconds = 0;         // the process's user and system time while the flight ran
+  double cpuSeconds = 0;  // the process's user and system time while the flight ran
 };
 
 // The fgfs options that send our records to the bridge and show its text

@@ -57,7 +57,7 @@ struct FlightGearRecord {
   double verticalSpeedFps = 0;
   bool weightOnWheels[3] = {false, false, false};
   double gearPosition = 1;  // 0 up to 1 down
-  double flapsHandle = 0;  // 0 up to 1 fully down
+  double flapsHandle = 0;   // 0 up to 1 fully down
   double seaLevelPressureInHg = 29.92, altimeterSettingInHg = 29.92;
   double speedUp = 1;
   std::string aircraft;

@@ -252,8 +252,7 @@ bool FlightGearSource::Next(SourceFrame& frame, bool) {
     Capture(datagram);
     if (quiet_) {
       quiet_ = false;
-      say_("FlightGear is sending again after " +
-           Seconds(std::chrono::duration<double>(now - lastDatagram_).count()));
+      say_("FlightGear is sending again after " + Seconds(std::chrono::duration<double>(now - lastDatagram_).count()));
     }
     lastDatagram_ = now;
     FlightGearRecord record;
@@ -269,8 +268,7 @@ bool FlightGearSource::Next(SourceFrame& frame, bool) {
     frame = SourceFrame{};
     if (!Accept(record, frame)) continue;
     ++counts_.records;
-    frame.arrivedMicroseconds =
-        std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count();
+    frame.arrivedMicroseconds = std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count();
     return true;
   }
 }

@@ -50,13 +50,13 @@ struct FlightGearLinkOptions {
 
 struct FlightGearLinkCounts {
   uint64_t datagrams = 0;
-  uint64_t records = 0;      // accepted as frames
-  uint64_t refused = 0;      // not a readable record
-  uint64_t unplaced = 0;     // written before FlightGear had placed the aircraft
-  uint64_t outOfOrder = 0;   // older than the last record
-  uint64_t restarts = 0;     // FlightGear's clock started again
-  uint64_t silences = 0;     // times FlightGear fell quiet
-  uint64_t textLines = 0;    // sent to FlightGear
+  uint64_t records = 0;     // accepted as frames
+  uint64_t refused = 0;     // not a readable record
+  uint64_t unplaced = 0;    // written before FlightGear had placed the aircraft
+  uint64_t outOfOrder = 0;  // older than the last record
+  uint64_t restarts = 0;    // FlightGear's clock started again
+  uint64_t silences = 0;    // times FlightGear fell quiet
+  uint64_t textLines = 0;   // sent to FlightGear
 };
 
 // A capture (--capture): a comment line, then one line per datagram as it
@@ -116,7 +116,7 @@ class FlightGearSource : public AircraftSource {
   bool connected_ = false;  // a record was accepted
   bool quiet_ = false;      // silence reported, not yet over
   double lastElapsed_ = 0;
-  int64_t micro_ = 0;       // the flight's time of the last frame
+  int64_t micro_ = 0;  // the flight's time of the last frame
   double speedUp_ = 1;
   std::string aircraft_;
   size_t flapDetents_ = 0;

@@ -34,7 +34,8 @@ FLOAT64 GetNamedVariableValue(ID id) {
   GaugeTable* table = g_active.load();
   if (table == nullptr) return 0.0;
   std::optional<double> value = table->Variables().Get(id);
-  if (!value) table->Report("get_named_variable_value: no variable with identifier " + std::to_string(id) + " (answered 0)");
+  if (!value)
+    table->Report("get_named_variable_value: no variable with identifier " + std::to_string(id) + " (answered 0)");
   return value.value_or(0.0);
 }
 
@@ -77,7 +78,8 @@ void UnregisterKeyEventHandler(GAUGE_KEY_EVENT_HANDLER handler, void* userData) 
 void NoteUnprovidedCall(int entry) {
   if (g_unprovidedCalls[entry].fetch_add(1) != 0) return;
   if (GaugeTable* table = g_active.load())
-    table->Report("gauge entry " + std::to_string(entry) + " was called; the stand-in does not provide it and answered 0");
+    table->Report("gauge entry " + std::to_string(entry) +
+                  " was called; the stand-in does not provide it and answered 0");
 }
 
 // An entry the stand-in does not provide may be called with any arguments and
@@ -144,9 +146,8 @@ AircraftValues GaugeTable::Aircraft() const {
 }
 
 CalculatorResult GaugeTable::Evaluate(std::string_view code) {
-  CalculatorResult result = EvaluateCalculatorCode(code, Aircraft(), [this](std::string_view name) {
-    return variables_.GetByName(name);
-  });
+  CalculatorResult result =
+      EvaluateCalculatorCode(code, Aircraft(), [this](std::string_view name) { return variables_.GetByName(name); });
   if (!result.understood)
     Report("execute_calculator_code: \"" + std::string(code) + "\": " + result.problem + " (evaluates to 0)");
   return result;

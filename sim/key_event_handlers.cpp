@@ -15,9 +15,8 @@ void KeyEventHandlers::Register(GAUGE_KEY_EVENT_HANDLER handler, void* userData)
 
 bool KeyEventHandlers::Unregister(GAUGE_KEY_EVENT_HANDLER handler, void* userData) {
   std::lock_guard<std::mutex> lock(mutex_);
-  auto it = std::find_if(handlers_.begin(), handlers_.end(), [&](const Registration& r) {
-    return r.handler == handler && r.userData == userData;
-  });
+  auto it = std::find_if(handlers_.begin(), handlers_.end(),
+                         [&](const Registration& r) { return r.handler == handler && r.userData == userData; });
   if (it == handlers_.end()) return false;
   handlers_.erase(it);
   return true;

@@ -44,8 +44,7 @@ common::Result<> LoopbackUdp::Bind(uint16_t port) {
   setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
   sockaddr_in address = Loopback(port);
   if (bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    common::Failure failure =
-        common::Fail(SystemError(("cannot listen on 127.0.0.1:" + std::to_string(port)).c_str()));
+    common::Failure failure = common::Fail(SystemError(("cannot listen on 127.0.0.1:" + std::to_string(port)).c_str()));
     close(fd_);
     fd_ = -1;
     return failure;
@@ -82,8 +81,8 @@ LoopbackUdp::Received LoopbackUdp::Receive(int timeoutMs, std::string& datagram,
 common::Result<> LoopbackUdp::Send(uint16_t port, std::string_view datagram) {
   if (auto opened = OpenForSending(); !opened) return opened;
   sockaddr_in address = Loopback(port);
-  ssize_t n = sendto(fd_, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&address),
-                     sizeof address);
+  ssize_t n =
+      sendto(fd_, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&address), sizeof address);
   if (n < 0) return common::Fail(SystemError(("cannot send to 127.0.0.1:" + std::to_string(port)).c_str()));
   return {};
 }

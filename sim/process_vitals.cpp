@@ -49,8 +49,7 @@ void VitalsFile::Record(double virtualSeconds, const ProcessVitals& process, con
   if (audio.known)
     std::fprintf(file_, "%u,%u,%u,%u,%u,%u,%u\n", audio.streams, audio.sounds, audio.lists, audio.queueLength,
                  audio.deviceEngines, audio.devicesLost, audio.devicesRestored);
-  else
-    std::fprintf(file_, ",,,,,,\n");
+  else std::fprintf(file_, ",,,,,,\n");
   std::fflush(file_);
 }
 

@@ -25,8 +25,7 @@ ProcessVitals ReadProcessVitals();
 // What the audio library reports about itself (its diagnostics export).
 struct AudioVitals {
   bool known = false;  // false: no library with the export
-  uint32_t streams = 0, sounds = 0, lists = 0, queueLength = 0, deviceEngines = 0, devicesLost = 0,
-           devicesRestored = 0;
+  uint32_t streams = 0, sounds = 0, lists = 0, queueLength = 0, deviceEngines = 0, devicesLost = 0, devicesRestored = 0;
 };
 
 // Writes the header at creation and one row per Record; flushed at once.

@@ -79,8 +79,9 @@ void OnQueueTrace(void* context, int32_t operation, const char* cueName, int32_t
 // by then; cues queued before it are passed over (cut or never played).
 std::optional<double> SampleToSpeech(ReplayState& state, double t, const std::vector<std::string>& cues) {
   if (cues.empty()) return std::nullopt;
-  int64_t started = std::chrono::duration_cast<std::chrono::microseconds>(
-                        std::chrono::steady_clock::now().time_since_epoch()).count();
+  int64_t started =
+      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+          .count();
   int64_t at = std::llround(t * 1e6);
   std::lock_guard<std::mutex> lock(state.queuedMutex);
   auto& queued = state.queuedCues;
@@ -268,8 +269,7 @@ common::Result<ReplayInputs> ReadReplayInputs(const ReplayOptions& options, cons
 // are handed to the scripted front end before the menu opens the dialog.
 class EventPlayer {
  public:
-  EventPlayer(std::vector<ReplayEvent> events, platform::ScriptedUserInterface& scripted,
-              const Simulator::Output& say)
+  EventPlayer(std::vector<ReplayEvent> events, platform::ScriptedUserInterface& scripted, const Simulator::Output& say)
       : events_(std::move(events)), queued_(events_.size(), false), scripted_(scripted), say_(say) {}
 
   // An event a live source reported with its frame, played after those before it.
@@ -346,8 +346,12 @@ class RecordedFlight : public AircraftSource {
  public:
   RecordedFlight(FlightFile flight, std::vector<ReplayEvent> events, const ReplayOptions& options,
                  const Simulator::Output& say)
-      : flight_(std::move(flight)), events_(std::move(events)), options_(options), say_(say),
-        audible_(options.realtime || !options.recordPath.empty() || options.wallClock), endSeconds_(EndSeconds(flight_, events_)),
+      : flight_(std::move(flight)),
+        events_(std::move(events)),
+        options_(options),
+        say_(say),
+        audible_(options.realtime || !options.recordPath.empty() || options.wallClock),
+        endSeconds_(EndSeconds(flight_, events_)),
         endMicro_(Microseconds(endSeconds_)) {}
 
   std::vector<ReplayEvent> Events() const override { return events_; }
@@ -389,8 +393,8 @@ class RecordedFlight : public AircraftSource {
 
 // Connects the transcript to what the simulator reports: boxes, text lines,
 // panel variables, and the module's log.
-void ListenToSimulator(Simulator& simulator, Transcript& transcript, ReplayState& state,
-                       AircraftSource& source, const ReplayOptions& options) {
+void ListenToSimulator(Simulator& simulator, Transcript& transcript, ReplayState& state, AircraftSource& source,
+                       const ReplayOptions& options) {
   simulator.SetBoxListener([&transcript](const platform::MessageBoxRecord& box) {
     transcript.Box(box.caption, box.text, platform::AnswerName(box.answer));
   });
@@ -412,10 +416,11 @@ void ListenToSimulator(Simulator& simulator, Transcript& transcript, ReplayState
 
 void SaySummary(const ReplayFigures& result, const char* verb, const Simulator::Output& say) {
   char summary[200];
-  std::snprintf(summary, sizeof summary, "%s %.1f s of virtual time in %.2f s (%.0fx), %llu frames, %llu transcript lines",
-                verb, result.virtualSeconds, result.wallSeconds,
-                result.wallSeconds > 0 ? result.virtualSeconds / result.wallSeconds : 0.0,
-                static_cast<unsigned long long>(result.frames), static_cast<unsigned long long>(result.transcriptLines));
+  std::snprintf(
+      summary, sizeof summary, "%s %.1f s of virtual time in %.2f s (%.0fx), %llu frames, %llu transcript lines", verb,
+      result.virtualSeconds, result.wallSeconds,
+      result.wallSeconds > 0 ? result.virtualSeconds / result.wallSeconds : 0.0,
+      static_cast<unsigned long long>(result.frames), static_cast<unsigned long long>(result.transcriptLines));
   say(summary);
 }
 
@@ -436,7 +441,8 @@ common::Result<ReplayFigures> RunFlight(const ReplayOptions& options, AircraftSo
 
   std::unique_ptr<FILE, int (*)(FILE*)> out(nullptr, std::fclose);
   if (!options.transcriptPath.empty()) {
-    out.reset(std::fopen(platform::NativePath(options.transcriptPath).c_str(), "wb"));  // byte for byte the same file on every system
+    out.reset(std::fopen(platform::NativePath(options.transcriptPath).c_str(),
+                         "wb"));  // byte for byte the same file on every system
     if (!out) return common::Fail("cannot write the transcript " + options.transcriptPath);
   }
 
@@ -508,9 +514,8 @@ common::Result<ReplayFigures> RunFlight(const ReplayOptions& options, AircraftSo
     common::ScopeExit restoreUserInterface([scriptDialogs] {
       if (scriptDialogs) platform::SetUserInterface(nullptr);
     });
-    platform::SetDialogEventListener([&](const platform::DialogEvent& e) {
-      transcript.Dialog(e.dialog, e.action, e.outcome, e.result);
-    });
+    platform::SetDialogEventListener(
+        [&](const platform::DialogEvent& e) { transcript.Dialog(e.dialog, e.action, e.outcome, e.result); });
     common::ScopeExit stopDialogEvents([] { platform::SetDialogEventListener(nullptr); });
     EventPlayer player(source.Events(), scripted, say);
 
@@ -584,8 +589,8 @@ common::Result<ReplayFigures> RunFlight(const ReplayOptions& options, AircraftSo
     for (const std::string& note : recorder->Notes()) say("cockpit audio: " + note);
     uint64_t frames = recorder->Frames();
     char line[400];
-    std::snprintf(line, sizeof line, "cockpit audio: %.1f s recorded to %s", static_cast<double>(frames) / CockpitRecorder::kSampleRate,
-                  options.recordPath.c_str());
+    std::snprintf(line, sizeof line, "cockpit audio: %.1f s recorded to %s",
+                  static_cast<double>(frames) / CockpitRecorder::kSampleRate, options.recordPath.c_str());
     say(line);
   }
 

@@ -52,8 +52,7 @@ void SpokenCallouts::OnTrace(int64_t microseconds, int32_t operation, const std:
       case VSC_AUDIO_TRACE_CUE_STOPPED:
         if (playing_ > 0) --playing_;
         break;
-      default:
-        break;
+      default: break;
     }
   }
   if (!begun.empty() && listener_) listener_(static_cast<double>(startedAt) / 1e6, begun);

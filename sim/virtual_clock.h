@@ -41,7 +41,7 @@ class VirtualClock : public platform::Clock {
   uint64_t AdmitThread() override;
   void ThreadStarts(uint64_t ticket) override;
   void ThreadAbandoned(uint64_t ticket) override;
-  void ThreadEnding() override;     // the calling thread leaves the clock
+  void ThreadEnding() override;  // the calling thread leaves the clock
 
   int64_t NowMicroseconds() const;
 

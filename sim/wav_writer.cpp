@@ -104,8 +104,8 @@ bool WavWriter::Close() {
   if (!failed_) {
     unsigned char header[kHeaderBytes];
     // Past 4 GiB the sizes stay "unknown", as players expect of long captures.
-    Header(header, sampleRate_, channels_, dataBytes + kHeaderBytes > kUnknownSize ? kUnknownSize
-                                                                                 : static_cast<uint32_t>(dataBytes));
+    Header(header, sampleRate_, channels_,
+           dataBytes + kHeaderBytes > kUnknownSize ? kUnknownSize : static_cast<uint32_t>(dataBytes));
     if (std::fseek(file_, 0, SEEK_SET) != 0 || std::fwrite(header, 1, sizeof header, file_) != sizeof header) {
       error_ = "cannot complete " + path_ + ": " + std::strerror(errno);
       failed_ = true;

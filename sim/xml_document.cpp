@@ -15,9 +15,7 @@ bool IsNameStart(char c) {
   return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u == '_' || u == ':' || u >= 0x80;
 }
 
-bool IsNameChar(char c) {
-  return IsNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-';
-}
+bool IsNameChar(char c) { return IsNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-'; }
 
 void AppendUtf8(std::string& out, uint32_t code) {
   if (code < 0x80) {
@@ -112,7 +110,7 @@ bool Reader::Decode(std::string_view raw, size_t rawPos, std::string& out) {
       uint32_t code = 0;
       bool ok = !digits.empty();
       for (char d : digits) {
-        int v = (d >= '0' && d <= '9') ? d - '0'
+        int v = (d >= '0' && d <= '9')          ? d - '0'
                 : (hex && d >= 'a' && d <= 'f') ? d - 'a' + 10
                 : (hex && d >= 'A' && d <= 'F') ? d - 'A' + 10
                                                 : -1;
@@ -199,7 +197,8 @@ bool Reader::ReadEndTag() {
   std::string name;
   if (!ReadName(name)) return Fail(tagPos, "malformed end tag");
   SkipBlanks();
-  if (pos_ >= text_.size() || text_[pos_] != '>') return Fail(tagPos, "the end tag </" + name + " is never closed with '>'");
+  if (pos_ >= text_.size() || text_[pos_] != '>')
+    return Fail(tagPos, "the end tag </" + name + " is never closed with '>'");
   ++pos_;
   if (open_.empty()) return Fail(tagPos, "the end tag </" + name + "> closes no open element");
   const XmlElement& top = *open_.back();

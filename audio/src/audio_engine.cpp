@@ -104,8 +104,8 @@ int32_t InitializeAudioEngine(const char16_t* xgsPath, const char16_t* xwbPath, 
   }
   // FACT reads its banks without any checks of its own: a damaged file is a
   // file error here, never a crash there.
-  if (auto check = ValidateProjectFiles(engine->files[kGlobalSettings], engine->files[kWaveBank],
-                                        engine->files[kSoundBank]);
+  if (auto check =
+          ValidateProjectFiles(engine->files[kGlobalSettings], engine->files[kWaveBank], engine->files[kSoundBank]);
       !check) {
     const ProjectFault& fault = check.error();
     LogLine("refusing the %s file \"%s\": %s", kFileKinds[fault.badFile], Utf16ToUtf8(paths[fault.badFile]).c_str(),

@@ -130,8 +130,7 @@ void ServiceStream(AudioEngine& engine, AudioStream& stream) {
   if (stream.mixUpdate) {
     for (auto& sound : stream.playing) {
       uint32_t state = 0;
-      if (xact::CueGetState(sound->cue, &state) == 0 &&
-          (state & (xact::kStatePrepared | xact::kStatePlaying)) != 0) {
+      if (xact::CueGetState(sound->cue, &state) == 0 && (state & (xact::kStatePrepared | xact::kStatePlaying)) != 0) {
         UpdateMix(engine, stream, *sound);
       }
     }

@@ -90,8 +90,8 @@ bool BringUpEngine(AudioEngine& engine, DeviceSlot& slot, bool report = true) {
   slot.state |= kSlotWaveBankCreated;
 
   std::vector<uint8_t>& sounds = engine.files[kSoundBank].data;
-  result = xact::EngineCreateSoundBank(slot.engine, sounds.data(), static_cast<uint32_t>(sounds.size()),
-                                       &slot.soundBank);
+  result =
+      xact::EngineCreateSoundBank(slot.engine, sounds.data(), static_cast<uint32_t>(sounds.size()), &slot.soundBank);
   if (result != 0) return fail(kSlotSoundBankFailed, AUDIO_ERR_SOUNDBANK, result);
   uint16_t cues = 0;
   xact::SoundBankGetNumCues(slot.soundBank, &cues);

@@ -35,8 +35,7 @@ int32_t DefaultErrorHandler(uint32_t code, uint32_t result) {
       caption = kFileErrorCaption;
       text = "There was insufficient memory to prepare the Audio Engine!";
       break;
-    default:
-      return 0;
+    default: return 0;
   }
   platform::MessageBoxU8(nullptr, text, caption, platform::kMbOk);
   return 0;

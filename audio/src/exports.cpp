@@ -129,7 +129,7 @@ VSCAUDIO_API void VSC_AUDIO_ADD_TO_QUE(void* stream, const char* cueName, float 
 }
 
 VSCAUDIO_API void VSC_AUDIO_PRIORITY_ADD_TO_QUE(void* stream, const char* cueName, float x, float y, float z,
-                                               float volume, int32_t mode) {
+                                                float volume, int32_t mode) {
   if (auto engine = CurrentEngine()) vscaudio::PriorityAddToQueue(*engine, stream, cueName, x, y, z, volume, mode);
 }
 

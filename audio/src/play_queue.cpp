@@ -93,16 +93,12 @@ void PriorityInsert(AudioEngine& engine, std::vector<SoundEntry> entries, uint64
   auto position = queue.begin();
   if (!queue.empty()) {
     switch (mode) {
-      case kInsertBehindHead:
-        position = std::next(queue.begin());
-        break;
+      case kInsertBehindHead: position = std::next(queue.begin()); break;
       case kCutHead:
         CutHead(engine, mode);
         position = queue.begin();
         break;
-      case kInsertBehindSequence:
-        position = EndOfHeadSequence(queue);
-        break;
+      case kInsertBehindSequence: position = EndOfHeadSequence(queue); break;
       case kCutSequence: {
         uint64_t headGroup = queue.front().group;
         CutHead(engine, mode);
@@ -135,8 +131,8 @@ void AddListToQueue(AudioEngine& engine, void* listHandle) {
   for (const SoundEntry& entry : list->entries) AppendResolved(engine, entry, ListGroup(listHandle));
 }
 
-void PriorityAddToQueue(AudioEngine& engine, void* stream, const char* cueName, float x, float y, float z,
-                        float volume, int32_t mode) {
+void PriorityAddToQueue(AudioEngine& engine, void* stream, const char* cueName, float x, float y, float z, float volume,
+                        int32_t mode) {
   if (LookUp<AudioStream>(stream) == nullptr) return;
   std::vector<SoundEntry> entries;
   if (cueName == nullptr) {

@@ -28,8 +28,8 @@ inline constexpr int32_t kCutSequence = 4;
 // The exports' logic; each takes the locks it needs.
 void AddToQueue(AudioEngine& engine, void* stream, const char* cueName, float x, float y, float z, float volume);
 void AddListToQueue(AudioEngine& engine, void* list);
-void PriorityAddToQueue(AudioEngine& engine, void* stream, const char* cueName, float x, float y, float z,
-                        float volume, int32_t mode);
+void PriorityAddToQueue(AudioEngine& engine, void* stream, const char* cueName, float x, float y, float z, float volume,
+                        int32_t mode);
 void PriorityListToQueue(AudioEngine& engine, void* list, int32_t mode);
 void EmptyQueue(AudioEngine& engine);
 int32_t IsQueuePlaying(AudioEngine& engine);

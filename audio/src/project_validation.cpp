@@ -31,8 +31,8 @@ common::Result<void, ProjectFault> ValidateProjectFiles(const ProjectFile& xgs, 
   if (auto r = ValidateGlobalSettings(xgs.data.data(), xgs.data.size()); !r) return fail(kGlobalSettings, r.error());
   if (auto r = ValidateWaveBank(xwb.data.data(), xwb.data.size()); !r) return fail(kWaveBank, r.error());
   if (auto r = ValidateSoundBank(xsb.data.data(), xsb.data.size()); !r) return fail(kSoundBank, r.error());
-  if (auto r = ValidateSoundSet(xgs.data.data(), xgs.data.size(), xwb.data.data(), xwb.data.size(),
-                                xsb.data.data(), xsb.data.size());
+  if (auto r = ValidateSoundSet(xgs.data.data(), xgs.data.size(), xwb.data.data(), xwb.data.size(), xsb.data.data(),
+                                xsb.data.size());
       !r) {
     return fail(kSoundBank, r.error());
   }

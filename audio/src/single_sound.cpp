@@ -18,8 +18,7 @@ AudioStream* StreamOf(const SoundEntry& sound) { return LookUp<AudioStream>(soun
 
 }  // namespace
 
-void* PlaySound(AudioEngine& engine, void* streamHandle, const char* cueName, float x, float y, float z,
-                float volume) {
+void* PlaySound(AudioEngine& engine, void* streamHandle, const char* cueName, float x, float y, float z, float volume) {
   Lock hold(engine.soundLock);
   AudioStream* stream = LookUp<AudioStream>(streamHandle);
   if (stream == nullptr) return kNoSuchCue;

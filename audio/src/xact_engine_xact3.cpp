@@ -32,9 +32,9 @@ bool DebugEngineWanted() {
   DWORD type = REG_DWORD;
   DWORD data = 0;
   DWORD size = sizeof data;
-  bool wanted = RegQueryValueExW(key, L"DebugEngine", nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) ==
-                    ERROR_SUCCESS &&
-                data != 0;
+  bool wanted =
+      RegQueryValueExW(key, L"DebugEngine", nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) == ERROR_SUCCESS &&
+      data != 0;
   RegCloseKey(key);
   return wanted;
 }

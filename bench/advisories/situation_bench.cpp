@@ -52,8 +52,7 @@ void BM_Cycle(benchmark::State& st) {
       h.sample.groundSpeedKt = 15;
       break;
     case kLinedUp:
-      h.PlaceAt(OffsetPoint(r->endLatitude, r->endLongitude, 500, r->trueHeading, false), r->elevation,
-                r->trueHeading);
+      h.PlaceAt(OffsetPoint(r->endLatitude, r->endLongitude, 500, r->trueHeading, false), r->elevation, r->trueHeading);
       h.sample.onGround = 1;
       h.sample.groundSpeedKt = 5;
       break;
@@ -78,7 +77,8 @@ void BM_Cycle(benchmark::State& st) {
     AssessSituation(ctx);
     benchmark::DoNotOptimize(h.state.alertWord);
   }
-  if (h.state.alertWord != word || word == 0) st.SkipWithError("the situation raised no alert, or not the same each cycle");
+  if (h.state.alertWord != word || word == 0)
+    st.SkipWithError("the situation raised no alert, or not the same each cycle");
   st.counters["runway_ends"] = static_cast<double>(h.runways.size());
   st.counters["alert_word"] = word;
   static const char* const kNames[] = {"taxiing", "lined_up", "on_final"};

@@ -54,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t inserted = InsertMissingLaunchTags(repaired);
   Require(repaired.size() == lines.size() + inserted);
   for (size_t i = 0; i < repaired.size(); ++i) {
-    if (LineReads(repaired[i], "<Name>PMDG_Interface</Name>") || LineReads(repaired[i], "<Name>PMDG_HUD_interface</Name>"))
+    if (LineReads(repaired[i], "<Name>PMDG_Interface</Name>") ||
+        LineReads(repaired[i], "<Name>PMDG_HUD_interface</Name>"))
       Require(i > 0 && LineReads(repaired[i - 1], kLaunchOpen));
   }
   DllXmlLines again = repaired;

@@ -87,8 +87,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // file is synced to its disk, which would bound the run at a few dozen
   // inputs a second.
   std::error_code error;
-  std::filesystem::path base = std::filesystem::is_directory("/dev/shm", error) ? std::filesystem::path("/dev/shm")
-                                                                                : std::filesystem::temp_directory_path();
+  std::filesystem::path base = std::filesystem::is_directory("/dev/shm", error)
+                                   ? std::filesystem::path("/dev/shm")
+                                   : std::filesystem::temp_directory_path();
   std::string pattern = (base / "orvante-fuzz-XXXXXX").string();
   std::string folder = mkdtemp(pattern.data());
   std::filesystem::create_directories(std::filesystem::path(folder) / "ORVANTE" / "Profiles");

@@ -42,11 +42,11 @@ bool PositionedError(const std::string& error, const std::string& name) {
 
 // The numbers a flight interpolates between rows.
 constexpr double sim::AircraftValues::*kInterpolated[] = {
-    &sim::AircraftValues::latitudeDeg,        &sim::AircraftValues::longitudeDeg,
-    &sim::AircraftValues::altitudeFt,         &sim::AircraftValues::indicatedAltitudeFt,
+    &sim::AircraftValues::latitudeDeg,         &sim::AircraftValues::longitudeDeg,
+    &sim::AircraftValues::altitudeFt,          &sim::AircraftValues::indicatedAltitudeFt,
     &sim::AircraftValues::indicatedAirspeedKt, &sim::AircraftValues::groundSpeedKt,
-    &sim::AircraftValues::verticalSpeedFpm,   &sim::AircraftValues::seaLevelPressureInHg,
-    &sim::AircraftValues::kohlsmanInHg,       &sim::AircraftValues::visualModelRadiusM,
+    &sim::AircraftValues::verticalSpeedFpm,    &sim::AircraftValues::seaLevelPressureInHg,
+    &sim::AircraftValues::kohlsmanInHg,        &sim::AircraftValues::visualModelRadiusM,
 };
 
 void CheckValues(const sim::AircraftValues& v) {

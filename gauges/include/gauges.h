@@ -10,7 +10,7 @@
 
 extern "C" {
 
-using ID = int64_t;           // identifier of a named panel variable
+using ID = int64_t;  // identifier of a named panel variable
 using FLOAT64 = double;
 using SINT32 = int32_t;
 using PCSTRINGZ = const char*;

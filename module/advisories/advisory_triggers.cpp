@@ -36,14 +36,10 @@ bool IsCloseOnAlignedRunway(const AdvisoryState& state) {
 namespace {
 
 // On the ground and not landing: the take-off and taxi checks apply.
-bool GroundCondition(const SituationContext& ctx) {
-  return ctx.state.approachArmed == 0 && ctx.sample.onGround == 1;
-}
+bool GroundCondition(const SituationContext& ctx) { return ctx.state.approachArmed == 0 && ctx.sample.onGround == 1; }
 
 // In the air on an armed approach.
-bool ApproachCondition(const SituationContext& ctx) {
-  return ctx.state.approachArmed == 1 && ctx.sample.onGround == 0;
-}
+bool ApproachCondition(const SituationContext& ctx) { return ctx.state.approachArmed == 1 && ctx.sample.onGround == 0; }
 
 bool On(const std::atomic<uint32_t>& profileSwitch) { return profileSwitch.load() == 1; }
 
@@ -115,8 +111,7 @@ void CheckRunwayEnd(SituationContext& ctx, const RunwayRecord& runwayEnd) {
     case 1:
       if (left < kRunwayEndMetres) Raise(ctx, AlertRunwayEnd);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -259,8 +254,7 @@ void CheckExtendedHolding(SituationContext& ctx) {
   uint32_t initial = p.ExtHoldInitialTime.load(), repeat = p.ExtHoldRepeatTime.load();
   bool holding = GroundCondition(ctx) && On(p.ExtendedHoldingOnRwy) && initial >= kHoldInitialLeast &&
                  initial <= kHoldInitialMost && repeat >= kHoldRepeatLeast && repeat <= kHoldRepeatMost &&
-                 (state.alertWord & AlertOnRunway) != 0 && state.rejectedTakeOff == 0 &&
-                 ctx.sample.groundSpeedKt < 1;
+                 (state.alertWord & AlertOnRunway) != 0 && state.rejectedTakeOff == 0 && ctx.sample.groundSpeedKt < 1;
   if (!holding) {
     state.holdPhase = 0;
     state.holdTimer = 0;
@@ -271,15 +265,9 @@ void CheckExtendedHolding(SituationContext& ctx) {
   // time; the announcement restarts the timer in phase 1.
   uint32_t limit;
   switch (state.holdPhase) {
-    case 0:
-      limit = initial;
-      break;
-    case 1:
-      limit = repeat;
-      break;
-    default:
-      state.holdTimer += ctx.cycleStep;
-      return;
+    case 0: limit = initial; break;
+    case 1: limit = repeat; break;
+    default: state.holdTimer += ctx.cycleStep; return;
   }
   if (TruncateToWhole(state.holdTimer) <= static_cast<int64_t>(limit)) {
     state.holdTimer += ctx.cycleStep;

@@ -14,24 +14,24 @@
 namespace orvante {
 
 // Ground speeds, whole knots.
-inline constexpr int32_t kSlowOnRunwayKt = 40;        // below: the runway ahead is measured, callouts speak
-inline constexpr int32_t kCautionSpeedKt = 41;        // from here the short-runway caution joins the length alert
-inline constexpr int32_t kTaxiwayTakeOffSpeedKt = 40; // above this off the runways: taking off on a taxiway
+inline constexpr int32_t kSlowOnRunwayKt = 40;         // below: the runway ahead is measured, callouts speak
+inline constexpr int32_t kCautionSpeedKt = 41;         // from here the short-runway caution joins the length alert
+inline constexpr int32_t kTaxiwayTakeOffSpeedKt = 40;  // above this off the runways: taking off on a taxiway
 
 // Lengths, whole feet or metres as the profile counts them.
-inline constexpr uint32_t kLeastSpokenLength = 100;   // shorter lengths never raise a length alert
+inline constexpr uint32_t kLeastSpokenLength = 100;  // shorter lengths never raise a length alert
 inline constexpr int64_t kRunwayEndMetres = 30;
 inline constexpr int64_t kRunwayEndFeet = 100;
 
 // Heights above the nearest runway, feet.
-inline constexpr uint32_t kGateAlertFloorFt = 450;    // gate alerts are raised above this
-inline constexpr uint32_t kUnstableFloorFt = 300;     // unstable between this (excluded) and 450
-inline constexpr double kCautionFloorFt = 300;        // short-runway caution in the air, both excluded
+inline constexpr uint32_t kGateAlertFloorFt = 450;  // gate alerts are raised above this
+inline constexpr uint32_t kUnstableFloorFt = 300;   // unstable between this (excluded) and 450
+inline constexpr double kCautionFloorFt = 300;      // short-runway caution in the air, both excluded
 inline constexpr double kCautionCeilingFt = 450;
 inline constexpr double kTaxiwayLandingFloorFt = 150;
 inline constexpr double kTaxiwayLandingCeilingFt = 250;
 inline constexpr int32_t kTaxiwayLandingSinkFpm = 450;
-inline constexpr double kLongLandingFloorFt = 5;      // excluded
+inline constexpr double kLongLandingFloorFt = 5;  // excluded
 inline constexpr double kLongLandingCeilingFt = 100;
 inline constexpr double kLongLandingHeadingWindow = 22.5;
 

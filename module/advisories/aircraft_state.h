@@ -32,9 +32,9 @@ struct AircraftSampleBlock {
 };
 
 struct AircraftState : AircraftSampleBlock {
-  int32_t flapsHandleIndex = 0;       // handle detent
-  double seaLevelPressureInHg = 0;    // inches of mercury
-  double kohlsmanInHg = 0;            // altimeter setting, inches of mercury
+  int32_t flapsHandleIndex = 0;     // handle detent
+  double seaLevelPressureInHg = 0;  // inches of mercury
+  double kohlsmanInHg = 0;          // altimeter setting, inches of mercury
 };
 
 static_assert(std::is_trivially_copyable_v<AircraftState>, "the sample is copied whole between threads");

@@ -7,9 +7,9 @@
 
 namespace orvante {
 
-inline constexpr uint32_t AlertAppRwyOnGnd = 0x1;          // taxiing towards a runway
-inline constexpr uint32_t AlertAppRwyInAir = 0x2;          // approaching a runway in the air
-inline constexpr uint32_t AlertOnRunway = 0x4;             // lined up on a runway
+inline constexpr uint32_t AlertAppRwyOnGnd = 0x1;  // taxiing towards a runway
+inline constexpr uint32_t AlertAppRwyInAir = 0x2;  // approaching a runway in the air
+inline constexpr uint32_t AlertOnRunway = 0x4;     // lined up on a runway
 inline constexpr uint32_t AlertRunwayEnd = 0x8;
 inline constexpr uint32_t AlertTaxiwayTakeOff = 0x10;
 inline constexpr uint32_t AlertInsufficientLength = 0x20;

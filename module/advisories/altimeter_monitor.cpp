@@ -78,8 +78,8 @@ std::string AltimeterText(const AircraftState& s) {
   // Long enough for any ordinary line; an absurd altitude gets a second try.
   std::string text(256, '\0');
   for (;;) {
-    int length = std::snprintf(text.data(), text.size(), format, "Orvante", s.altitudeFt, seaLevel, setting,
-                               s.verticalSpeedFpm);
+    int length =
+        std::snprintf(text.data(), text.size(), format, "Orvante", s.altitudeFt, seaLevel, setting, s.verticalSpeedFpm);
     if (length < 0) return {};
     if (static_cast<size_t>(length) < text.size()) {
       text.resize(static_cast<size_t>(length));
@@ -93,7 +93,8 @@ void AnnounceAltimeter(SituationContext& ctx) {
   const AnnouncementOutput* out = ctx.output;
   if (out != nullptr && out->queueAnnouncement) out->queueAnnouncement({"altimeter"}, false);
   // The output leaves the line out while no simulator connection is open.
-  if (ctx.profile.ShowAltSetMsg.load() == 1 && out != nullptr && out->showText) out->showText(AltimeterText(ctx.sample));
+  if (ctx.profile.ShowAltSetMsg.load() == 1 && out != nullptr && out->showText)
+    out->showText(AltimeterText(ctx.sample));
   if (ctx.profile.RepAltSetCallOut.load() == 1) ctx.state.altimeterTimer = 0;
 }
 

@@ -104,8 +104,7 @@ void SayRunwayEnd(Announcer& say, const ProfileSettings& p) {
       if (unitWord) say.Say("meters");
       say.Say("remaining");
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -33,8 +33,8 @@ void CheckApproachOnGround(SituationContext& ctx, const RunwayRecord& runwayEnd)
                           s.groundSpeedKt * KNOTS_TO_METRES_PER_SECOND * kProbeSeconds);
   double heading = s.headingTrueDeg * DEGREES_TO_RADIANS;
   GeoPoint from{s.latitudeDeg, s.longitudeDeg};
-  GeoPoint to = OffsetByComponents(from.latitude, from.longitude, std::sin(heading) * probe,
-                                   std::cos(heading) * probe, true);
+  GeoPoint to =
+      OffsetByComponents(from.latitude, from.longitude, std::sin(heading) * probe, std::cos(heading) * probe, true);
 
   bool hit = false;
   for (int i = 0; i < 4 && !hit; ++i) {
@@ -45,9 +45,10 @@ void CheckApproachOnGround(SituationContext& ctx, const RunwayRecord& runwayEnd)
   // The end taxied towards is the nearer one; the runway's other end fails
   // this test unless both are exactly as near.
   DistanceUnit unit = ProfileDistanceUnit(ctx.profile.UnitsOfMeasure.load());
-  double toOpposite = GreatCircleDistance(from.latitude, from.longitude, runwayEnd.oppositeLatitude,
-                                          runwayEnd.oppositeLongitude, unit);
-  double toEnd = GreatCircleDistance(from.latitude, from.longitude, runwayEnd.endLatitude, runwayEnd.endLongitude, unit);
+  double toOpposite =
+      GreatCircleDistance(from.latitude, from.longitude, runwayEnd.oppositeLatitude, runwayEnd.oppositeLongitude, unit);
+  double toEnd =
+      GreatCircleDistance(from.latitude, from.longitude, runwayEnd.endLatitude, runwayEnd.endLongitude, unit);
   if (toOpposite >= toEnd) RaiseApproaching(state, AlertAppRwyOnGnd, runwayEnd);
 }
 
@@ -57,8 +58,8 @@ void CheckApproachInAir(SituationContext& ctx, const RunwayRecord& runwayEnd) {
   if (state.approachArmed != 1 || s.onGround != 0) return;
 
   double lat = s.latitudeDeg, lon = s.longitudeDeg;
-  double distance = GreatCircleDistance(lat, lon, runwayEnd.endLatitude, runwayEnd.endLongitude,
-                                        DistanceUnit::kNauticalMiles);
+  double distance =
+      GreatCircleDistance(lat, lon, runwayEnd.endLatitude, runwayEnd.endLongitude, DistanceUnit::kNauticalMiles);
   int32_t wholeDistance = TruncateToInt32(distance);
   bool firstOfList = !ctx.runways.empty() && ctx.runways.front().get() == &runwayEnd;
   if (state.nearestThresholdDistance == -1 || state.nearestThresholdDistance > wholeDistance || firstOfList) {
@@ -77,8 +78,8 @@ void CheckApproachInAir(SituationContext& ctx, const RunwayRecord& runwayEnd) {
   state.alignedRunwayDistance = wholeDistance;
 
   double height = s.heightAboveRunway;
-  if (ctx.profile.AppRwyInAir.load() == 1 && height >= kApproachCalloutFloorFt &&
-      height <= kApproachCalloutCeilingFt && distance <= kApproachCalloutRangeNm) {
+  if (ctx.profile.AppRwyInAir.load() == 1 && height >= kApproachCalloutFloorFt && height <= kApproachCalloutCeilingFt &&
+      distance <= kApproachCalloutRangeNm) {
     // A funnel about the extended centreline: the allowed offset to the side
     // grows with the distance out, up to half a runway width and a bit.
     double offsetRadians = offset * DEGREES_TO_RADIANS;

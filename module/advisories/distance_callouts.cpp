@@ -17,7 +17,7 @@ struct MarkEntry {
   uint32_t mark;
   uint32_t feet;
   uint32_t metres;
-  std::vector<std::string> feetCues;    // before the unit word
+  std::vector<std::string> feetCues;  // before the unit word
   std::vector<std::string> metresCues;
 };
 

@@ -15,7 +15,6 @@ enum class NearestRunwayMode {
 // a later end replaces it only when strictly nearer, so the first of equally
 // near ends wins. An end whose distance is not a number is passed over.
 // Null for an empty list.
-const RunwayRecord* NearestRunway(const RunwayList& runways, double latitude, double longitude,
-                                  NearestRunwayMode mode);
+const RunwayRecord* NearestRunway(const RunwayList& runways, double latitude, double longitude, NearestRunwayMode mode);
 
 }  // namespace orvante

@@ -85,8 +85,8 @@ void AssessSituation(SituationContext& ctx) {
   ClearCycleState(state);
 
   s.heightAboveRunway = s.altitudeFt - nearest->elevation;
-  s.nearestRunwayDistance = TruncateToUint32(GreatCircleDistance(
-      s.latitudeDeg, s.longitudeDeg, nearest->refLatitude, nearest->refLongitude, DistanceUnit::kNauticalMiles));
+  s.nearestRunwayDistance = TruncateToUint32(GreatCircleDistance(s.latitudeDeg, s.longitudeDeg, nearest->refLatitude,
+                                                                 nearest->refLongitude, DistanceUnit::kNauticalMiles));
   double bearingToNearest = InitialBearing(s.latitudeDeg, s.longitudeDeg, nearest->refLatitude, nearest->refLongitude);
 
   // Arming compares with the last cycle, so it needs one.

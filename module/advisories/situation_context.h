@@ -31,15 +31,15 @@ struct AnnouncementOutput {
 };
 
 struct SituationContext {
-  AircraftState& sample;                    // this cycle's sample; moved to the aircraft point
-  AircraftState& previousSample;            // the sample block of the last assessed cycle
+  AircraftState& sample;          // this cycle's sample; moved to the aircraft point
+  AircraftState& previousSample;  // the sample block of the last assessed cycle
   const ProfileSettings& profile;
   const std::vector<uint32_t>& flapPositions;  // flap angle per handle detent, from aircraft.cfg
   const RunwayList& runways;
   AdvisoryState& state;
-  double eyepointX_m = 0;  // cockpit eye point relative to the reference point: lateral, metres
-  double eyepointZ_m = 0;  // longitudinal, metres
-  float cycleStep = 0.25f; // seconds credited to this cycle
+  double eyepointX_m = 0;   // cockpit eye point relative to the reference point: lateral, metres
+  double eyepointZ_m = 0;   // longitudinal, metres
+  float cycleStep = 0.25f;  // seconds credited to this cycle
   const AnnouncementOutput* output = nullptr;
 };
 

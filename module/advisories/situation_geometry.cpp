@@ -17,12 +17,9 @@ double GreatCircleDistance(double lat1, double lon1, double lat2, double lon2, D
   double a = sinHalfLat * sinHalfLat + std::cos(phi1) * std::cos(phi2) * sinHalfLon * sinHalfLon;
   double c = 2 * std::atan2(std::sqrt(a), std::sqrt(1 - a));
   switch (unit) {
-    case DistanceUnit::kNauticalMiles:
-      return c * EARTH_RADIUS_KM * KILOMETRES_TO_NAUTICAL_MILES;
-    case DistanceUnit::kMetres:
-      return c * EARTH_RADIUS_KM * 1000;
-    case DistanceUnit::kFeet:
-      break;
+    case DistanceUnit::kNauticalMiles: return c * EARTH_RADIUS_KM * KILOMETRES_TO_NAUTICAL_MILES;
+    case DistanceUnit::kMetres: return c * EARTH_RADIUS_KM * 1000;
+    case DistanceUnit::kFeet: break;
   }
   return c * EARTH_RADIUS_KM * 1000 / FEET_TO_METRES;
 }

@@ -40,7 +40,7 @@ void ReadMainSettings() {
              static_cast<int32_t>(g_mainSettings.masterVolume.load()));
   g_mainSettings.enableKeyEventApi = platform::GetPrivateProfileIntU8(kSection, "EnableKeyEventAPI", 0, file);
   platform::GetPrivateProfileStringU8(kSection, "DEFAULTProfile", "", g_mainSettings.defaultProfile,
-                                    sizeof g_mainSettings.defaultProfile, file);
+                                      sizeof g_mainSettings.defaultProfile, file);
   g_mainSettings.audioOutputDevice =
       static_cast<uint32_t>(platform::GetPrivateProfileIntU8(kSection, "AudioOutputDevice", 0, file));
   g_mainSettings.sceneryId = platform::GetPrivateProfileIntU8(kSection, SceneryIdKey(), 0, file);
@@ -58,9 +58,8 @@ bool WriteAllKeys(const char* file) {
   written = platform::WritePrivateProfileStringU8(kSection, SceneryIdKey(), number, file) && written;
   // Quoted where the reader would otherwise change the name (blanks at
   // either end, quotes around it), so the same profile is found next time.
-  written = platform::WritePrivateProfileStringU8(kSection, "DEFAULTProfile",
-                                                  platform::QuoteProfileValue(g_mainSettings.defaultProfile).c_str(),
-                                                  file) &&
+  written = platform::WritePrivateProfileStringU8(
+                kSection, "DEFAULTProfile", platform::QuoteProfileValue(g_mainSettings.defaultProfile).c_str(), file) &&
             written;
   std::snprintf(number, sizeof number, "%d", g_mainSettings.enableKeyEventApi.load());
   written = platform::WritePrivateProfileStringU8(kSection, "EnableKeyEventAPI", number, file) && written;

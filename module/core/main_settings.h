@@ -9,11 +9,11 @@
 namespace orvante {
 
 struct MainSettings {
-  int32_t sceneryId = 0;                  // "P3DSceneryID"
-  std::atomic<int64_t> masterVolume{0};   // "MasterVolume", 0 to 10
+  int32_t sceneryId = 0;                      // "P3DSceneryID"
+  std::atomic<int64_t> masterVolume{0};       // "MasterVolume", 0 to 10
   std::atomic<int32_t> enableKeyEventApi{0};  // "EnableKeyEventAPI"
-  char defaultProfile[70] = {};           // "DEFAULTProfile"
-  uint32_t audioOutputDevice = 0;         // "AudioOutputDevice"
+  char defaultProfile[70] = {};               // "DEFAULTProfile"
+  uint32_t audioOutputDevice = 0;             // "AudioOutputDevice"
 };
 
 // The master volume is a step from 0 to 10: the audio library takes its square

@@ -9,17 +9,17 @@ namespace orvante {
 
 // Identifiers the module assigns within its connection.
 enum SimulatorLinkId : unsigned {
-  kDefinitionEyepoint = 0,       // "EYEPOINT POSITION", XYZ
-  kDefinitionAltAboveGround = 1, // "PLANE ALT ABOVE GROUND": only its arrival matters
-  kRequestAircraftLoaded = 0,    // system state "AircraftLoaded"
-  kRequestResume = 1,            // definition 1, five seconds after "SimStart"
-  kRequestEyepoint = 2,          // definition 0, once
+  kDefinitionEyepoint = 0,        // "EYEPOINT POSITION", XYZ
+  kDefinitionAltAboveGround = 1,  // "PLANE ALT ABOVE GROUND": only its arrival matters
+  kRequestAircraftLoaded = 0,     // system state "AircraftLoaded"
+  kRequestResume = 1,             // definition 1, five seconds after "SimStart"
+  kRequestEyepoint = 2,           // definition 0, once
   kEventFrame = 0,
   kEventCrashed = 1,
   kEventSimStop = 2,
   kEventSimStart = 3,
-  kEventMenu = 4,                // the add-on menu entry, a private client event
-  kEventText = 5,                // the client event of text lines
+  kEventMenu = 4,  // the add-on menu entry, a private client event
+  kEventText = 5,  // the client event of text lines
   kEventAircraftLoaded = 6,
   kGroupMenu = 0,
 };

@@ -10,11 +10,11 @@ namespace orvante {
 enum ProfileDialogControl : int {
   kProfileNameBox = 3000,  // Create Profile: "Profile Name:"
   kCreateProfileButton,
-  kSelectProfileList,      // Open and Delete Profile: "Select Profile:"
-  kDefaultProfileBox,      // Open Profile: "Default?"
+  kSelectProfileList,  // Open and Delete Profile: "Select Profile:"
+  kDefaultProfileBox,  // Open Profile: "Default?"
   kOpenProfileButton,
   kDeleteProfileButton,
-  kSelectModelList,        // Unlink Model: "Select Model:"
+  kSelectModelList,  // Unlink Model: "Select Model:"
   kUnlinkModelButton,
 };
 

@@ -103,8 +103,8 @@ void LoadProfile(ProfilePart& part, const std::string& name) {
   s.UnitsOfMeasure = static_cast<uint8_t>(
       static_cast<uint32_t>(platform::GetPrivateProfileIntU8(kSection, "UnitsOfMeasure", kUnitsMissingDefault, file)));
   for (const LimitField& f : kLimitFields)
-    (s.*f.field) = static_cast<uint32_t>(platform::GetPrivateProfileIntU8(
-        kSection, f.key, static_cast<int32_t>(f.defaultValue), file));
+    (s.*f.field) = static_cast<uint32_t>(
+        platform::GetPrivateProfileIntU8(kSection, f.key, static_cast<int32_t>(f.defaultValue), file));
   s.AltSetTolerance =
       ParseAltSetTolerance(platform::ReadProfileString(kSection, "AltSetTolerance", "", file, kMaxToleranceText));
   const std::string firstSoundSet = part.soundSetNames.empty() ? std::string() : part.soundSetNames.front();
@@ -128,8 +128,8 @@ std::string FormatProfileFile(const ProfilePart& part) {
   for (const LimitField& f : kLimitFields) line(std::string(f.key) + "=" + std::to_string((s.*f.field).load()));
   // Two decimals, with a decimal point whatever the locale.
   char tolerance[64];
-  auto result = std::to_chars(tolerance, tolerance + sizeof tolerance - 1, s.AltSetTolerance.load(),
-                              std::chars_format::fixed, 2);
+  auto result =
+      std::to_chars(tolerance, tolerance + sizeof tolerance - 1, s.AltSetTolerance.load(), std::chars_format::fixed, 2);
   *result.ptr = '\0';
   line(std::string("AltSetTolerance=") + tolerance);
   // Names go quoted where the reader would otherwise change them (blanks at
@@ -145,7 +145,7 @@ std::string FormatProfileFile(const ProfilePart& part) {
 // start: the user hears of it, not only the log.
 static void TellNotSaved(platform::WindowHandle owner, const std::string& name, const std::string& why) {
   platform::MessageBoxU8(owner, "The profile \"" + name + "\" was not saved: " + why, "Orvante",
-                       platform::kMbOk | platform::kMbIconError);
+                         platform::kMbOk | platform::kMbIconError);
 }
 
 bool SaveProfile(ProfilePart& part, platform::WindowHandle owner) {

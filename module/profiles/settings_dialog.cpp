@@ -89,10 +89,8 @@ bool FollowsMasterSwitch(const DialogControl& control) {
     case kMasterSwitchBox:
     case kAudioDeviceList:
     case kKeyEventApiBox:
-    case kCloseAndSaveButton:
-      return false;
-    default:
-      return control.kind != ControlKind::kLabel;
+    case kCloseAndSaveButton: return false;
+    default: return control.kind != ControlKind::kLabel;
   }
 }
 
@@ -285,15 +283,11 @@ bool SettingsDialog::Save() {
 
 void SettingsDialog::Command(int id) {
   switch (id) {
-    case kMasterSwitchBox:
-      ApplyMasterSwitch();
-      return;
+    case kMasterSwitchBox: ApplyMasterSwitch(); return;
     case kCloseAndSaveButton:
       if (Save()) End(1);
       return;
-    case kMenuSave:
-      Save();
-      return;
+    case kMenuSave: Save(); return;
     case kMenuCreate: {
       CreateProfileDialog create(part_);
       if (platform::RunDialog(Handle(), create) == 1) Fill();
@@ -313,14 +307,13 @@ void SettingsDialog::Command(int id) {
       // Only a link that holds is announced as made.
       if (LinkCurrentModel(part_)) {
         platform::MessageBoxU8(Handle(), "Your current model has been linked to the current profile.", kCaption,
-                             platform::kMbOk | platform::kMbIconInformation);
+                               platform::kMbOk | platform::kMbIconInformation);
       } else if (part_.currentAircraftModel[0] == '\0') {
         platform::MessageBoxU8(Handle(), "No aircraft model is loaded, so none was linked to the current profile.",
-                             kCaption, platform::kMbOk | platform::kMbIconWarning);
+                               kCaption, platform::kMbOk | platform::kMbIconWarning);
       } else {
-        platform::MessageBoxU8(Handle(),
-                             "Your current model was not linked: its name cannot be stored in a profile.", kCaption,
-                             platform::kMbOk | platform::kMbIconWarning);
+        platform::MessageBoxU8(Handle(), "Your current model was not linked: its name cannot be stored in a profile.",
+                               kCaption, platform::kMbOk | platform::kMbIconWarning);
       }
       return;
     case kMenuUnlinkModel: {
@@ -339,8 +332,7 @@ void SettingsDialog::Command(int id) {
       platform::RunDialog(Handle(), about);
       return;
     }
-    default:
-      return;
+    default: return;
   }
 }
 

@@ -94,10 +94,10 @@ std::unique_ptr<RunwayRecord> PairRunwayEnd(RunwayRecord& record, const RunwayLi
   std::unique_ptr<RunwayRecord> added;
 
   if (HasOppositeEnd(record)) {
-    record.trueHeading = FlatBearing(record.endLatitude, record.endLongitude, record.oppositeLatitude,
-                                     record.oppositeLongitude);
-    record.length = FlatDistance(record.endLatitude, record.endLongitude, record.oppositeLatitude,
-                                 record.oppositeLongitude, false);
+    record.trueHeading =
+        FlatBearing(record.endLatitude, record.endLongitude, record.oppositeLatitude, record.oppositeLongitude);
+    record.length =
+        FlatDistance(record.endLatitude, record.endLongitude, record.oppositeLatitude, record.oppositeLongitude, false);
   } else {
     // The table lists this end only: the other end lies the runway's length,
     // displaced threshold included, down the geographic heading.
@@ -124,9 +124,8 @@ std::unique_ptr<RunwayRecord> PairRunwayEnd(RunwayRecord& record, const RunwayLi
     }
   }
 
-  std::array<GeoPoint, 5> outline =
-      BuildOutline({record.endLatitude, record.endLongitude}, {record.oppositeLatitude, record.oppositeLongitude},
-                   record.width);
+  std::array<GeoPoint, 5> outline = BuildOutline({record.endLatitude, record.endLongitude},
+                                                 {record.oppositeLatitude, record.oppositeLongitude}, record.width);
   for (size_t i = 0; i < outline.size(); ++i) record.outline[i] = outline[i];
 
   if (record.guidanceValue > 0) {

@@ -33,8 +33,8 @@ std::string ComposeRunwayQuery(const RunwayDatabase& db, double latitude, double
   int size = snprintf(nullptr, 0, format, "r4.csv", latitudeName, latitude + d, latitudeName, latitude - d,
                       longitudeName, longitude - d, longitudeName, longitude + d);
   std::string statement(static_cast<size_t>(size) + 1, '\0');
-  snprintf(statement.data(), statement.size(), format, "r4.csv", latitudeName, latitude + d, latitudeName,
-           latitude - d, longitudeName, longitude - d, longitudeName, longitude + d);
+  snprintf(statement.data(), statement.size(), format, "r4.csv", latitudeName, latitude + d, latitudeName, latitude - d,
+           longitudeName, longitude - d, longitudeName, longitude + d);
   statement.resize(static_cast<size_t>(size));
   return statement;
 }
@@ -80,7 +80,9 @@ static std::string TextOf(const TableValue& value) {
   char buffer[32];
   switch (value.kind) {
     case TableValue::Kind::kText: return value.text;
-    case TableValue::Kind::kInteger: snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(value.integer)); return buffer;
+    case TableValue::Kind::kInteger:
+      snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(value.integer));
+      return buffer;
     case TableValue::Kind::kReal: snprintf(buffer, sizeof buffer, "%.15g", value.real); return buffer;
     default: return {};
   }
@@ -88,10 +90,19 @@ static std::string TextOf(const TableValue& value) {
 
 // Decodes the row; a failure says why it cannot be.
 static common::Result<> DecodeFields(const TableRow& row, RunwayRecord& record) {
-  double* const doubles[kRunwayTableColumns] = {
-      nullptr,           nullptr,           &record.endLatitude, &record.endLongitude,   &record.elevation,
-      &record.heading,   &record.length,    nullptr,             &record.width,          &record.magneticVariation,
-      &record.refLatitude, &record.refLongitude, &record.displacedThreshold};
+  double* const doubles[kRunwayTableColumns] = {nullptr,
+                                                nullptr,
+                                                &record.endLatitude,
+                                                &record.endLongitude,
+                                                &record.elevation,
+                                                &record.heading,
+                                                &record.length,
+                                                nullptr,
+                                                &record.width,
+                                                &record.magneticVariation,
+                                                &record.refLatitude,
+                                                &record.refLongitude,
+                                                &record.displacedThreshold};
   for (size_t k = 0; k < kRunwayTableColumns && k < row.size(); ++k) {
     const TableValue& value = row[k];
     if (value.kind == TableValue::Kind::kNull) continue;

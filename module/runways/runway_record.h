@@ -32,15 +32,15 @@ struct RunwayRecord {
   // opposite-left (sides seen from this end looking down the runway), and
   // the first corner again.
   GeoPoint outline[5] = {};
-  GeoPoint aimPoint = {};            // 0 when the end has none
-  double displacedThreshold = 0;     // column 13, feet
-  double heading = 0;                // column 6, degrees
-  double elevation = 0;              // column 5, feet
-  double trueHeading = 0;            // geographic heading from this end to the opposite end
-  double magneticVariation = 0;      // column 10, degrees, added to the heading
-  double length = 0;                 // column 7, feet; replaced by the end-to-end distance when paired
-  double width = 0;                  // column 9, feet
-  float guidanceValue = 0;           // column 8; a positive value gives the end an aim point
+  GeoPoint aimPoint = {};         // 0 when the end has none
+  double displacedThreshold = 0;  // column 13, feet
+  double heading = 0;             // column 6, degrees
+  double elevation = 0;           // column 5, feet
+  double trueHeading = 0;         // geographic heading from this end to the opposite end
+  double magneticVariation = 0;   // column 10, degrees, added to the heading
+  double length = 0;              // column 7, feet; replaced by the end-to-end distance when paired
+  double width = 0;               // column 9, feet
+  float guidanceValue = 0;        // column 8; a positive value gives the end an aim point
 };
 
 // The runway list: records in the order the query built them (table rows in

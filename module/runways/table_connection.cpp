@@ -38,7 +38,7 @@ struct TextTableShape {
   std::vector<TableColumn> columns;
   std::vector<StoredColumn> stored;
   std::vector<uint32_t> lines;  // each row's line in the file: its rowid
-  int latitudeColumn = -1;  // indexed columns, or -1
+  int latitudeColumn = -1;      // indexed columns, or -1
   int longitudeColumn = -1;
   bool indexed = false;
   uint64_t rowCount = 0;
@@ -234,7 +234,8 @@ static int TextTableFilter(sqlite3_vtab_cursor* cursor, int idxNum, const char* 
   sqlite3_stmt* search = table->positionSearch;
   for (int i = 0; i < 4; ++i) sqlite3_bind_double(search, i + 1, bounds[i]);
   int rc;
-  while ((rc = sqlite3_step(search)) == SQLITE_ROW) c->rows.push_back(static_cast<uint32_t>(sqlite3_column_int64(search, 0)));
+  while ((rc = sqlite3_step(search)) == SQLITE_ROW)
+    c->rows.push_back(static_cast<uint32_t>(sqlite3_column_int64(search, 0)));
   sqlite3_reset(search);
   if (rc != SQLITE_DONE) return EngineFailure(table, rc);
   std::sort(c->rows.begin(), c->rows.end());  // row numbers rise in file order
@@ -350,7 +351,8 @@ std::string TableFilePath(const std::string& directory, const std::string& name)
   std::string path = platform::JoinPath({directory, name});
   std::vector<platform::FoundFile> found = platform::FindFiles(path);
   for (const platform::FoundFile& file : found) {
-    if (!file.isDirectory && platform::WildcardMatch(name, file.name)) return platform::JoinPath({directory, file.name});
+    if (!file.isDirectory && platform::WildcardMatch(name, file.name))
+      return platform::JoinPath({directory, file.name});
   }
   return path;
 }
@@ -475,8 +477,8 @@ uint32_t TableConnection::StartEngine(const std::string& database) {
   // One thread at a time uses the connection (start-up, then the worker,
   // then shut-down after the worker has ended), so the engine's own locks
   // would only cost time on every call.
-  if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                      nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+      SQLITE_OK) {
     ProviderError error = EngineError(kResultOutOfMemory, "The engine cannot start: ");
     return Fail(error.number, error.description);
   }
@@ -620,8 +622,8 @@ std::optional<ProviderError> TableConnection::FollowFileChanges() {
   std::unique_ptr<TableConnection> fresh = Create(created);
   if (!fresh) return ProviderError{created, "Orvante text table", "Out of memory."};
   if (fresh->Open(connectionString_, options_) != kResultOk) {
-    ProviderError error = fresh->Errors().empty() ? ProviderError{kResultFail, "Orvante text table", ""}
-                                                  : fresh->Errors().front();
+    ProviderError error =
+        fresh->Errors().empty() ? ProviderError{kResultFail, "Orvante text table", ""} : fresh->Errors().front();
     error.description = "The file " + options_.tableFile + " changed and cannot be read again: " + error.description;
     return error;
   }

@@ -32,11 +32,11 @@ struct sqlite3_stmt;
 namespace orvante {
 
 inline constexpr uint32_t kResultOk = 0;
-inline constexpr uint32_t kResultFail = 0x80004005;            // E_FAIL
-inline constexpr uint32_t kResultOutOfMemory = 0x8007000E;     // E_OUTOFMEMORY
-inline constexpr uint32_t kResultFileNotFound = 0x80070002;    // the file cannot be found
-inline constexpr uint32_t kResultErrorsInCommand = 0x80040E14; // DB_E_ERRORSINCOMMAND
-inline constexpr uint32_t kResultCommandFailed = 0x80040E21;   // DB_E_ERRORSOCCURRED
+inline constexpr uint32_t kResultFail = 0x80004005;             // E_FAIL
+inline constexpr uint32_t kResultOutOfMemory = 0x8007000E;      // E_OUTOFMEMORY
+inline constexpr uint32_t kResultFileNotFound = 0x80070002;     // the file cannot be found
+inline constexpr uint32_t kResultErrorsInCommand = 0x80040E14;  // DB_E_ERRORSINCOMMAND
+inline constexpr uint32_t kResultCommandFailed = 0x80040E21;    // DB_E_ERRORSOCCURRED
 
 inline constexpr int32_t kStateClosed = 0;
 inline constexpr int32_t kStateOpen = 1;
@@ -170,7 +170,8 @@ class TableResultSet {
 
  private:
   friend class TableConnection;
-  TableResultSet(TableConnection& connection, sqlite3_stmt* statement) : connection_(connection), statement_(statement) {}
+  TableResultSet(TableConnection& connection, sqlite3_stmt* statement)
+      : connection_(connection), statement_(statement) {}
   TableConnection& connection_;
   sqlite3_stmt* statement_;
   bool eof_ = false;

@@ -34,12 +34,12 @@ static std::string_view NextWord(std::string_view& text) {
 
 static std::optional<ColumnType> TypeFromName(std::string_view name) {
   static const std::pair<const char*, ColumnType> kTypes[] = {
-      {"Text", ColumnType::kText},        {"Char", ColumnType::kText},       {"Memo", ColumnType::kText},
-      {"LongChar", ColumnType::kText},    {"DateTime", ColumnType::kText},   {"Date", ColumnType::kText},
-      {"Bit", ColumnType::kInteger},      {"Byte", ColumnType::kInteger},    {"Short", ColumnType::kInteger},
-      {"Long", ColumnType::kInteger},     {"Integer", ColumnType::kInteger}, {"Single", ColumnType::kReal},
-      {"Double", ColumnType::kReal},      {"Float", ColumnType::kReal},      {"Currency", ColumnType::kReal},
-      {"Decimal", ColumnType::kReal},     {"Numeric", ColumnType::kReal},
+      {"Text", ColumnType::kText},     {"Char", ColumnType::kText},       {"Memo", ColumnType::kText},
+      {"LongChar", ColumnType::kText}, {"DateTime", ColumnType::kText},   {"Date", ColumnType::kText},
+      {"Bit", ColumnType::kInteger},   {"Byte", ColumnType::kInteger},    {"Short", ColumnType::kInteger},
+      {"Long", ColumnType::kInteger},  {"Integer", ColumnType::kInteger}, {"Single", ColumnType::kReal},
+      {"Double", ColumnType::kReal},   {"Float", ColumnType::kReal},      {"Currency", ColumnType::kReal},
+      {"Decimal", ColumnType::kReal},  {"Numeric", ColumnType::kReal},
   };
   for (const auto& [typeName, type] : kTypes) {
     if (EqualsIgnoringCase(name, typeName)) return type;

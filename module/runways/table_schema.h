@@ -26,10 +26,10 @@ struct TableColumn {
 
 struct TableSchema {
   char delimiter = ',';
-  bool headerRow = false;    // ColNameHeader: the first line names the columns
-  bool headerRowDeclared = false;  // the schema says so itself
-  bool utf8 = false;         // CharacterSet 65001/UTF-8; otherwise Windows-1252
-  uint32_t maxScanRows = 25; // rows used to guess undeclared types; 0 = all
+  bool headerRow = false;            // ColNameHeader: the first line names the columns
+  bool headerRowDeclared = false;    // the schema says so itself
+  bool utf8 = false;                 // CharacterSet 65001/UTF-8; otherwise Windows-1252
+  uint32_t maxScanRows = 25;         // rows used to guess undeclared types; 0 = all
   std::vector<TableColumn> columns;  // Col1..ColN in order
 };
 

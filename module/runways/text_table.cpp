@@ -115,10 +115,10 @@ std::string PrintableField(std::string_view field) {
 // Windows-1252 text to UTF-8. Bytes 0x80 to 0x9F map to their code page
 // characters; the five unassigned ones become U+FFFD.
 static std::string Windows1252ToUtf8(std::string_view text) {
-  static const uint16_t kHigh[32] = {
-      0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+  static const uint16_t kHigh[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                     0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
   std::string out;
   out.reserve(text.size());
   for (unsigned char c : text) {
@@ -280,7 +280,8 @@ common::Result<> ReadTextTable(std::string_view bytes, const TableSchema& schema
         case ColumnType::kInteger:
           if (!AsWholeNumber(field, value.integer)) {
             if (callbacks.onSkipped) {
-              callbacks.onSkipped(number, "column " + std::to_string(k + 1) + " \"" + PrintableField(field) + "\" is not a whole number");
+              callbacks.onSkipped(number, "column " + std::to_string(k + 1) + " \"" + PrintableField(field) +
+                                              "\" is not a whole number");
             }
             return true;
           }
@@ -289,7 +290,8 @@ common::Result<> ReadTextTable(std::string_view bytes, const TableSchema& schema
         case ColumnType::kReal:
           if (!ParseDecimalNumber(field, value.real)) {
             if (callbacks.onSkipped) {
-              callbacks.onSkipped(number, "column " + std::to_string(k + 1) + " \"" + PrintableField(field) + "\" is not a number");
+              callbacks.onSkipped(
+                  number, "column " + std::to_string(k + 1) + " \"" + PrintableField(field) + "\" is not a number");
             }
             return true;
           }

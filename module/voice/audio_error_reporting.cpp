@@ -73,9 +73,7 @@ int32_t AudioErrorCallback(uint32_t code, uint32_t result) {
   return 1;
 }
 
-std::string ErrorDescriptionPath() {
-  return platform::JoinPath({g_voice.simulatorDir, "VSCORVA", "syserrors.ini"});
-}
+std::string ErrorDescriptionPath() { return platform::JoinPath({g_voice.simulatorDir, "VSCORVA", "syserrors.ini"}); }
 
 std::string DescribeResultCode(uint32_t code) {
   std::string path = ErrorDescriptionPath();
@@ -105,8 +103,8 @@ std::string DescribeResultCode(uint32_t code) {
   if (name.size() > kMaxName) name.resize(kMaxName);
   if (description.size() > kMaxDescription) description.resize(kMaxDescription);
 
-  std::string message = "HRESULT_CODE = " + std::string(key) + "\nError name: " + name +
-                        "\nError description: " + description;
+  std::string message =
+      "HRESULT_CODE = " + std::string(key) + "\nError name: " + name + "\nError description: " + description;
   if (message.size() > kMaxMessage) message.resize(kMaxMessage);
   return message;
 }

@@ -27,11 +27,11 @@ using AudioListHandle = void*;
 
 extern "C" {
 using VSC_AUDIO_INITIALIZE_AUDIO_ENGINE_FN = int32_t (*)(const char16_t* xgsPath, const char16_t* xwbPath,
-                                                        const char16_t* xsbPath, ErrorCallback callback);
+                                                         const char16_t* xsbPath, ErrorCallback callback);
 // The library has no such export; the slot exists so the table keeps its
 // shape, and nothing calls it.
 using VSC_AUDIO_INITIALIZE_ENGINE_W_IMAGES_FN = int32_t (*)(const char16_t* xgsPath, const char16_t* xwbPath,
-                                                           const char16_t* xsbPath, ErrorCallback callback);
+                                                            const char16_t* xsbPath, ErrorCallback callback);
 using VSC_AUDIO_GET_DEVICE_COUNT_FN = int32_t (*)();
 using VSC_AUDIO_GET_DEVICE_NAME_A_FN = const char* (*)(uint32_t deviceIndex);
 using VSC_AUDIO_PAUSE_ENGINE_FN = int32_t (*)(int32_t pause);

@@ -71,9 +71,9 @@ void LoadSoundSet(const std::string& name, int32_t masterVolume) {
   if (stream == nullptr) {
     LogWrite("Couldn't open any audio output device, no sound set loaded...\n");
     platform::MessageBoxU8(nullptr,
-                         "No audio output device could be opened, so Orvante cannot speak. "
-                         "Connect an audio device and start the simulator again.",
-                         "Orvante", platform::kMbOk | platform::kMbIconError);
+                           "No audio output device could be opened, so Orvante cannot speak. "
+                           "Connect an audio device and start the simulator again.",
+                           "Orvante", platform::kMbOk | platform::kMbIconError);
     return;
   }
   LogWrite("Sounds set LOADED SUCCESSFULLY!...\n");

@@ -12,9 +12,7 @@ namespace {
 
 class SteadyClock : public Clock {
  public:
-  void Sleep(uint32_t milliseconds) override {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-  }
+  void Sleep(uint32_t milliseconds) override { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
   uint64_t TickCount() override {
     auto elapsed = std::chrono::steady_clock::now() - start_;
     return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());

@@ -54,8 +54,9 @@ UserInterface* LoadDesktopUserInterface(std::string* why) {
 void UnloadDesktopUserInterface(UserInterface* ui) {
   if (ui == nullptr) return;
   ModuleHandle library = LoadLibraryU8(LibraryPath());
-  auto destroy = library ? reinterpret_cast<DestroyFunction>(GetProcAddress(library, "orvante_destroy_gtk_user_interface"))
-                         : nullptr;
+  auto destroy = library
+                     ? reinterpret_cast<DestroyFunction>(GetProcAddress(library, "orvante_destroy_gtk_user_interface"))
+                     : nullptr;
   if (destroy) destroy(ui);
 }
 

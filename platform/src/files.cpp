@@ -29,7 +29,8 @@ std::string NameInOtherCase(const std::string& folder, const std::string& name) 
   DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) return found;
   while (dirent* entry = readdir(dir)) {
-    if (common::EqualsIgnoringCase(entry->d_name, name) && (found.empty() || found > entry->d_name)) found = entry->d_name;
+    if (common::EqualsIgnoringCase(entry->d_name, name) && (found.empty() || found > entry->d_name))
+      found = entry->d_name;
   }
   closedir(dir);
   return found;
@@ -241,10 +242,8 @@ bool SetFileAttributesU8(std::string_view path, uint32_t attributes) {
     return false;
   }
   mode_t mode = st.st_mode & 07777;
-  if (attributes & kFileAttributeReadOnly)
-    mode &= ~(S_IWUSR | S_IWGRP | S_IWOTH);
-  else if ((mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-    mode |= S_IWUSR;
+  if (attributes & kFileAttributeReadOnly) mode &= ~(S_IWUSR | S_IWGRP | S_IWOTH);
+  else if ((mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) mode |= S_IWUSR;
   return chmod(native.c_str(), mode) == 0;
 }
 

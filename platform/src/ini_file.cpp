@@ -15,9 +15,9 @@ namespace {
 constexpr char kLineEnd[] = "\r\n";
 
 struct IniLine {
-  size_t begin = 0;    // offset of the line's first byte
-  size_t end = 0;      // offset past its last byte, line break excluded
-  size_t next = 0;     // offset of the following line
+  size_t begin = 0;  // offset of the line's first byte
+  size_t end = 0;    // offset past its last byte, line break excluded
+  size_t next = 0;   // offset of the following line
   enum Kind { kOther, kSection, kKey } kind = kOther;
   std::string_view name;   // section or key name, trimmed
   std::string_view value;  // key value, trimmed (quotes kept)
@@ -45,10 +45,8 @@ std::vector<IniLine> ParseLines(std::string_view text) {
     size_t end = pos;
     while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
     line.end = end;
-    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
-      line.next = end + 2;
-    else
-      line.next = end < text.size() ? end + 1 : end;
+    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') line.next = end + 2;
+    else line.next = end < text.size() ? end + 1 : end;
     std::string_view content = Trim(text.substr(pos, end - pos));
     if (!content.empty() && content.front() == '[') {
       size_t close = content.find(']');
@@ -188,8 +186,8 @@ bool WritePrivateProfileStringU8(const char* section, const char* key, const cha
   if (key == nullptr) {  // delete the whole section
     if (sectionIndex < 0) return true;
     size_t from = lines[sectionIndex].begin;
-    size_t to = SectionEnd(lines, sectionIndex) < lines.size() ? lines[SectionEnd(lines, sectionIndex)].begin
-                                                               : text.size();
+    size_t to =
+        SectionEnd(lines, sectionIndex) < lines.size() ? lines[SectionEnd(lines, sectionIndex)].begin : text.size();
     result = text.substr(0, from) + text.substr(to);
     return WriteFileAtomically(path, result);
   }
@@ -206,12 +204,10 @@ bool WritePrivateProfileStringU8(const char* section, const char* key, const cha
   long keyIndex = FindKey(lines, sectionIndex, Trim(key));
   if (keyIndex >= 0) {
     const IniLine& line = lines[keyIndex];
-    if (value == nullptr)
-      result = text.substr(0, line.begin) + text.substr(line.next);
+    if (value == nullptr) result = text.substr(0, line.begin) + text.substr(line.next);
     else if (line.next == line.end)  // the file's last line, without a break: the new one gets one
       result = text.substr(0, line.begin) + newLine + std::string(lineEnd);
-    else
-      result = text.substr(0, line.begin) + newLine + text.substr(line.end);
+    else result = text.substr(0, line.begin) + newLine + text.substr(line.end);
     return WriteFileAtomically(path, result);
   }
   if (value == nullptr) return true;
@@ -219,13 +215,13 @@ bool WritePrivateProfileStringU8(const char* section, const char* key, const cha
   size_t end = SectionEnd(lines, sectionIndex);
   size_t last = sectionIndex;
   for (size_t i = sectionIndex + 1; i < end; ++i)
-    if (lines[i].kind != IniLine::kOther || !Trim(std::string_view(text).substr(lines[i].begin, lines[i].end - lines[i].begin)).empty())
+    if (lines[i].kind != IniLine::kOther ||
+        !Trim(std::string_view(text).substr(lines[i].begin, lines[i].end - lines[i].begin)).empty())
       last = i;
   const IniLine& after = lines[last];
   if (after.next == after.end)  // the file ends on this line without a break
     result = text.substr(0, after.end) + std::string(lineEnd) + newLine + std::string(lineEnd);
-  else
-    result = text.substr(0, after.next) + newLine + std::string(lineEnd) + text.substr(after.next);
+  else result = text.substr(0, after.next) + newLine + std::string(lineEnd) + text.substr(after.next);
   return WriteFileAtomically(path, result);
 }
 

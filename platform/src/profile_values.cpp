@@ -21,8 +21,8 @@ std::string_view Unquote(std::string_view value) {
 }  // namespace
 
 std::string QuoteProfileValue(std::string_view value) {
-  bool trimmed = !value.empty() && (IsBlank(value.front()) || value.front() == '\r' || IsBlank(value.back()) ||
-                                    value.back() == '\r');
+  bool trimmed = !value.empty() &&
+                 (IsBlank(value.front()) || value.front() == '\r' || IsBlank(value.back()) || value.back() == '\r');
   if (trimmed || Unquote(value).size() != value.size()) return "\"" + std::string(value) + "\"";
   return std::string(value);
 }

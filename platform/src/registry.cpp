@@ -4,7 +4,6 @@
 // another type we do not read. Key names compare without regard to case.
 #include "platform/registry.h"
 
-
 #include <cstdlib>
 #include <string_view>
 #include <vector>

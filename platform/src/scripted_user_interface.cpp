@@ -17,7 +17,8 @@ std::vector<int> Buttons(uint32_t flags) {
 }
 
 // Why the dialog cannot take an action on this control, or empty.
-std::string Unusable(const DialogControl* control, const std::string& caption, std::initializer_list<ControlKind> kinds) {
+std::string Unusable(const DialogControl* control, const std::string& caption,
+                     std::initializer_list<ControlKind> kinds) {
   if (control == nullptr) return "no control \"" + caption + "\"";
   if (std::find(kinds.begin(), kinds.end(), control->kind) == kinds.end())
     return "\"" + caption + "\" is a " + ControlKindName(control->kind);
@@ -82,11 +83,8 @@ int ScriptedUserInterface::MessageBoxU8(WindowHandle, const std::string& text, c
 std::string ScriptedUserInterface::Prepare(Dialog& dialog, const DialogAction& action, std::function<void()>& perform) {
   using Verb = DialogAction::Verb;
   switch (action.verb) {
-    case Verb::kClose:
-      perform = [&dialog] { dialog.CloseRequested(); };
-      return {};
-    case Verb::kAnswer:
-      return "no question is open";
+    case Verb::kClose: perform = [&dialog] { dialog.CloseRequested(); }; return {};
+    case Verb::kAnswer: return "no question is open";
     case Verb::kPress: {
       DialogControl* button = dialog.ControlByCaption(action.caption);
       if (button != nullptr && button->kind == ControlKind::kPushButton) {
@@ -144,8 +142,8 @@ std::string ScriptedUserInterface::Prepare(Dialog& dialog, const DialogAction& a
       DialogControl* slider = dialog.ControlByCaption(action.caption);
       std::string why = Unusable(slider, action.caption, {ControlKind::kSlider});
       if (!why.empty()) return why;
-      perform = [&dialog, slider, value = std::clamp(action.number, slider->minimum,
-                                                     std::max(slider->minimum, slider->maximum))] {
+      perform = [&dialog, slider,
+                 value = std::clamp(action.number, slider->minimum, std::max(slider->minimum, slider->maximum))] {
         slider->value = value;
         dialog.SliderReleased(slider->id);
       };

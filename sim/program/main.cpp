@@ -85,7 +85,10 @@ void Print(const std::string& line) {
 std::vector<std::string> ArgumentsOfSimulatorExecutable(const char* program) {
   std::filesystem::path path(program);
   const std::string name = common::ToLowerAscii(path.filename().string());
-  const char* identity = name == "prepar3d.exe" ? "prepar3d" : name == "fsx.exe" ? "fsx" : name == "fs9.exe" ? "fs9" : nullptr;
+  const char* identity = name == "prepar3d.exe" ? "prepar3d"
+                         : name == "fsx.exe"    ? "fsx"
+                         : name == "fs9.exe"    ? "fs9"
+                                                : nullptr;
   if (identity == nullptr) return {};
   std::string folder = path.parent_path().string();
   return {"start", "--sim-dir", folder.empty() ? "." : folder, "--as", identity};
@@ -139,9 +142,10 @@ std::optional<int> RunFly(std::vector<std::string>& arguments, const std::string
     Print(line);
     flight = std::move(repeated.flight);
   }
-  std::filesystem::path flightFile =
-      transcript.empty() ? std::filesystem::temp_directory_path() / ("orvante-fly-" + std::to_string(static_cast<long>(getpid())) + ".csv")
-                         : std::filesystem::path(transcript).replace_extension(".flight.csv");
+  std::filesystem::path flightFile = transcript.empty()
+                                         ? std::filesystem::temp_directory_path() /
+                                               ("orvante-fly-" + std::to_string(static_cast<long>(getpid())) + ".csv")
+                                         : std::filesystem::path(transcript).replace_extension(".flight.csv");
   if (auto written = orvante::flightplan::WriteFlightFile(flightFile.string(), flight); !written) {
     std::fprintf(stderr, "orvante-sim: %s\n", written.error().c_str());
     return 1;

@@ -21,8 +21,6 @@ LoopbackUdp::Received LoopbackUdp::Receive(int /*timeoutMs*/, std::string& /*dat
   return Received::Failed;
 }
 
-common::Result<> LoopbackUdp::Send(uint16_t /*port*/, std::string_view /*datagram*/) {
-  return common::Fail(kNotBuilt);
-}
+common::Result<> LoopbackUdp::Send(uint16_t /*port*/, std::string_view /*datagram*/) { return common::Fail(kNotBuilt); }
 
 }  // namespace sim

@@ -131,14 +131,14 @@ typedef enum {
 
 /* Every message starts with this header. */
 typedef struct SIMCONNECT_RECV {
-  DWORD dwSize;     /* bytes of the whole message */
+  DWORD dwSize; /* bytes of the whole message */
   DWORD dwVersion;
-  DWORD dwID;       /* SIMCONNECT_RECV_ID */
+  DWORD dwID; /* SIMCONNECT_RECV_ID */
 } SIMCONNECT_RECV;
 
 typedef struct SIMCONNECT_RECV_EXCEPTION {
   SIMCONNECT_RECV header;
-  DWORD dwException;  /* SIMCONNECT_EXCEPTION */
+  DWORD dwException; /* SIMCONNECT_EXCEPTION */
   DWORD dwSendID;
   DWORD dwIndex;
 } SIMCONNECT_RECV_EXCEPTION;
@@ -160,7 +160,7 @@ typedef struct SIMCONNECT_RECV_OPEN {
 
 typedef struct SIMCONNECT_RECV_EVENT {
   SIMCONNECT_RECV header;
-  DWORD uGroupID;  /* SIMCONNECT_UNUSED when the event belongs to no group */
+  DWORD uGroupID; /* SIMCONNECT_UNUSED when the event belongs to no group */
   DWORD uEventID;
   DWORD dwData;
 } SIMCONNECT_RECV_EVENT;
@@ -220,18 +220,16 @@ SIMCONNECTAPI SimConnect_AddToDataDefinition(HANDLE hSimConnect, SIMCONNECT_DATA
                                              const char* DatumName, const char* UnitsName,
                                              SIMCONNECT_DATATYPE DatumType, float fEpsilon, DWORD DatumID);
 SIMCONNECTAPI SimConnect_RequestDataOnSimObject(HANDLE hSimConnect, SIMCONNECT_DATA_REQUEST_ID RequestID,
-                                                SIMCONNECT_DATA_DEFINITION_ID DefineID,
-                                                SIMCONNECT_OBJECT_ID ObjectID, SIMCONNECT_PERIOD Period,
-                                                SIMCONNECT_DATA_REQUEST_FLAG Flags, DWORD origin, DWORD interval,
-                                                DWORD limit);
+                                                SIMCONNECT_DATA_DEFINITION_ID DefineID, SIMCONNECT_OBJECT_ID ObjectID,
+                                                SIMCONNECT_PERIOD Period, SIMCONNECT_DATA_REQUEST_FLAG Flags,
+                                                DWORD origin, DWORD interval, DWORD limit);
 SIMCONNECTAPI SimConnect_SubscribeToSystemEvent(HANDLE hSimConnect, SIMCONNECT_CLIENT_EVENT_ID EventID,
                                                 const char* SystemEventName);
 SIMCONNECTAPI SimConnect_MapClientEventToSimEvent(HANDLE hSimConnect, SIMCONNECT_CLIENT_EVENT_ID EventID,
                                                   const char* EventName);
-SIMCONNECTAPI SimConnect_MenuAddItem(HANDLE hSimConnect, const char* szMenuItem,
-                                     SIMCONNECT_CLIENT_EVENT_ID MenuEventID, DWORD dwData);
-SIMCONNECTAPI SimConnect_AddClientEventToNotificationGroup(HANDLE hSimConnect,
-                                                           SIMCONNECT_NOTIFICATION_GROUP_ID GroupID,
+SIMCONNECTAPI SimConnect_MenuAddItem(HANDLE hSimConnect, const char* szMenuItem, SIMCONNECT_CLIENT_EVENT_ID MenuEventID,
+                                     DWORD dwData);
+SIMCONNECTAPI SimConnect_AddClientEventToNotificationGroup(HANDLE hSimConnect, SIMCONNECT_NOTIFICATION_GROUP_ID GroupID,
                                                            SIMCONNECT_CLIENT_EVENT_ID EventID, int bMaskable);
 SIMCONNECTAPI SimConnect_SetNotificationGroupPriority(HANDLE hSimConnect, SIMCONNECT_NOTIFICATION_GROUP_ID GroupID,
                                                       DWORD uPriority);

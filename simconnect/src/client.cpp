@@ -97,8 +97,8 @@ SIMCONNECTAPI SimConnect_AddToDataDefinition(HANDLE hSimConnect, SIMCONNECT_DATA
 
 SIMCONNECTAPI SimConnect_RequestDataOnSimObject(HANDLE hSimConnect, SIMCONNECT_DATA_REQUEST_ID RequestID,
                                                 SIMCONNECT_DATA_DEFINITION_ID DefineID, SIMCONNECT_OBJECT_ID ObjectID,
-                                                SIMCONNECT_PERIOD Period, SIMCONNECT_DATA_REQUEST_FLAG,
-                                                DWORD origin, DWORD interval, DWORD limit) {
+                                                SIMCONNECT_PERIOD Period, SIMCONNECT_DATA_REQUEST_FLAG, DWORD origin,
+                                                DWORD interval, DWORD limit) {
   std::lock_guard<std::mutex> lock(simconnect::ServerLock());
   Connection c = Find(hSimConnect);
   if (!c) return E_FAIL;
@@ -151,8 +151,8 @@ SIMCONNECTAPI SimConnect_MapClientEventToSimEvent(HANDLE hSimConnect, SIMCONNECT
   return S_OK;
 }
 
-SIMCONNECTAPI SimConnect_MenuAddItem(HANDLE hSimConnect, const char* szMenuItem,
-                                     SIMCONNECT_CLIENT_EVENT_ID MenuEventID, DWORD dwData) {
+SIMCONNECTAPI SimConnect_MenuAddItem(HANDLE hSimConnect, const char* szMenuItem, SIMCONNECT_CLIENT_EVENT_ID MenuEventID,
+                                     DWORD dwData) {
   std::lock_guard<std::mutex> lock(simconnect::ServerLock());
   Connection c = Find(hSimConnect);
   if (!c) return E_FAIL;
@@ -161,8 +161,7 @@ SIMCONNECTAPI SimConnect_MenuAddItem(HANDLE hSimConnect, const char* szMenuItem,
   return S_OK;
 }
 
-SIMCONNECTAPI SimConnect_AddClientEventToNotificationGroup(HANDLE hSimConnect,
-                                                           SIMCONNECT_NOTIFICATION_GROUP_ID GroupID,
+SIMCONNECTAPI SimConnect_AddClientEventToNotificationGroup(HANDLE hSimConnect, SIMCONNECT_NOTIFICATION_GROUP_ID GroupID,
                                                            SIMCONNECT_CLIENT_EVENT_ID EventID, int) {
   std::lock_guard<std::mutex> lock(simconnect::ServerLock());
   Connection c = Find(hSimConnect);
@@ -196,7 +195,8 @@ SIMCONNECTAPI SimConnect_RequestSystemState(HANDLE hSimConnect, SIMCONNECT_DATA_
     answer.dwInteger = c.state->dialogMode;
   } else if (common::EqualsIgnoringCase(szState, "Sim")) {
     answer.dwInteger = simconnect::SimInControl(*c.state) ? 1 : 0;
-  } else if (!common::EqualsIgnoringCase(szState, "FlightLoaded") && !common::EqualsIgnoringCase(szState, "FlightPlan")) {
+  } else if (!common::EqualsIgnoringCase(szState, "FlightLoaded") &&
+             !common::EqualsIgnoringCase(szState, "FlightPlan")) {
     simconnect::QueueException(*c.state, c.client->id, SIMCONNECT_EXCEPTION_NAME_UNRECOGNIZED, 0);
     return S_OK;
   }
@@ -204,8 +204,7 @@ SIMCONNECTAPI SimConnect_RequestSystemState(HANDLE hSimConnect, SIMCONNECT_DATA_
   return S_OK;
 }
 
-SIMCONNECTAPI SimConnect_SetSystemState(HANDLE hSimConnect, const char* szState, DWORD dwInteger, float,
-                                        const char*) {
+SIMCONNECTAPI SimConnect_SetSystemState(HANDLE hSimConnect, const char* szState, DWORD dwInteger, float, const char*) {
   std::lock_guard<std::mutex> lock(simconnect::ServerLock());
   Connection c = Find(hSimConnect);
   if (!c) return E_FAIL;

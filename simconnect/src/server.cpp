@@ -316,7 +316,8 @@ std::vector<ClientView> Server::Clients() const {
 
 std::vector<std::string> Server::MenuItems() const {
   std::vector<std::string> items;
-  for (const ClientView& client : Clients()) items.insert(items.end(), client.menuItems.begin(), client.menuItems.end());
+  for (const ClientView& client : Clients())
+    items.insert(items.end(), client.menuItems.begin(), client.menuItems.end());
   return items;
 }
 

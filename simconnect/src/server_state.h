@@ -27,9 +27,9 @@ struct DataRequest {
   DWORD objectId = 0;
   SIMCONNECT_PERIOD period = SIMCONNECT_PERIOD_NEVER;
   DWORD interval = 0;
-  DWORD limit = 0;     // deliveries before the request ends; 0 for no end
+  DWORD limit = 0;  // deliveries before the request ends; 0 for no end
   DWORD sent = 0;
-  double nextDue = 0;  // SECOND: simulated time of the next delivery
+  double nextDue = 0;    // SECOND: simulated time of the next delivery
   DWORD framesToGo = 0;  // frame periods: frames until the next delivery
 };
 

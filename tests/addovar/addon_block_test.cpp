@@ -16,8 +16,8 @@ Lines Entry(const std::string& name, const std::string& indent = "\t") {
 }
 
 Lines Document(std::initializer_list<Lines> entries) {
-  Lines lines = {"<?xml version=\"1.0\" encoding=\"Windows-1252\"?>", "<SimBase.Document Type=\"Launch\" version=\"1,0\">",
-                 "\t<Descr>Launch</Descr>"};
+  Lines lines = {"<?xml version=\"1.0\" encoding=\"Windows-1252\"?>",
+                 "<SimBase.Document Type=\"Launch\" version=\"1,0\">", "\t<Descr>Launch</Descr>"};
   for (const Lines& entry : entries) lines.insert(lines.end(), entry.begin(), entry.end());
   lines.push_back("</SimBase.Document>");
   return lines;
@@ -120,8 +120,8 @@ TEST(CutAddonBlocks, LeavesANameLineOutsideAWholeEntryAndSaysSo) {
 }
 
 TEST(CutAddonBlocks, UndoesInsertAddonBlock) {
-  for (Lines original : {Document({}), Document({Entry("A"), Entry("B", "    ")}),
-                         Lines{"<x>", "  </SimBase.Document>", "tail"}}) {
+  for (Lines original :
+       {Document({}), Document({Entry("A"), Entry("B", "    ")}), Lines{"<x>", "  </SimBase.Document>", "tail"}}) {
     Lines lines = original;
     ASSERT_EQ(InsertAddonBlock(lines), InsertOutcome::kInserted);
     CutAddonBlocks(lines);
@@ -130,13 +130,14 @@ TEST(CutAddonBlocks, UndoesInsertAddonBlock) {
 }
 
 TEST(InsertMissingLaunchTags, GivesBothPmdgEntriesTheirOpeningTagIndentedLikeTheFirstClose) {
-  Lines lines = Document({Entry("First", "  "),
-                          {"\t\t<Name>PMDG_Interface</Name>", "\t\t<Path>PMDG\\DLLs\\PMDG_Interface.dll</Path>", "\t</Launch.Addon>"},
-                          {"\t\t<Name>PMDG_HUD_interface</Name>", "\t</Launch.Addon>"}});
+  Lines lines = Document(
+      {Entry("First", "  "),
+       {"\t\t<Name>PMDG_Interface</Name>", "\t\t<Path>PMDG\\DLLs\\PMDG_Interface.dll</Path>", "\t</Launch.Addon>"},
+       {"\t\t<Name>PMDG_HUD_interface</Name>", "\t</Launch.Addon>"}});
   EXPECT_EQ(InsertMissingLaunchTags(lines), 2u);
   Lines expected = Document({Entry("First", "  "),
-                             {"  <Launch.Addon>", "\t\t<Name>PMDG_Interface</Name>", "\t\t<Path>PMDG\\DLLs\\PMDG_Interface.dll</Path>",
-                              "\t</Launch.Addon>"},
+                             {"  <Launch.Addon>", "\t\t<Name>PMDG_Interface</Name>",
+                              "\t\t<Path>PMDG\\DLLs\\PMDG_Interface.dll</Path>", "\t</Launch.Addon>"},
                              {"  <Launch.Addon>", "\t\t<Name>PMDG_HUD_interface</Name>", "\t</Launch.Addon>"}});
   EXPECT_EQ(lines, expected);
   // Repairing again changes nothing.
@@ -156,7 +157,8 @@ TEST(InsertMissingLaunchTags, LeavesTaggedEntriesAndOtherNamesAlone) {
 TEST(InsertMissingLaunchTags, RepairsANameOnTheFirstLineAndNamesAtTheEnd) {
   Lines lines = {"<Name>PMDG_Interface</Name>", "<Name>PMDG_HUD_interface</Name>"};
   EXPECT_EQ(InsertMissingLaunchTags(lines), 2u);
-  EXPECT_EQ(lines, (Lines{"<Launch.Addon>", "<Name>PMDG_Interface</Name>", "<Launch.Addon>", "<Name>PMDG_HUD_interface</Name>"}));
+  EXPECT_EQ(lines, (Lines{"<Launch.Addon>", "<Name>PMDG_Interface</Name>", "<Launch.Addon>",
+                          "<Name>PMDG_HUD_interface</Name>"}));
 
   Lines empty;
   EXPECT_EQ(InsertMissingLaunchTags(empty), 0u);

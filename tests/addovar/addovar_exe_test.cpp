@@ -150,7 +150,8 @@ AddovarRun RunAddovar(const std::wstring& argument) {
       break;
     }
     // A box of the program: read it, answer it.
-    for (HWND box = FindWindowW(L"#32770", nullptr); box != nullptr; box = FindWindowExW(nullptr, box, L"#32770", nullptr)) {
+    for (HWND box = FindWindowW(L"#32770", nullptr); box != nullptr;
+         box = FindWindowExW(nullptr, box, L"#32770", nullptr)) {
       DWORD owner = 0;
       GetWindowThreadProcessId(box, &owner);
       if (owner != process.dwProcessId || !IsWindowVisible(box)) continue;

@@ -65,14 +65,18 @@ class Registration : public ::testing::Test {
 };
 
 TEST_F(Registration, InstallBacksUpAndAddsTheBlockBeforeTheDocumentClose) {
-  const std::string original = "<?xml version=\"1.0\"?>\n<SimBase.Document>\n" + std::string("\t<Launch.Addon>\n\t\t<Name>A</Name>\n\t</Launch.Addon>\n") + "</SimBase.Document>\n";
+  const std::string original = "<?xml version=\"1.0\"?>\n<SimBase.Document>\n" +
+                               std::string("\t<Launch.Addon>\n\t\t<Name>A</Name>\n\t</Launch.Addon>\n") +
+                               "</SimBase.Document>\n";
   WriteBytes(prefix_.dllXml(), original);
   Run("-INSTALL");
   EXPECT_TRUE(Boxes().empty());
   EXPECT_EQ(ReadBytes(prefix_.backup()), original);
-  EXPECT_EQ(ReadBytes(prefix_.dllXml()),
-            "<?xml version=\"1.0\"?>\r\n<SimBase.Document>\r\n\t<Launch.Addon>\r\n\t\t<Name>A</Name>\r\n\t</Launch.Addon>\r\n" + BlockText() +
-                "</SimBase.Document>\r\n");
+  EXPECT_EQ(
+      ReadBytes(prefix_.dllXml()),
+      "<?xml "
+      "version=\"1.0\"?>\r\n<SimBase.Document>\r\n\t<Launch.Addon>\r\n\t\t<Name>A</Name>\r\n\t</Launch.Addon>\r\n" +
+          BlockText() + "</SimBase.Document>\r\n");
 }
 
 TEST_F(Registration, InstallingTwiceKeepsOneBlockAndUninstallThenRemovesIt) {
@@ -141,15 +145,18 @@ TEST_F(Registration, UninstallKeepsADllXmlThatListsOtherAddons) {
 }
 
 TEST_F(Registration, InstallRepairsThePmdgEntriesThatLackTheirOpeningTag) {
-  WriteBytes(prefix_.dllXml(), kHead + kOther +
-                                   "\t\t<Name>PMDG_Interface</Name>\r\n\t\t<Path>PMDG\\DLLs\\PMDG_Interface.dll</Path>\r\n\t</Launch.Addon>\r\n"
-                                   "\r\n"
-                                   "\t\t<Name>PMDG_HUD_interface</Name>\r\n\t</Launch.Addon>\r\n" +
-                                   kTail);
+  WriteBytes(
+      prefix_.dllXml(),
+      kHead + kOther +
+          "\t\t<Name>PMDG_Interface</Name>\r\n\t\t<Path>PMDG\\DLLs\\PMDG_Interface.dll</Path>\r\n\t</Launch.Addon>\r\n"
+          "\r\n"
+          "\t\t<Name>PMDG_HUD_interface</Name>\r\n\t</Launch.Addon>\r\n" +
+          kTail);
   Run("-INSTALL");
   EXPECT_EQ(ReadBytes(prefix_.dllXml()),
             kHead + kOther +
-                "\t<Launch.Addon>\r\n\t\t<Name>PMDG_Interface</Name>\r\n\t\t<Path>PMDG\\DLLs\\PMDG_Interface.dll</Path>\r\n\t</Launch.Addon>\r\n"
+                "\t<Launch.Addon>\r\n\t\t<Name>PMDG_Interface</Name>\r\n\t\t<Path>PMDG\\DLLs\\PMDG_Interface.dll</"
+                "Path>\r\n\t</Launch.Addon>\r\n"
                 "\r\n"
                 "\t<Launch.Addon>\r\n\t\t<Name>PMDG_HUD_interface</Name>\r\n\t</Launch.Addon>\r\n" +
                 BlockText() + kTail);
@@ -173,7 +180,8 @@ TEST_F(Registration, LetterCaseMattersInLinesAndInTheArgument) {
   platform::BuiltInHeadlessUserInterface().Clear();
   Run("-INSTALL");
   EXPECT_TRUE(Boxes().empty());
-  EXPECT_EQ(ReadBytes(prefix_.dllXml()), kHead + "\t<Launch.Addon>\r\n\t\t<name>ORVANTE</name>\r\n\t</Launch.Addon>\r\n" + BlockText() + kTail);
+  EXPECT_EQ(ReadBytes(prefix_.dllXml()),
+            kHead + "\t<Launch.Addon>\r\n\t\t<name>ORVANTE</name>\r\n\t</Launch.Addon>\r\n" + BlockText() + kTail);
 }
 
 TEST_F(Registration, WithoutTheRegistryEntryInstallWarnsAndStillRegisters) {
@@ -234,7 +242,9 @@ TEST_F(Registration, AMissingTemplateIsNamedAndAnExistingDllXmlStillGetsTheBlock
 }
 
 TEST_F(Registration, UninstallRemovesOnlyOurEditedEntry) {
-  const std::string edited = "\t<Launch.Addon>\r\n\t\t<Name>ORVANTE</Name>\r\n\t\t<Path>.\\ORVANTE\\ORVANTE.dll</Path>\r\n\t</Launch.Addon>\r\n";
+  const std::string edited =
+      "\t<Launch.Addon>\r\n\t\t<Name>ORVANTE</Name>\r\n\t\t<Path>.\\ORVANTE\\ORVANTE.dll</Path>\r\n\t</"
+      "Launch.Addon>\r\n";
   WriteBytes(prefix_.dllXml(), kHead + edited + kOther + kTail);
   Run("-UN_INSTALL");
   EXPECT_TRUE(Boxes().empty());

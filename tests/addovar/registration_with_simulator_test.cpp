@@ -106,7 +106,8 @@ TEST(RegistrationWithSimulator, TheProgramShowsItsBoxesOnStandardErrorAndEndsWit
   ProgramRun run = RunProgram(addovar);
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.output,
-            "[Orvante Pro] Sorry, this utility is only designed to be launched by the the Orvante Pro installer/uninstaller!\n");
+            "[Orvante Pro] Sorry, this utility is only designed to be launched by the the Orvante Pro "
+            "installer/uninstaller!\n");
 
   // No FSX-SE in the registry and no dll.xml: only the simulator-not-found box.
   run = RunProgram(addovar + " -INSTALL");
@@ -120,7 +121,8 @@ TEST(RegistrationWithSimulator, TheProgramShowsItsBoxesOnStandardErrorAndEndsWit
   run = RunProgram(addovar + " -UN_INSTALL");
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_NE(run.output.find("addovar: "), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("[Orvante Pro] Sorry, unable to configure your DLL.XML file.\n"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("[Orvante Pro] Sorry, unable to configure your DLL.XML file.\n"), std::string::npos)
+      << run.output;
   EXPECT_EQ(ReadBytes(prefix.dllXml()), utf16);
 }
 

@@ -16,7 +16,9 @@ class WinePaths : public ::testing::Test {
     fs::create_directories(prefix_.root() / "drive_c" / "Program Files (x86)" / "Steam");
     fs::create_directories(prefix_.root() / "drive_c" / "Program Files" / "steam");
   }
-  std::string Map(std::string_view windowsPath) const { return HostPathOfWindowsPath(prefix_.root().string(), windowsPath); }
+  std::string Map(std::string_view windowsPath) const {
+    return HostPathOfWindowsPath(prefix_.root().string(), windowsPath);
+  }
   std::string Under(const std::string& relative) const { return (prefix_.root() / relative).string(); }
 
   testing::WinePrefix prefix_;

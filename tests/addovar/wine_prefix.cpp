@@ -46,14 +46,18 @@ WinePrefix::WinePrefix() {
 }
 
 WinePrefix::~WinePrefix() {
-  if (hadPrefix_) setenv("WINEPREFIX", oldPrefix_.c_str(), 1); else unsetenv("WINEPREFIX");
-  if (hadUser_) setenv("USER", oldUser_.c_str(), 1); else unsetenv("USER");
+  if (hadPrefix_) setenv("WINEPREFIX", oldPrefix_.c_str(), 1);
+  else unsetenv("WINEPREFIX");
+  if (hadUser_) setenv("USER", oldUser_.c_str(), 1);
+  else unsetenv("USER");
   std::error_code error;
   fs::remove_all(root_, error);
 }
 
 fs::path WinePrefix::roaming() const { return root_ / "drive_c" / "users" / kUser / "AppData" / "Roaming"; }
-fs::path WinePrefix::fsxFolder() const { return root_ / "drive_c" / "Program Files (x86)" / "Steam" / "steamapps" / "common" / "FSX"; }
+fs::path WinePrefix::fsxFolder() const {
+  return root_ / "drive_c" / "Program Files (x86)" / "Steam" / "steamapps" / "common" / "FSX";
+}
 fs::path WinePrefix::dllXml() const { return roaming() / "Microsoft" / "FSX-SE" / "dll.xml"; }
 fs::path WinePrefix::backup() const { return dllXml().string() + ".orvante_backup"; }
 fs::path WinePrefix::templateFile() const { return fsxFolder() / "ORVANTE" / "res" / "dll.xml"; }
@@ -76,7 +80,8 @@ void WinePrefix::WriteUserRegistry(const std::string& appPath) {
 void WinePrefix::WriteMachineRegistry(const std::string& setupPath, bool wow64) {
   std::ostringstream text;
   text << "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
-       << "[Software\\\\" << (wow64 ? "Wow6432Node\\\\" : "") << "Microsoft\\\\Microsoft Games\\\\Flight Simulator\\\\10.0] 1733600000\n";
+       << "[Software\\\\" << (wow64 ? "Wow6432Node\\\\" : "")
+       << "Microsoft\\\\Microsoft Games\\\\Flight Simulator\\\\10.0] 1733600000\n";
   if (!setupPath.empty()) text << "\"SetupPath\"=\"" << Escaped(setupPath) << "\"\n";
   WriteBytes(root_ / "system.reg", text.str());
 }

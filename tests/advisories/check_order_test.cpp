@@ -44,10 +44,9 @@ TEST_F(CheckOrder, LinedUpChecksForTheFirstLinedUpEndOnlyThenUnitWideThenAltimet
   h.sample.onGround = 1;
   h.sample.groundSpeedKt = 5;
   Assess();
-  EXPECT_EQ(CheckCallNames(),
-            Concat({{"RunwayLength", "DistanceRemaining", "RunwayEnd", "TakeOffFlaps", "LongLanding"},
-                    kUnitWide,
-                    {"Altimeter", "AnnouncementPass"}}));
+  EXPECT_EQ(CheckCallNames(), Concat({{"RunwayLength", "DistanceRemaining", "RunwayEnd", "TakeOffFlaps", "LongLanding"},
+                                      kUnitWide,
+                                      {"Altimeter", "AnnouncementPass"}}));
   for (size_t i = 0; i < 5; ++i) {
     EXPECT_EQ(CheckCalls()[i].designator, "27");
     EXPECT_EQ(CheckCalls()[i].alertWord, AlertOnRunway);  // raised before the checks run
@@ -80,7 +79,8 @@ TEST_F(CheckOrder, ApproachChecksForLinedUpEndsInTheAir) {
   h.PlaceAt(p, 600, 90);
   h.state.approachArmed = 1;
   Assess();
-  EXPECT_EQ(CheckCallNames(), Concat({{"ShortRunwayInAir", "ApproachAngle"}, kUnitWide, {"Altimeter", "AnnouncementPass"}}));
+  EXPECT_EQ(CheckCallNames(),
+            Concat({{"ShortRunwayInAir", "ApproachAngle"}, kUnitWide, {"Altimeter", "AnnouncementPass"}}));
   EXPECT_EQ(CheckCalls()[0].designator, "09");
   EXPECT_EQ(CheckCalls()[0].alertWord, AlertAppRwyInAir);
   EXPECT_EQ(CheckCalls()[1].designator, "09");

@@ -9,8 +9,8 @@ namespace orvante::testing {
 
 struct CheckCall {
   std::string name;
-  std::string designator;        // of the runway end passed, empty for unit-wide checks
-  uint32_t alertWord = 0;        // at the time of the call
+  std::string designator;  // of the runway end passed, empty for unit-wide checks
+  uint32_t alertWord = 0;  // at the time of the call
   uint32_t previousAlertWord = 0;
 };
 

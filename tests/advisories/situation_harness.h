@@ -34,8 +34,8 @@ struct SituationHarness {
   }
 
   SituationContext Context() {
-    return SituationContext{sample, previousSample, profile, flapPositions, runways, state,
-                            eyepointX_m, eyepointZ_m, 0.25f, &output};
+    return SituationContext{sample, previousSample, profile,     flapPositions, runways,
+                            state,  eyepointX_m,    eyepointZ_m, 0.25f,         &output};
   }
 
   // One cycle of the engine as the update cycle runs it.

@@ -377,10 +377,9 @@ TEST_P(CrossingAhead, TaxiingTowardsItBesideTheRunwayNamesTheCrossing) {
   EXPECT_EQ(calls, (std::vector<std::string>{"apprwy36", "onrwy09", "apprwy36"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(ListOrder, CrossingAhead, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                           return info.param ? std::string("CrossingListedFirst") : std::string("CrossingListedLast");
-                         });
+INSTANTIATE_TEST_SUITE_P(ListOrder, CrossingAhead, ::testing::Bool(), [](const ::testing::TestParamInfo<bool>& info) {
+  return info.param ? std::string("CrossingListedFirst") : std::string("CrossingListedLast");
+});
 
 }  // namespace
 }  // namespace orvante

@@ -240,9 +240,9 @@ TEST(Announcements, RejectedTakeOffOnA9000FootRunway) {
   CheckHarness h;
   const RunwayRecord* r = h.AddRunway("360", "180", {47.0, 8.0}, 0, 9000);
   h.frame.flapsHandleIndex = 2;
-  Roll(h, *r, 500, 500, 0, 0);         // lined up, 8500 ft ahead
-  Roll(h, *r, 550, 4800, 10, 140);     // the take-off roll into the second half
-  Roll(h, *r, 4850, 8700, 139, 45);    // rejected
+  Roll(h, *r, 500, 500, 0, 0);       // lined up, 8500 ft ahead
+  Roll(h, *r, 550, 4800, 10, 140);   // the take-off roll into the second half
+  Roll(h, *r, 4850, 8700, 139, 45);  // rejected
   ASSERT_EQ(h.queued.size(), 6u);
   EXPECT_EQ(h.queued[0].cues, (Cues{"onrwy36"}));
   EXPECT_FALSE(h.queued[0].cutCurrent);
@@ -313,8 +313,8 @@ TEST(Announcements, HoldingRemindersAfter61SecondsThenEvery31) {
   // restarts with it and passes 30 whole seconds 125 cycles later; after the
   // move at cycle 401 the first reminder comes 61 s after cycle 402.
   Cues twice{"onrwy36", "onrwy36"};
-  EXPECT_EQ(heard, (std::vector<std::pair<int, Cues>>{
-                       {1, {"onrwy36"}}, {245, twice}, {370, twice}, {402 + 244, twice}}));
+  EXPECT_EQ(heard,
+            (std::vector<std::pair<int, Cues>>{{1, {"onrwy36"}}, {245, twice}, {370, twice}, {402 + 244, twice}}));
 }
 
 TEST(Announcements, HoldingReminderSpokenWithoutTheLiningUpCallout) {

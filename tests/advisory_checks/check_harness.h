@@ -29,11 +29,28 @@ struct QueuedCues {
 // checks compare flap angles from the aircraft's table and the approach band
 // is 450 to 550 ft (AirbusSupprZone 0), and the unit is switched on.
 inline void ApplyMissingKeyDefaults(ProfileSettings& p) {
-  for (auto* on : {&p.MasterSwitch, &p.AppRwyOnGnd, &p.AppRwyInAir, &p.OnRunway, &p.RunwayEnd, &p.TaxiwayTakeOff,
-                   &p.InsufficientRwyLenOnGnd, &p.ExtendedHoldingOnRwy, &p.TaxiwayLanding, &p.TakeOffFlapMonitor,
-                   &p.LandingDistRemain, &p.RTODistRemain, &p.LandingFlapMonitor, &p.ExcessiveApprSpeed,
-                   &p.ExcessiveApprAngle, &p.UnstableApproach, &p.AltSettingAbove, &p.AltSettingBelow,
-                   &p.LongLanding, &p.CautionEnabled, &p.AnnunciateUnits, &p.RepAltSetCallOut}) {
+  for (auto* on : {&p.MasterSwitch,
+                   &p.AppRwyOnGnd,
+                   &p.AppRwyInAir,
+                   &p.OnRunway,
+                   &p.RunwayEnd,
+                   &p.TaxiwayTakeOff,
+                   &p.InsufficientRwyLenOnGnd,
+                   &p.ExtendedHoldingOnRwy,
+                   &p.TaxiwayLanding,
+                   &p.TakeOffFlapMonitor,
+                   &p.LandingDistRemain,
+                   &p.RTODistRemain,
+                   &p.LandingFlapMonitor,
+                   &p.ExcessiveApprSpeed,
+                   &p.ExcessiveApprAngle,
+                   &p.UnstableApproach,
+                   &p.AltSettingAbove,
+                   &p.AltSettingBelow,
+                   &p.LongLanding,
+                   &p.CautionEnabled,
+                   &p.AnnunciateUnits,
+                   &p.RepAltSetCallOut}) {
     on->store(1);
   }
   p.AppShortRwyInAir = 0;

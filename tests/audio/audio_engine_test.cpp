@@ -103,7 +103,8 @@ TEST_F(AudioEngineTest, TheLibrarysMessageFollowsOnlyWhenTheCallbackAsksForIt) {
   TestSoundSet set(StandardCues());
   std::u16string missing = Utf16(set.folder() + "/missing.xgs");
   g_callbackAnswer = 1;
-  EXPECT_EQ(VSC_AUDIO_INITIALIZE_AUDIO_ENGINE(missing.c_str(), set.xwb().c_str(), set.xsb().c_str(), RecordingCallback), 0);
+  EXPECT_EQ(VSC_AUDIO_INITIALIZE_AUDIO_ENGINE(missing.c_str(), set.xwb().c_str(), set.xsb().c_str(), RecordingCallback),
+            0);
   ASSERT_EQ(g_reports.size(), 1u);
   auto boxes = Boxes();
   ASSERT_EQ(boxes.size(), 1u);
@@ -142,7 +143,7 @@ TEST_F(AudioEngineTest, DamagedProjectFilesAreFileErrorsNotCrashes) {
     bool flipMagic;
     uint32_t code;
   } cases[] = {
-      {"xgs", 40, false, AUDIO_ERR_XGSFILE}, {"xgs", 0, true, AUDIO_ERR_XGSFILE},
+      {"xgs", 40, false, AUDIO_ERR_XGSFILE},  {"xgs", 0, true, AUDIO_ERR_XGSFILE},
       {"xwb", 200, false, AUDIO_ERR_XWBFILE}, {"xwb", 0, true, AUDIO_ERR_XWBFILE},
       {"xsb", 100, false, AUDIO_ERR_XSBFILE}, {"xsb", 0, false, AUDIO_ERR_XSBFILE},
   };

@@ -35,7 +35,7 @@ TEST(RendererDeviceIndexTest, TheWholeNumberIsTheDevice) {
   EXPECT_EQ(index("15"), 15u);
   EXPECT_EQ(index(""), 0u);
   EXPECT_EQ(index("{0.0.0.00000000}"), 0u);  // not a number: the default device
-  EXPECT_EQ(index("99999999999"), 0u);        // no such device count
+  EXPECT_EQ(index("99999999999"), 0u);       // no such device count
   int16_t unterminated[2] = {'1', '2'};
   EXPECT_EQ(RendererDeviceIndex(unterminated, 1), 1u);  // read no further than told
 }
@@ -44,7 +44,8 @@ TEST(DeviceNameTest, EachCharacterKeepsItsLowEightBits) {
   const int16_t wide[] = {'S', 'p', static_cast<int16_t>(0x00E9), static_cast<int16_t>(0x0441), 'k', 0, 'x'};
   char narrow[kDeviceNameSize];
   NarrowDeviceName(wide, 7, narrow, sizeof narrow);
-  EXPECT_EQ(std::string(narrow), std::string("Sp\xE9" "Ak"));  // U+0441 keeps 0x41, 'A'
+  EXPECT_EQ(std::string(narrow), std::string("Sp\xE9"
+                                             "Ak"));  // U+0441 keeps 0x41, 'A'
 }
 
 TEST(DeviceNameTest, ANameWithoutTerminatorIsCutToTheBuffer) {
@@ -64,7 +65,9 @@ TEST(Utf16PathTest, ConvertsToUtf8IncludingSurrogatePairs) {
   EXPECT_EQ(Utf16ToUtf8(u"caf\u00e9"), "caf\xC3\xA9");
   EXPECT_EQ(Utf16ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
   const char16_t lone[] = {u'a', 0xD800, u'b', 0};
-  EXPECT_EQ(Utf16ToUtf8(lone), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(Utf16ToUtf8(lone),
+            "a\xEF\xBF\xBD"
+            "b");
   EXPECT_EQ(Utf16ToUtf8(nullptr), "");
 }
 
@@ -217,4 +220,3 @@ TEST(NamedEventTest, TheWorkersPauseIsCountedOnTheProcessClockAndEndedBySettingT
   EXPECT_TRUE(event->WaitOnClock(60000)) << "a signalled event does not pause";
   platform::SetClock(nullptr);
 }
-

@@ -25,8 +25,8 @@ std::string LongName(size_t length) {
 }
 
 std::vector<TestCue> StandardCues() {
-  return {{"a", 60},  {"b", 60},  {"c", 60},  {"x", 60},  {"y", 60},
-          {"long", 800}, {LongName(254), 60}, {LongName(255), 60}};
+  return {{"a", 60}, {"b", 60},     {"c", 60},           {"x", 60},
+          {"y", 60}, {"long", 800}, {LongName(254), 60}, {LongName(255), 60}};
 }
 
 namespace {

@@ -170,16 +170,12 @@ TEST_P(PriorityModeTest, InsertsBehindOrCutsAsTheModeSays) {
   VSC_AUDIO_DESTROY_LIST(l2);
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, PriorityModeTest,
-                         ::testing::Values(PriorityCase{1, {"long", "x", "y", "b"}, false},
-                                           PriorityCase{2, {"long", "x", "y", "b"}, true},
-                                           PriorityCase{3, {"long", "b", "x", "y"}, false},
-                                           PriorityCase{4, {"long", "x", "y"}, true},
-                                           PriorityCase{5, {"long", "b"}, false},
-                                           PriorityCase{0, {"long", "b"}, false}),
-                         [](const ::testing::TestParamInfo<PriorityCase>& info) {
-                           return "Mode" + std::to_string(info.param.mode);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Modes, PriorityModeTest,
+    ::testing::Values(PriorityCase{1, {"long", "x", "y", "b"}, false}, PriorityCase{2, {"long", "x", "y", "b"}, true},
+                      PriorityCase{3, {"long", "b", "x", "y"}, false}, PriorityCase{4, {"long", "x", "y"}, true},
+                      PriorityCase{5, {"long", "b"}, false}, PriorityCase{0, {"long", "b"}, false}),
+    [](const ::testing::TestParamInfo<PriorityCase>& info) { return "Mode" + std::to_string(info.param.mode); });
 
 TEST_F(PlayQueueTest, ModeThreeKeepsASingleCuesSequenceToItself) {
   // Two cues queued alone are two sequences: mode 3 goes behind the head only.

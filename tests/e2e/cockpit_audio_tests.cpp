@@ -84,9 +84,9 @@ class CockpitAudioTest : public ::testing::Test {
   }
 
   SimRun Fly(const std::string& how, const std::string& transcript = "out.jsonl") {
-    return RunSim("replay " + folder.Write("flight.csv", kShortTaxiOnto28L) + " --sim-dir " + simDir +
-                  " --appdata " + folder.Path("app") + " --aircraft " + folder.Path("aircraft/B738") +
-                  " --transcript " + folder.Path(transcript) + " " + how);
+    return RunSim("replay " + folder.Write("flight.csv", kShortTaxiOnto28L) + " --sim-dir " + simDir + " --appdata " +
+                  folder.Path("app") + " --aircraft " + folder.Path("aircraft/B738") + " --transcript " +
+                  folder.Path(transcript) + " " + how);
   }
 
   // What sox says of a recording of the flight: a second of the file a second

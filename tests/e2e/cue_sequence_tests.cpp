@@ -93,8 +93,8 @@ std::string LineDiff(const std::vector<std::string>& expected, const std::vector
   std::vector<std::vector<size_t>> common(n + 1, std::vector<size_t>(m + 1, 0));
   for (size_t i = n; i-- > 0;)
     for (size_t j = m; j-- > 0;)
-      common[i][j] = expected[i] == heard[j].Text() ? common[i + 1][j + 1] + 1
-                                                    : std::max(common[i + 1][j], common[i][j + 1]);
+      common[i][j] =
+          expected[i] == heard[j].Text() ? common[i + 1][j + 1] + 1 : std::max(common[i + 1][j], common[i][j + 1]);
   auto timed = [&](size_t j) {
     char t[32];
     std::snprintf(t, sizeof t, "%9.3f  ", heard[j].t);
@@ -119,12 +119,12 @@ std::string LineDiff(const std::vector<std::string>& expected, const std::vector
 
 // Bits of the alert word by the names the module gives them.
 const std::map<std::string, unsigned> kAlertBits = {
-    {"AppRwyOnGnd", 0x1},         {"AppRwyInAir", 0x2},     {"OnRunway", 0x4},
-    {"RunwayEnd", 0x8},           {"TaxiwayTakeOff", 0x10}, {"InsufficientLength", 0x20},
-    {"ExtendedHolding", 0x40},    {"ShortRunwayInAir", 0x80}, {"TaxiwayLanding", 0x100},
-    {"TakeOffFlaps", 0x200},      {"DistanceRemaining", 0x400}, {"LandingFlaps", 0x800},
-    {"TooFast", 0x1000},          {"TooHigh", 0x2000},      {"Unstable", 0x4000},
-    {"Altimeter", 0x8000},        {"LongLanding", 0x10000}, {"Caution", 0x20000}};
+    {"AppRwyOnGnd", 0x1},      {"AppRwyInAir", 0x2},         {"OnRunway", 0x4},
+    {"RunwayEnd", 0x8},        {"TaxiwayTakeOff", 0x10},     {"InsufficientLength", 0x20},
+    {"ExtendedHolding", 0x40}, {"ShortRunwayInAir", 0x80},   {"TaxiwayLanding", 0x100},
+    {"TakeOffFlaps", 0x200},   {"DistanceRemaining", 0x400}, {"LandingFlaps", 0x800},
+    {"TooFast", 0x1000},       {"TooHigh", 0x2000},          {"Unstable", 0x4000},
+    {"Altimeter", 0x8000},     {"LongLanding", 0x10000},     {"Caution", 0x20000}};
 
 // Every bit any alert line of the transcript showed.
 unsigned AlertBitsSeen(const std::string& transcript) {
@@ -143,7 +143,8 @@ std::vector<std::string> CaseNames() {
   std::vector<std::string> names;
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(kCasesDir, error))
-    if (entry.is_directory() && fs::exists(entry.path() / "flight.plan")) names.push_back(entry.path().filename().string());
+    if (entry.is_directory() && fs::exists(entry.path() / "flight.plan"))
+      names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -169,9 +170,9 @@ TEST_P(CueSequence, FlownThroughTheUnitGivesTheExpectedCalls) {
   folder.Write("app/ORVANTE/ORVANTE.INI", "[ORVANTE]\nDEFAULTProfile=CASE\n");
   folder.Write("aircraft/B738/aircraft.cfg", ReadText(kAircraftConfig));
 
-  SimRun run = RunSim("fly " + (dir / "flight.plan").string() + " --sim-dir " + simDir + " --appdata " +
-                      folder.Path("app") + " --aircraft " + folder.Path("aircraft/B738") + " --transcript " +
-                      folder.Path("out.jsonl"));
+  SimRun run =
+      RunSim("fly " + (dir / "flight.plan").string() + " --sim-dir " + simDir + " --appdata " + folder.Path("app") +
+             " --aircraft " + folder.Path("aircraft/B738") + " --transcript " + folder.Path("out.jsonl"));
   ASSERT_EQ(run.exitCode, 0) << run.output;
   ASSERT_EQ(run.output.find("cues are not recorded"), std::string::npos) << run.output;
   std::string transcript = folder.Read("out.jsonl");

@@ -94,10 +94,10 @@ class FlightGearBridge : public ::testing::Test {
 
   // Starts the bridge on a free port and learns it from its first words.
   void StartBridge() {
-    ASSERT_TRUE(bridge_.Start(build_ + "/bin/orvante-sim",
-                              {"flightgear", "--port", "0", "--text-port", std::to_string(text_.Port()), "--sim-dir",
-                               folder_.Path("sim"), "--appdata", folder_.Path("app"), "--transcript",
-                               folder_.Path("transcript.jsonl")}));
+    ASSERT_TRUE(bridge_.Start(
+        build_ + "/bin/orvante-sim",
+        {"flightgear", "--port", "0", "--text-port", std::to_string(text_.Port()), "--sim-dir", folder_.Path("sim"),
+         "--appdata", folder_.Path("app"), "--transcript", folder_.Path("transcript.jsonl")}));
     size_t at = bridge_.WaitFor("listening for FlightGear on 127.0.0.1:", std::chrono::seconds(60));
     ASSERT_NE(at, std::string::npos) << bridge_.Output();
     std::smatch match;
@@ -116,7 +116,8 @@ class FlightGearBridge : public ::testing::Test {
             const std::function<void(size_t)>& between = {}) {
     auto start = std::chrono::steady_clock::now();
     for (size_t k = 0; k < session.size(); ++k) {
-      std::this_thread::sleep_until(start + std::chrono::microseconds(static_cast<int64_t>(session[k].seconds / speed * 1e6)));
+      std::this_thread::sleep_until(start +
+                                    std::chrono::microseconds(static_cast<int64_t>(session[k].seconds / speed * 1e6)));
       if (between) between(k);
       Send(session[k].datagram);
     }
@@ -246,12 +247,15 @@ TEST_F(FlightGearTextLine, TheAltimeterReminderShowsOnFlightGearsScreen) {
 }
 
 TEST_F(FlightGearBridge, PrintsTheOptionsForFgfs) {
-  SimRun run = RunTool(build_ + "/bin/orvante-sim flightgear --print-fgfs-options --port 6000 --text-port 6001 "
-                                "--sim-dir " + folder_.Path("sim"));
+  SimRun run = RunTool(build_ +
+                       "/bin/orvante-sim flightgear --print-fgfs-options --port 6000 --text-port 6001 "
+                       "--sim-dir " +
+                       folder_.Path("sim"));
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.output, "--data=" + folder_.Path("sim") + "/FlightGear\n"
-                        "--generic=socket,out,30,127.0.0.1,6000,udp,orvante\n"
-                        "--generic=socket,in,10,127.0.0.1,6001,udp,orvante\n");
+  EXPECT_EQ(run.output, "--data=" + folder_.Path("sim") +
+                            "/FlightGear\n"
+                            "--generic=socket,out,30,127.0.0.1,6000,udp,orvante\n"
+                            "--generic=socket,in,10,127.0.0.1,6001,udp,orvante\n");
   EXPECT_TRUE(fs::exists(folder_.Path("sim") + "/FlightGear/Protocol/orvante.xml"));
   SimRun bad = RunTool(build_ + "/bin/orvante-sim flightgear --port 70000");
   EXPECT_EQ(bad.exitCode, 2);

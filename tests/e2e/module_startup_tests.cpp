@@ -38,16 +38,11 @@ TEST(ModuleStartup, StartsThroughDllXmlLogsInOrderAndWritesTheSettings) {
   std::string log = ReadFile(appData.Path("ORVANTE/ORVANTE.LOG"));
   EXPECT_EQ(log.rfind("Searching for Flight Simulator's Main Window...\n", 0), 0u) << log;
   ExpectInOrder(log, {"Searching for Flight Simulator's Main Window...\n",
-                      "Retrieving Flight Simulator's Path and Version...\n",
-                      "It's a supported Flight Simulator...\n",
-                      "Retrieving Orvante Pro version...\n",
-                      "Orvante Pro version: Version: ",
-                      "Reading the INITIALIZATION file...\n",
-                      "Connecting to the Flight Simulator...\n",
-                      "Initializating ORVA system...\n",
-                      "Registering Custom Event Handler...\n",
-                      "Creating profile font...\n",
-                      "LOG EVENT -> Initialize COM....\n"});
+                      "Retrieving Flight Simulator's Path and Version...\n", "It's a supported Flight Simulator...\n",
+                      "Retrieving Orvante Pro version...\n", "Orvante Pro version: Version: ",
+                      "Reading the INITIALIZATION file...\n", "Connecting to the Flight Simulator...\n",
+                      "Initializating ORVA system...\n", "Registering Custom Event Handler...\n",
+                      "Creating profile font...\n", "LOG EVENT -> Initialize COM....\n"});
   // The worker is suspended (no simulation has started): the stop waits for
   // at most its one-second pause.
   size_t stop = run.output.find("module_deinit returned after ");
@@ -55,8 +50,8 @@ TEST(ModuleStartup, StartsThroughDllXmlLogsInOrderAndWritesTheSettings) {
   int stopMs = std::atoi(run.output.c_str() + stop + std::strlen("module_deinit returned after "));
   EXPECT_LE(stopMs, 1300) << run.output;
   std::string settings = ReadFile(appData.Path("ORVANTE/ORVANTE.INI"));
-  for (const char* key : {"P3DSceneryID=0", "DEFAULTProfile=", "EnableKeyEventAPI=0", "AudioOutputDevice=0",
-                          "MasterVolume=5"})
+  for (const char* key :
+       {"P3DSceneryID=0", "DEFAULTProfile=", "EnableKeyEventAPI=0", "AudioOutputDevice=0", "MasterVolume=5"})
     EXPECT_NE(settings.find(key), std::string::npos) << key << " missing from\n" << settings;
 }
 
@@ -72,8 +67,7 @@ TEST(ModuleStartup, AnotherStartTruncatesTheLogAndKeepsTheSceneryIdentifier) {
 
 TEST(ModuleStartup, StoodAsFsxTheModuleStopsAfterTheVersionCheck) {
   TempFolder appData;
-  SimRun run =
-      RunSim("start --as fsx --sim-dir " + BuildDir() + "/sim --appdata " + appData.Path() + " --seconds 1");
+  SimRun run = RunSim("start --as fsx --sim-dir " + BuildDir() + "/sim --appdata " + appData.Path() + " --seconds 1");
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(ReadFile(appData.Path("ORVANTE/ORVANTE.LOG")),
             "Searching for Flight Simulator's Main Window...\n"

@@ -100,10 +100,9 @@ class ReplayTest : public ::testing::Test {
   // Taxis from the taxiway onto 28L at 10 kt from 20 s, turns onto the
   // runway heading at 49 s to 55 s and holds there until `end`.
   static std::string TaxiOntoKsfo28L(int end) {
-    return std::string("t,lat,lon,alt_ft,heading_true,gs_kt,on_ground\n") + "0," + kTaxiStart + ",13,28,0,1\n" +
-           "20," + kTaxiStart + ",13,28,10,1\n" + "49," + kHoldPoint + ",13,28,10,1\n" + "55," + kHoldPoint +
-           ",13,298,2,1\n" + "56," + kHoldPoint + ",13,298,0,1\n" + std::to_string(end) + "," + kHoldPoint +
-           ",13,298,0,1\n";
+    return std::string("t,lat,lon,alt_ft,heading_true,gs_kt,on_ground\n") + "0," + kTaxiStart + ",13,28,0,1\n" + "20," +
+           kTaxiStart + ",13,28,10,1\n" + "49," + kHoldPoint + ",13,28,10,1\n" + "55," + kHoldPoint + ",13,298,2,1\n" +
+           "56," + kHoldPoint + ",13,298,0,1\n" + std::to_string(end) + "," + kHoldPoint + ",13,298,0,1\n";
   }
 
   TempFolder folder;
@@ -125,8 +124,8 @@ TEST_F(ReplayTest, TaxiingOntoKsfo28LRaisesTheOnRunwayWordAndShowsTheRunway) {
   EXPECT_LE(onRunway->t, 54.1);
   // 28L: the digits 2 and 8, suffix code 1 (L), once a runway query has run
   // (15 s of cycles after the resume at 5 s).
-  for (const char* variable : {"\"ORVA_Rwy_Var1\",\"value\":2}", "\"ORVA_Rwy_Var2\",\"value\":8}",
-                               "\"ORVA_Rwy_Var3\",\"value\":1}"}) {
+  for (const char* variable :
+       {"\"ORVA_Rwy_Var1\",\"value\":2}", "\"ORVA_Rwy_Var2\",\"value\":8}", "\"ORVA_Rwy_Var3\",\"value\":1}"}) {
     std::vector<Line> written = Matching(lines, "lvar", variable);
     ASSERT_EQ(written.size(), 1u) << variable << "\n" << Dump(lines);
     EXPECT_GT(written[0].t, 20.0);
@@ -161,8 +160,9 @@ TEST_F(ReplayTest, SpeaksOnRunwayOnceAndTwiceAtTheHoldingReminder) {
 }
 
 TEST_F(ReplayTest, APanelMutingTheUnitSilencesTheCalloutButNotTheWord) {
-  std::vector<Line> lines = ReadTranscript(Replay(
-      TaxiOntoKsfo28L(80), "0,aircraft_loaded," + folder.Path("aircraft/B738") + "\n0,sim_start\n30,lvar,ORVA_Mute,1\n"));
+  std::vector<Line> lines =
+      ReadTranscript(Replay(TaxiOntoKsfo28L(80), "0,aircraft_loaded," + folder.Path("aircraft/B738") +
+                                                     "\n0,sim_start\n30,lvar,ORVA_Mute,1\n"));
   EXPECT_TRUE(FirstAlertWith(lines, kAlertOnRunway)) << Dump(lines);
   EXPECT_TRUE(Matching(lines, "cue", "onrwy28l").empty()) << Dump(lines);
   EXPECT_TRUE(Matching(lines, "lvar", "ORVA_Mute").empty()) << "the panel's own write is not the module's";
@@ -185,8 +185,8 @@ TEST_F(ReplayTest, AfterSimStopAndSimStartFramesWaitForTheFiveSecondDelivery) {
   std::string flight = std::string("t,lat,lon,alt_ft,heading_true,gs_kt,on_ground\n") + "0," + kTaxiStart +
                        ",13,208,0,1\n" + "50," + kTaxiStart + ",13,208,0,1\n" +
                        "50.5,37.704392,-122.218346,9,310,0,1\n" + "80,37.704392,-122.218346,9,310,0,1\n";
-  std::vector<Line> lines = ReadTranscript(
-      Replay(flight, "0,aircraft_loaded," + folder.Path("aircraft/B738") + "\n0,sim_start\n45,sim_stop\n55,sim_start\n"));
+  std::vector<Line> lines = ReadTranscript(Replay(
+      flight, "0,aircraft_loaded," + folder.Path("aircraft/B738") + "\n0,sim_start\n45,sim_stop\n55,sim_start\n"));
   for (const Line& line : lines) {
     if (line.Is("lvar") || line.Is("alert")) {
       EXPECT_FALSE(line.t > 45 && line.t < 60) << "held: " << line.text;
@@ -244,17 +244,19 @@ TEST_F(ReplayTest, AnAircraftLoadedPathNamesTheModelByItsFolder) {
 
 TEST_F(ReplayTest, WithoutASimulatorToConnectToBothOpensAreLoggedAndTheUnitNeverCycles) {
   std::vector<Line> lines = ReadTranscript(Replay(TaxiOntoKsfo28L(70), "", "--no-simconnect"));
-  std::vector<std::string> expected = {
-      "Connecting to the Flight Simulator...", "Attempting to connect to the Flight Simulator...",
-      "***COULD NOT CONNECT to the Flight Simulator...",
-      "IGNORING SIMCONNECT.CFG settings, and FORCING LOCAL connection...",
-      "Attempting to connect to the Flight Simulator...", "***COULD NOT CONNECT to the Flight Simulator...",
-      "Initializating ORVA system..."};
+  std::vector<std::string> expected = {"Connecting to the Flight Simulator...",
+                                       "Attempting to connect to the Flight Simulator...",
+                                       "***COULD NOT CONNECT to the Flight Simulator...",
+                                       "IGNORING SIMCONNECT.CFG settings, and FORCING LOCAL connection...",
+                                       "Attempting to connect to the Flight Simulator...",
+                                       "***COULD NOT CONNECT to the Flight Simulator...",
+                                       "Initializating ORVA system..."};
   std::vector<Line> log = Matching(lines, "log");
   size_t at = 0;
   while (at < log.size() && !log[at].Has(expected[0])) ++at;
   ASSERT_LE(at + expected.size(), log.size());
-  for (size_t i = 0; i < expected.size(); ++i) EXPECT_TRUE(log[at + i].Has("\"" + expected[i] + "\"")) << log[at + i].text;
+  for (size_t i = 0; i < expected.size(); ++i)
+    EXPECT_TRUE(log[at + i].Has("\"" + expected[i] + "\"")) << log[at + i].text;
   EXPECT_TRUE(Matching(lines, "log", "CONNECTED! to Flight Simulator").empty());
   EXPECT_TRUE(Matching(lines, "alert").empty() && Matching(lines, "lvar").empty()) << Dump(lines);
 }
@@ -293,7 +295,8 @@ TEST_F(ReplayTest, MessageBoxesOfTheModuleGoIntoTheTranscript) {
 }
 
 TEST_F(ReplayTest, MalformedFilesAreRefusedWithTheirLineAndColumn) {
-  std::string flight = folder.Write("bad.csv", "t,lat,lon,alt_ft,heading_true,gs_kt,on_ground\n0,37.6,-122.3,13,28,x,1\n");
+  std::string flight =
+      folder.Write("bad.csv", "t,lat,lon,alt_ft,heading_true,gs_kt,on_ground\n0,37.6,-122.3,13,28,x,1\n");
   SimRun bad = RunSim("replay " + flight + " --sim-dir " + simDir + " --appdata " + folder.Path("app"));
   EXPECT_EQ(bad.exitCode, 1);
   EXPECT_NE(bad.output.find(flight + ":2:21: gs_kt: \"x\" is not a number"), std::string::npos) << bad.output;

@@ -21,8 +21,8 @@ inline std::string BuildDir() {
 // Runs `orvante-sim <arguments>` through the shell, output and errors together.
 inline SimRun RunSim(const std::string& arguments) {
   SimRun run;
-  std::string command = "SDL_AUDIODRIVER=dummy SDL_NO_SIGNAL_HANDLERS=1 " + BuildDir() + "/bin/orvante-sim " +
-                        arguments + " 2>&1";
+  std::string command =
+      "SDL_AUDIODRIVER=dummy SDL_NO_SIGNAL_HANDLERS=1 " + BuildDir() + "/bin/orvante-sim " + arguments + " 2>&1";
   auto start = std::chrono::steady_clock::now();
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return run;

@@ -20,8 +20,7 @@ namespace flightgear_live {
 
 bool FgfsProcess::Start(const std::string& fgfs, const std::vector<std::string>& options, const std::string& home,
                         const std::string& log, std::string& error) {
-  std::vector<std::string> command = {"dbus-run-session", "--",     "xvfb-run", "-a", "-s",
-                                      "-screen 0 1024x768x24", fgfs};
+  std::vector<std::string> command = {"dbus-run-session", "--", "xvfb-run", "-a", "-s", "-screen 0 1024x768x24", fgfs};
   command.insert(command.end(), options.begin(), options.end());
   pid_t pid = fork();
   if (pid < 0) {
@@ -98,7 +97,9 @@ bool PropertyClient::SendLine(const std::string& line) {
   return true;
 }
 
-bool PropertyClient::Set(const std::string& path, const std::string& value) { return SendLine("set " + path + " " + value); }
+bool PropertyClient::Set(const std::string& path, const std::string& value) {
+  return SendLine("set " + path + " " + value);
+}
 
 bool PropertyClient::Set(const std::string& path, double value) {
   char text[64];

@@ -144,16 +144,28 @@ class FlightGearLive : public ::testing::Test {
     // The pilot's copy of the records and the property server; FlightGear
     // placed at PHNL 26R; what a machine without a graphics card needs to
     // keep a steady frame rate.
-    std::vector<std::string> more = {
-        "--generic=socket,out,30,127.0.0.1," + std::to_string(kPilotPort) + ",udp,orvante",
-        "--props=socket,bi,60,127.0.0.1," + std::to_string(kPropertyPort) + ",tcp",
-        "--aircraft=c172p", "--airport=PHNL", "--runway=26R",
-        "--prop:/sim/rendering/draw-mask/terrain=false", "--prop:/sim/rendering/draw-mask/models=false",
-        "--prop:/sim/rendering/draw-mask/aircraft=false", "--prop:/sim/rendering/draw-mask/clouds=false",
-        "--prop:/sim/rendering/shadows/enabled=false", "--prop:/sim/rendering/shaders/quality-level=0",
-        "--prop:/sim/frame-rate-throttle-hz=30", "--disable-clouds", "--disable-clouds3d", "--fog-fastest",
-        "--disable-sound", "--disable-splash-screen", "--disable-ai-traffic", "--disable-real-weather-fetch",
-        "--disable-terrasync", "--timeofday=noon", "--geometry=640x480"};
+    std::vector<std::string> more = {"--generic=socket,out,30,127.0.0.1," + std::to_string(kPilotPort) + ",udp,orvante",
+                                     "--props=socket,bi,60,127.0.0.1," + std::to_string(kPropertyPort) + ",tcp",
+                                     "--aircraft=c172p",
+                                     "--airport=PHNL",
+                                     "--runway=26R",
+                                     "--prop:/sim/rendering/draw-mask/terrain=false",
+                                     "--prop:/sim/rendering/draw-mask/models=false",
+                                     "--prop:/sim/rendering/draw-mask/aircraft=false",
+                                     "--prop:/sim/rendering/draw-mask/clouds=false",
+                                     "--prop:/sim/rendering/shadows/enabled=false",
+                                     "--prop:/sim/rendering/shaders/quality-level=0",
+                                     "--prop:/sim/frame-rate-throttle-hz=30",
+                                     "--disable-clouds",
+                                     "--disable-clouds3d",
+                                     "--fog-fastest",
+                                     "--disable-sound",
+                                     "--disable-splash-screen",
+                                     "--disable-ai-traffic",
+                                     "--disable-real-weather-fetch",
+                                     "--disable-terrasync",
+                                     "--timeofday=noon",
+                                     "--geometry=640x480"};
     options.insert(options.end(), more.begin(), more.end());
     return options;
   }
@@ -164,9 +176,9 @@ class FlightGearLive : public ::testing::Test {
     bool got = false;
     auto deadline = Clock::now() + patience;
     for (;;) {
-      int wait = got ? 0 : static_cast<int>(
-                               std::max<int64_t>(0, std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                        deadline - Clock::now()).count()));
+      int wait = got ? 0
+                     : static_cast<int>(std::max<int64_t>(
+                           0, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count()));
       if (pilotPort_.Receive(wait, datagram, error) != sim::LoopbackUdp::Received::Datagram) return got;
       sim::FlightGearRecord next;
       if (sim::ParseFlightGearRecord(datagram, next) && sim::Placed(next)) {
@@ -211,7 +223,8 @@ TEST_F(FlightGearLive, LinedUpHoldingAndARejectedTakeOffAtHonolulu) {
   fs::create_directories(out_ + "/fghome");
   ASSERT_TRUE(fgfs_process_.Start(fgfs_, FgfsOptions(), out_ + "/fghome", out_ + "/fgfs.log", error)) << error;
   ASSERT_NE(bridge_.WaitFor("FlightGear connected", std::chrono::minutes(6)), std::string::npos)
-      << "FlightGear sent no record\n" << bridge_.Output() << ReadText(out_ + "/fgfs.log");
+      << "FlightGear sent no record\n"
+      << bridge_.Output() << ReadText(out_ + "/fgfs.log");
   sim::FlightGearRecord r;
   ASSERT_TRUE(Latest(r, std::chrono::minutes(3))) << "no placed aircraft on the pilot's port";
   std::printf("FlightGear flying after %.0f s: c172p at %.6f %.6f heading %.1f\n",
@@ -229,17 +242,17 @@ TEST_F(FlightGearLive, LinedUpHoldingAndARejectedTakeOffAtHonolulu) {
 
   // Engine start as the c172p's own autostart does it.
   std::string mixture = props_.Get("/fdm/jsbsim/engine/auto-mixture").value_or("1");
-  for (const auto& [path, value] : std::vector<std::pair<std::string, std::string>>{
-           {"/controls/switches/magnetos", "3"},
-           {"/controls/engines/current-engine/throttle", "0.2"},
-           {"/controls/engines/current-engine/mixture", mixture},
-           {"/controls/switches/master-bat", "1"},
-           {"/controls/switches/master-alt", "1"},
-           {"/controls/engines/engine[0]/primer", "3"},
-           {"/controls/engines/engine[0]/primer-lever", "0"},
-           {"/sim/model/c172p/cockpit/control-lock-placed", "0"},
-           {"/sim/model/c172p/securing/chock", "0"},
-           {"/controls/switches/starter", "1"}})
+  for (const auto& [path, value] :
+       std::vector<std::pair<std::string, std::string>>{{"/controls/switches/magnetos", "3"},
+                                                        {"/controls/engines/current-engine/throttle", "0.2"},
+                                                        {"/controls/engines/current-engine/mixture", mixture},
+                                                        {"/controls/switches/master-bat", "1"},
+                                                        {"/controls/switches/master-alt", "1"},
+                                                        {"/controls/engines/engine[0]/primer", "3"},
+                                                        {"/controls/engines/engine[0]/primer-lever", "0"},
+                                                        {"/sim/model/c172p/cockpit/control-lock-placed", "0"},
+                                                        {"/sim/model/c172p/securing/chock", "0"},
+                                                        {"/controls/switches/starter", "1"}})
     ASSERT_TRUE(props_.Set(path, value));
   bool running = false;
   for (auto deadline = Clock::now() + std::chrono::seconds(90); !running && Clock::now() < deadline;) {
@@ -259,7 +272,8 @@ TEST_F(FlightGearLive, LinedUpHoldingAndARejectedTakeOffAtHonolulu) {
   }
   ASSERT_TRUE(primed) << "the c172p's primer never let go of the mixture";
   std::optional<std::string> stillRunning = props_.Get("/engines/active-engine/running");
-  ASSERT_TRUE(stillRunning && (*stillRunning == "true" || *stillRunning == "1")) << "the engine stopped after its start";
+  ASSERT_TRUE(stillRunning && (*stillRunning == "true" || *stillRunning == "1"))
+      << "the engine stopped after its start";
 
   // The take-off run at twice the speed: the pilot steers at every record.
   props_.Set("/sim/speed-up", 2.0);
@@ -272,7 +286,8 @@ TEST_F(FlightGearLive, LinedUpHoldingAndARejectedTakeOffAtHonolulu) {
   auto rollDeadline = Clock::now() + std::chrono::minutes(5);
   while (pilot.Phase() != PilotPhase::Stopped) {
     ASSERT_TRUE(Latest(r)) << "FlightGear stopped sending during the take-off run";
-    ASSERT_LT(Clock::now(), rollDeadline) << "the take-off run took too long: " << RunwayPilot::PhaseName(pilot.Phase());
+    ASSERT_LT(Clock::now(), rollDeadline)
+        << "the take-off run took too long: " << RunwayPilot::PhaseName(pilot.Phase());
     ASSERT_TRUE(r.weightOnWheels[0] || r.weightOnWheels[1] || r.weightOnWheels[2]) << "the c172p left the ground";
     PilotControls c = pilot.Step(r.latitudeDeg, r.longitudeDeg, r.headingDeg, r.groundSpeedKt, r.elapsedSeconds);
     props_.Set("/controls/engines/current-engine/throttle", c.throttle);

@@ -82,9 +82,7 @@ PilotControls RunwayPilot::Step(double latitude, double longitude, double headin
 
   switch (phase_) {
     case PilotPhase::Accelerating:
-    case PilotPhase::Sprinting:
-      c.throttle = 1.0;
-      break;
+    case PilotPhase::Sprinting: c.throttle = 1.0; break;
     case PilotPhase::Taxiing: {
       double error = plan_.taxiSpeedKt - groundSpeedKt;
       if (dt > 0) speedIntegral_ = std::clamp(speedIntegral_ + error * dt, -20.0, 20.0);

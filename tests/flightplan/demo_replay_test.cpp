@@ -27,7 +27,8 @@ class DemoReplay : public ::testing::Test {
   void SetUp() override {
     buildDir = std::getenv("ORVANTE_BUILD_DIR");
     sourceDir = std::getenv("ORVANTE_SOURCE_DIR");
-    ASSERT_TRUE(std::filesystem::exists(buildDir + "/sim/ORVANTE/SoundSets/Default.xgs")) << "the default voice is installed";
+    ASSERT_TRUE(std::filesystem::exists(buildDir + "/sim/ORVANTE/SoundSets/Default.xgs"))
+        << "the default voice is installed";
     // A profile linked to the aircraft, whose flap angles make detent 1 a
     // take-off setting and detent 3 (5 degrees) a landing one.
     folder.Write("app/ORVANTE/Profiles/DEMO.INI", "[ORVANTE]\nMasterSwitch=1\nModel.0=B738\n");
@@ -58,9 +59,9 @@ class DemoReplay : public ::testing::Test {
     EXPECT_TRUE(BuildFlight(parsed, runways, flight));
     EXPECT_TRUE(WriteFlightFile(folder.Path("flight.csv"), flight));
     std::string command = "SDL_AUDIODRIVER=dummy SDL_NO_SIGNAL_HANDLERS=1 " + buildDir + "/bin/orvante-sim replay " +
-                          folder.Path("flight.csv") + " --sim-dir " + buildDir + "/sim --appdata " + folder.Path("app") +
-                          " --aircraft " + folder.Path("aircraft/B738") + " --transcript " + folder.Path("out.jsonl") +
-                          " > " + folder.Path("sim.log") + " 2>&1";
+                          folder.Path("flight.csv") + " --sim-dir " + buildDir + "/sim --appdata " +
+                          folder.Path("app") + " --aircraft " + folder.Path("aircraft/B738") + " --transcript " +
+                          folder.Path("out.jsonl") + " > " + folder.Path("sim.log") + " 2>&1";
     int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << folder.Read("sim.log");
     std::vector<TranscriptCue> cues;
@@ -116,7 +117,8 @@ TEST_F(DemoReplay, CircuitLinesUpHoldsComesBackFastAndLandsWithTheMarks) {
   EXPECT_EQ(onRunway[1].t, onRunway[2].t);
   // (the unit counts time below 1 kt, which begins as the line-up stops)
   double still = PhaseStart(PhaseKind::kHold);
-  for (size_t i = Phase(PhaseKind::kLineUp).lastSample; flight.samples[i].groundSpeedKt < 1; --i) still = flight.samples[i].t;
+  for (size_t i = Phase(PhaseKind::kLineUp).lastSample; flight.samples[i].groundSpeedKt < 1; --i)
+    still = flight.samples[i].t;
   EXPECT_GE(onRunway[1].t, still + 60);
   EXPECT_LE(onRunway[1].t, still + 63);
   EXPECT_LE(onRunway[1].t, PhaseEnd(PhaseKind::kHold));
@@ -134,9 +136,9 @@ TEST_F(DemoReplay, CircuitLinesUpHoldsComesBackFastAndLandsWithTheMarks) {
   // The report reads the whole transcript the simulator wrote (log, panel
   // variable and alert lines too) and shows every callout.
   std::FILE* out = std::tmpfile();
-  int status = orvante::report::RunReportCommand(
-      {folder.Path("out.jsonl"), folder.Path("flight.csv"), "--out", folder.Path("report.svg"), "--sim-dir", buildDir + "/sim"},
-      "", sourceDir + "/tools/soundset/voices/Default.manifest", out, out);
+  int status = orvante::report::RunReportCommand({folder.Path("out.jsonl"), folder.Path("flight.csv"), "--out",
+                                                  folder.Path("report.svg"), "--sim-dir", buildDir + "/sim"},
+                                                 "", sourceDir + "/tools/soundset/voices/Default.manifest", out, out);
   std::fclose(out);
   ASSERT_EQ(status, 0);
   std::string svg = folder.Read("report.svg");
@@ -163,9 +165,9 @@ TEST_F(DemoReplay, LandingBesideTheRunwayGivesTheTaxiwayCaution) {
   // The circuit's approach flown 1200 ft right of 28R's centreline. (Closer
   // in, the unit still counts the aircraft lined up with 28R at the 150 to
   // 250 ft where it checks: within 20 degrees of the runway's end.)
-  std::vector<TranscriptCue> cues = FlyThroughTheUnit(
-      DemoPlan("ksfo_circuit.plan", {{"approach", "approach 28R from 7 nm speed 150 gear down flaps 3 offset 1200 right"},
-                                     {"land", "land brake 3 vacate 20"}}));
+  std::vector<TranscriptCue> cues = FlyThroughTheUnit(DemoPlan(
+      "ksfo_circuit.plan", {{"approach", "approach 28R from 7 nm speed 150 gear down flaps 3 offset 1200 right"},
+                            {"land", "land brake 3 vacate 20"}}));
   std::vector<TranscriptCue> caution = Named(cues, "cautiontaxiwayx2");
   ASSERT_EQ(caution.size(), 1u);
   size_t touchdown = Phase(PhaseKind::kLand).firstSample;

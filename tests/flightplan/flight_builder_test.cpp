@@ -18,7 +18,8 @@ const char* kLinedUpOn09 =
 
 TEST(TaxiPhases, HeadingPhaseTurnsOntoItsHeadingAndCoversItsDistance) {
   TestAirport airport;
-  Flight flight = airport.Fly("airport TEST\nstart 09 along 800 right 900 heading 90\ntaxi heading 0 for 600 speed 12\n");
+  Flight flight =
+      airport.Fly("airport TEST\nstart 09 along 800 right 900 heading 90\ntaxi heading 0 for 600 speed 12\n");
   ExpectConsistent(flight);
   const FlightSample& end = flight.samples.back();
   EXPECT_NEAR(end.headingTrue, 0, 1.0);
@@ -36,7 +37,8 @@ TEST(TaxiPhases, HeadingPhaseTurnsOntoItsHeadingAndCoversItsDistance) {
 TEST(TaxiPhases, ToPointEndsAtThePointWhereverItLies) {
   TestAirport airport;
   // The point lies behind the aircraft: it has to turn round.
-  Flight flight = airport.Fly("airport TEST\nstart 09 along 3000 right 600 heading 90\ntaxi to 09 along 1500 right 900\n");
+  Flight flight =
+      airport.Fly("airport TEST\nstart 09 along 3000 right 600 heading 90\ntaxi to 09 along 1500 right 900\n");
   ExpectConsistent(flight);
   RunwayAxis axis = AxisOf(airport.runways(), "09");
   EXPECT_NEAR(axis.Along(flight.samples.back()), 1500, 100);
@@ -173,7 +175,8 @@ TEST(ClimbPhase, DescendsTooWithoutMeetingTheGround) {
 
 TEST(FlyHeadingPhase, FliesItsDistanceOrTimeAtItsAltitude) {
   TestAirport airport;
-  Flight flight = airport.Fly(kAirborne + "climb to 2500 speed 200\nfly heading 180 right for 3 nm\nfly heading 180 for 60 s\n");
+  Flight flight =
+      airport.Fly(kAirborne + "climb to 2500 speed 200\nfly heading 180 right for 3 nm\nfly heading 180 for 60 s\n");
   ExpectConsistent(flight);
   const PhaseSpan& byDistance = PhaseOnLine(flight, 7);
   double travelled = 0;
@@ -210,10 +213,10 @@ TEST(FlyHeadingPhase, ADistanceLegTooSlowToEndIsRefusedATimedLegOfTheLimitFlies)
 // Out of 09 to the east, a turn back north and west, and onto final for 27
 // from the north (the approach is plan line 10).
 const std::string kCircuitTo27 = kAirborne +
-                                 "climb to 2000 speed 180\n"             // 6
-                                 "fly heading 090 for 5 nm\n"            // 7
-                                 "fly heading 360 left for 2 nm\n"       // 8
-                                 "fly heading 270 left for 1 nm\n";      // 9
+                                 "climb to 2000 speed 180\n"         // 6
+                                 "fly heading 090 for 5 nm\n"        // 7
+                                 "fly heading 360 left for 2 nm\n"   // 8
+                                 "fly heading 270 left for 1 nm\n";  // 9
 
 TEST(ApproachPhase, FollowsTheCentrelineAndThreeDegreePathWithItsSettings) {
   TestAirport airport;
@@ -413,8 +416,9 @@ TEST(HoldPhase, BrakesAsHardAsItIsTold) {
   EXPECT_NEAR(flight.samples.back().t - flight.samples[stopped].t, 3, 0.6);
 
   // Braking too gently for what is left of the runway is an overrun.
-  EXPECT_EQ(airport.FlyError(kAirStartFor27 + "flaps 3\napproach 27 from 5 nm\nland brake 2 vacate 60\nhold 0 brake 1\n"),
-            "plan line 6: the aircraft stops beyond the end of runway 27");
+  EXPECT_EQ(
+      airport.FlyError(kAirStartFor27 + "flaps 3\napproach 27 from 5 nm\nland brake 2 vacate 60\nhold 0 brake 1\n"),
+      "plan line 6: the aircraft stops beyond the end of runway 27");
 }
 
 TEST(PlansThatCannotBeFlown, SayWhichLineAndWhy) {
@@ -432,7 +436,8 @@ TEST(PlansThatCannotBeFlown, SayWhichLineAndWhy) {
   EXPECT_EQ(airport.FlyError("airport NONE\nstart 09 heading 90\n").rfind("the runway table in ", 0), 0u);
   // Three miles to the side of the final and one and a half out, no
   // airliner lines up.
-  std::string late = airport.FlyError(kAirborne + "fly heading 180 right for 3 nm\nfly heading 180 for 1 s\napproach 27 from 6 nm\n");
+  std::string late =
+      airport.FlyError(kAirborne + "fly heading 180 right for 3 nm\nfly heading 180 for 1 s\napproach 27 from 6 nm\n");
   EXPECT_EQ(airport.FlyError(kAirborne + "approach 09 from 6 nm\n"),
             "plan line 6: the aircraft is already past the threshold of runway 09");
   EXPECT_EQ(late.rfind("plan line 8: the approach reaches runway 27", 0), 0u) << late;

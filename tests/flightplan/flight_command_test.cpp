@@ -58,7 +58,7 @@ TEST(FlightCommand, WritesTheFileOrSaysWhatIsWrong) {
 
   Output out, err;
   EXPECT_EQ(orvante::flightplan::RunFlightCommand({plan, "--sim-dir", airport.Dir(), "--out", folder.Path("f.csv")},
-                                                 "/nowhere", out.file, err.file),
+                                                  "/nowhere", out.file, err.file),
             0);
   EXPECT_NE(out.Close().find("21 samples, 10 s at TEST"), std::string::npos);
   EXPECT_EQ(err.Close(), "");
@@ -73,7 +73,8 @@ TEST(FlightCommand, WritesTheFileOrSaysWhatIsWrong) {
   EXPECT_EQ(err2.Close(), "orvante-flight: " + bad + ": line 3, column 6: expected a time in seconds, found 'ten'\n");
 
   Output out3, err3;
-  EXPECT_EQ(orvante::flightplan::RunFlightCommand({unflyable, "--sim-dir", airport.Dir()}, "", out3.file, err3.file), 1);
+  EXPECT_EQ(orvante::flightplan::RunFlightCommand({unflyable, "--sim-dir", airport.Dir()}, "", out3.file, err3.file),
+            1);
   out3.Close();
   EXPECT_EQ(err3.Close(), "orvante-flight: " + unflyable + ": plan line 3: 'land' needs the aircraft in the air\n");
 

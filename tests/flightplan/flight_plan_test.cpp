@@ -92,8 +92,7 @@ TEST(PlanReading, EveryPhaseWithItsOptionsAndUnits) {
 
 TEST(PlanReading, MistakesArePointedAtByLineAndColumn) {
   const std::string head = "airport KSFO\nstart 28R heading 90\n";
-  EXPECT_EQ(ErrorOf(head + "taxi heading 90 for far\n"),
-            "line 3, column 21: expected a distance in feet, found 'far'");
+  EXPECT_EQ(ErrorOf(head + "taxi heading 90 for far\n"), "line 3, column 21: expected a distance in feet, found 'far'");
   EXPECT_EQ(ErrorOf(head + "hold\n"), "line 3, column 5: expected a time in seconds, found the end of the line");
   EXPECT_EQ(ErrorOf(head + "fly heading 400 for 2 nm\n"),
             "line 3, column 13: a heading in degrees from 0 to 360, found '400'");
@@ -155,8 +154,9 @@ TEST(PlanReading, TheAirportAndStartComeFirstAndOnce) {
 
 TEST(PlanReading, ArbitraryBytesGiveAnAnswerNeverACrash) {
   std::mt19937 random(9);
-  const std::string pieces[] = {"airport", "start", "28R", "along", "-", "1e5", "heading", "\n", " ", "#", "\r",
-                                "approach", "from", "below", "flaps", "\xff", "\"", "0", "taxi", "to", "nm"};
+  const std::string pieces[] = {"airport", "start", "28R", "along", "-",        "1e5",  "heading",
+                                "\n",      " ",     "#",   "\r",    "approach", "from", "below",
+                                "flaps",   "\xff",  "\"",  "0",     "taxi",     "to",   "nm"};
   for (int round = 0; round < 2000; ++round) {
     std::string text;
     int count = static_cast<int>(random() % 40);

@@ -132,7 +132,8 @@ TEST(FlightCommand, RepeatForWritesTheRepeatedFlightAndRefusesAnOpenLoop) {
   TestAirport airport;
   TempFolder folder;
   std::string closed = folder.Write("closed.plan", "airport TEST\nstart 09 along 1000 left 500 heading 90\nhold 20\n");
-  std::string open = folder.Write("open.plan", "airport TEST\nstart 09 along 1000 left 500 heading 90\ntaxi heading 90 for 1500\n");
+  std::string open =
+      folder.Write("open.plan", "airport TEST\nstart 09 along 1000 left 500 heading 90\ntaxi heading 90 for 1500\n");
   std::FILE* quiet = std::fopen("/dev/null", "w");
   ASSERT_EQ(RunFlightCommand({closed, "--sim-dir", airport.Dir(), "--out", folder.Path("f.csv"), "--repeat-for", "300"},
                              airport.Dir(), quiet, quiet),

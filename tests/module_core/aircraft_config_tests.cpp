@@ -27,11 +27,13 @@ TEST(AircraftConfig, TokensLoseCommentsAndExtraFields) {
 
 TEST(AircraftConfig, FirstTypeOneSectionWithPositions) {
   TempFolder dir;
-  EXPECT_EQ(Read(dir, "[flaps.0]\ntype=1\nflaps-position.0=0\nflaps-position.1=10,200\n"
-                      "flaps-position.2=20 ; comment\nflaps-position.3=30\n"),
+  EXPECT_EQ(Read(dir,
+                 "[flaps.0]\ntype=1\nflaps-position.0=0\nflaps-position.1=10,200\n"
+                 "flaps-position.2=20 ; comment\nflaps-position.3=30\n"),
             (std::vector<uint32_t>{0, 10, 20, 30}));
-  EXPECT_EQ(Read(dir, "[flaps.0]\ntype=2\nflaps-position.0=5\n[flaps.1]\ntype= 1 // trailing\n"
-                      "flaps-position.0=1\nflaps-position.1=2\n"),
+  EXPECT_EQ(Read(dir,
+                 "[flaps.0]\ntype=2\nflaps-position.0=5\n[flaps.1]\ntype= 1 // trailing\n"
+                 "flaps-position.0=1\nflaps-position.1=2\n"),
             (std::vector<uint32_t>{1, 2}));
 }
 

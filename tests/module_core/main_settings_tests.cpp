@@ -52,8 +52,10 @@ TEST_F(MainSettingsTest, MissingFileGivesDefaultsAndAWriteHoldsAllFiveKeys) {
 
 TEST_F(MainSettingsTest, ValuesSurviveAReadAndWriteAndLongProfileNamesAreCut) {
   std::string longName(80, 'P');
-  dir.Write("ORVANTE/ORVANTE.INI", "[orvante]\nP3DSceneryID=-77\nMasterVolume=8\nEnableKeyEventAPI=1\n"
-                                   "DEFAULTProfile=" + longName + "\nAudioOutputDevice=3\nExtra=kept\n");
+  dir.Write("ORVANTE/ORVANTE.INI",
+            "[orvante]\nP3DSceneryID=-77\nMasterVolume=8\nEnableKeyEventAPI=1\n"
+            "DEFAULTProfile=" +
+                longName + "\nAudioOutputDevice=3\nExtra=kept\n");
   for (int start = 0; start < 3; ++start) {
     ReadMainSettings();
     WriteMainSettings();
@@ -74,8 +76,7 @@ TEST_F(MainSettingsTest, AMasterVolumeOutsideZeroToTenIsHeldToTheRange) {
     ReadMainSettings();
     EXPECT_EQ(g_mainSettings.masterVolume.load(), read) << stored;
     WriteMainSettings();
-    EXPECT_NE(SettingsFile().find(AfterWrite("MasterVolume=" + std::to_string(read) + "\n")),
-              std::string::npos);
+    EXPECT_NE(SettingsFile().find(AfterWrite("MasterVolume=" + std::to_string(read) + "\n")), std::string::npos);
   }
 }
 

@@ -194,14 +194,10 @@ TEST_F(PanelVariablesTest, RunwayVariablesEveryFiveSecondsFromTheNearestEnd) {
 
 TEST(AircraftSampling, EachFieldFromItsExpressionWithItsConversion) {
   FakeGauges gauges;
-  gauges.expressions = {{"(A:PLANE LATITUDE, Degrees)", 37.6},
-                        {"(A:PLANE LONGITUDE, Degrees)", -122.4},
-                        {"(A:GPS GROUND SPEED, Knots)", 15.9},
-                        {"(A:VERTICAL SPEED, Feet per minute)", -659},
-                        {"(A:SIM ON GROUND, Bool)", 1.0},
-                        {"(A:GEAR HANDLE POSITION, Bool)", 1.0},
-                        {"(A:FLAPS HANDLE INDEX, Number)", 3},
-                        {"(A:KOHLSMAN SETTING HG, inHg)", 29.92}};
+  gauges.expressions = {{"(A:PLANE LATITUDE, Degrees)", 37.6}, {"(A:PLANE LONGITUDE, Degrees)", -122.4},
+                        {"(A:GPS GROUND SPEED, Knots)", 15.9}, {"(A:VERTICAL SPEED, Feet per minute)", -659},
+                        {"(A:SIM ON GROUND, Bool)", 1.0},      {"(A:GEAR HANDLE POSITION, Bool)", 1.0},
+                        {"(A:FLAPS HANDLE INDEX, Number)", 3}, {"(A:KOHLSMAN SETTING HG, inHg)", 29.92}};
   AircraftState s;
   SampleAircraft(gauges.Panels(), s);
   EXPECT_DOUBLE_EQ(s.latitudeDeg, 37.6);

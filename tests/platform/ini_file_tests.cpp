@@ -82,8 +82,8 @@ TEST(IniRead, ListsCutAtEveryBufferSize) {
     const char* section;
     std::string list;
   };
-  for (const Case& c : {Case{"S", std::string("long\0short\0", 11)},
-                        Case{nullptr, std::string("S\0Second\0Third\0", 15)}}) {
+  for (const Case& c :
+       {Case{"S", std::string("long\0short\0", 11)}, Case{nullptr, std::string("S\0Second\0Third\0", 15)}}) {
     for (uint32_t size = 1; size <= c.list.size() + 2; ++size) {
       SCOPED_TRACE(testing::Message() << (c.section ? "keys" : "sections") << " size " << size);
       std::string buffer(size + 4, '@');
@@ -109,7 +109,8 @@ TEST(IniRead, ListsCutAtEveryBufferSize) {
 // as if the mark were not there.
 TEST(IniRead, Utf8ByteOrderMarkBeforeTheFirstSection) {
   TempFolder dir;
-  std::string file = dir.Write("bom.ini", "\xEF\xBB\xBF[ORVANTE]\r\nMasterVolume=7\r\nName=B\xC3\xA9\r\n[B]\r\nk=1\r\n");
+  std::string file =
+      dir.Write("bom.ini", "\xEF\xBB\xBF[ORVANTE]\r\nMasterVolume=7\r\nName=B\xC3\xA9\r\n[B]\r\nk=1\r\n");
   EXPECT_EQ(Get(file, "ORVANTE", "MasterVolume"), "7");
   EXPECT_EQ(GetPrivateProfileIntU8("orvante", "mastervolume", 5, file.c_str()), 7);
   EXPECT_EQ(Get(file, "ORVANTE", "Name"), "B\xC3\xA9");
@@ -247,11 +248,11 @@ TEST(IniWrite, TerminatesTheLineItWritesAtTheEndOfAFile) {
     const char* after;
   };
   for (const Case& c : {
-           Case{"[S]\r\nk=1\r\nj=2", "S", "j", "[S]\r\nk=1\r\nj=v\r\n"},        // replaced last line
+           Case{"[S]\r\nk=1\r\nj=2", "S", "j", "[S]\r\nk=1\r\nj=v\r\n"},         // replaced last line
            Case{"[S]\r\nk=1\r\nj=2", "S", "n", "[S]\r\nk=1\r\nj=2\r\nn=v\r\n"},  // added after it
-           Case{"[S]", "S", "n", "[S]\r\nn=v\r\n"},                            // after a bare section
-           Case{"[S]\nk=1", "S", "k", "[S]\nk=v\n"},                            // the file's own break
-           Case{"[S]\nk=1", "T", "x", "[S]\nk=1\n[T]\nx=v\n"},                  // new section
+           Case{"[S]", "S", "n", "[S]\r\nn=v\r\n"},                              // after a bare section
+           Case{"[S]\nk=1", "S", "k", "[S]\nk=v\n"},                             // the file's own break
+           Case{"[S]\nk=1", "T", "x", "[S]\nk=1\n[T]\nx=v\n"},                   // new section
        }) {
     SCOPED_TRACE(c.before);
     std::string file = dir.Write("a.ini", c.before);

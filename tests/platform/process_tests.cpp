@@ -22,7 +22,9 @@ TEST(Process, ExecutablePathCanBeStoodInFor) {
 TEST(Process, FileVersionComesFromTheFile) {
   TempFolder dir;
   uint32_t ms = 1, ls = 1;
-  std::string stamped = dir.Write("a.dll", std::string("\x7f" "ELF junk ") + ORVANTE_FILE_VERSION_MARKER "2.5.300.4" + '\0');
+  std::string stamped = dir.Write("a.dll", std::string("\x7f"
+                                                       "ELF junk ") +
+                                               ORVANTE_FILE_VERSION_MARKER "2.5.300.4" + '\0');
   ASSERT_TRUE(GetFileVersion(stamped, ms, ls));
   EXPECT_EQ(ms, (2u << 16) | 5u);
   EXPECT_EQ(ls, (300u << 16) | 4u);
@@ -50,11 +52,13 @@ TEST(Process, LibraryLoadingReportsWindowsErrors) {
 TEST(Process, LastErrorBelongsToTheThread) {
   SetLastError(87);
   static std::atomic<uint32_t> seenByOther{1};
-  uint32_t id = CreateThread([](void*) -> uint32_t {
-    seenByOther = GetLastError();
-    SetLastError(5);
-    return 0;
-  }, nullptr);
+  uint32_t id = CreateThread(
+      [](void*) -> uint32_t {
+        seenByOther = GetLastError();
+        SetLastError(5);
+        return 0;
+      },
+      nullptr);
   EXPECT_NE(id, 0u);
   for (int i = 0; i < 200 && seenByOther == 1; ++i) usleep(5000);
   EXPECT_EQ(seenByOther, 0u);

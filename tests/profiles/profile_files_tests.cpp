@@ -58,8 +58,8 @@ TEST_F(ProfileFilesTest, AltSetToleranceFromEmptyTextOrNumbersAndSavedWithTwoDec
   struct Case {
     const char* text;
     float expected;
-  } cases[] = {{"", 0.05f}, {"abc", 0.0f}, {"0.07inHg", 0.07f}, {"  -0.5", -0.5f}, {"1e2", 100.0f}, {".25", 0.25f},
-               {"1e999", 3.4028235e38f}, {"1e-999", 0.0f}};
+  } cases[] = {{"", 0.05f},     {"abc", 0.0f},  {"0.07inHg", 0.07f},      {"  -0.5", -0.5f},
+               {"1e2", 100.0f}, {".25", 0.25f}, {"1e999", 3.4028235e38f}, {"1e-999", 0.0f}};
   for (const Case& c : cases) {
     WriteProfile("P", std::string("AltSetTolerance=") + c.text + "\r\n");
     LoadProfile(part, "P");
@@ -195,7 +195,7 @@ TEST_F(ProfileFilesTest, SaveWithAnOwnerOffersToLinkTheCurrentModelOnce) {
   EXPECT_EQ(boxes[0].flags, platform::kMbYesNo | platform::kMbIconQuestion);
   EXPECT_EQ(part.linkedModels, std::vector<std::string>{"B737-800"});  // the default answer is Yes
   EXPECT_NE(ReadProfile("Boeing").find("\r\nModel.0=B737-800\r\n"), std::string::npos);
-  SaveProfile(part, &owner);  // linked now: no second question
+  SaveProfile(part, &owner);   // linked now: no second question
   SaveProfile(part, nullptr);  // no owner: never asks
   EXPECT_EQ(platform::BuiltInHeadlessUserInterface().Boxes().size(), 1u);
 }

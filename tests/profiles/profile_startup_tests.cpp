@@ -34,15 +34,15 @@ TEST_F(StartupTest, AnEmptyProfileFolderCreatesSavesAndRecordsAirbus) {
   EXPECT_EQ(part.settings.MasterSwitch, 0u);
   EXPECT_STREQ(g_mainSettings.defaultProfile, "AIRBUS");
   EXPECT_NE(appData.Read("ORVANTE/ORVANTE.INI").find("DEFAULTProfile=AIRBUS\r\n"), std::string::npos);
-  EXPECT_EQ(LinesAfter("Building sound sets list...\n"),
-            (std::vector<std::string>{
-                "Building sound sets list...\n", "Sound set(s) FOUND!...\n", "Building profiles list...\n",
-                "Creating NEW profile...\n", "Saving profile in disk...\n", "Creating profiles folder...\n",
-                "Building profiles list (AGAIN)...\n", "Updating DEFAULT profile...\n",
-                "Updating INITIALIZATION file...\n", "Unloading PREVIOUS sounds set...\n",
-                "Loading CURRENT sounds set...\n",
-                "The VSCAUDIO.DLL Failed to load with Error Code 0x7e\nBe sure the VSCAUDIO.DLL is in the "
-                "\\Windows\\System32 folder.\n then restart the application....\n"}));
+  EXPECT_EQ(
+      LinesAfter("Building sound sets list...\n"),
+      (std::vector<std::string>{
+          "Building sound sets list...\n", "Sound set(s) FOUND!...\n", "Building profiles list...\n",
+          "Creating NEW profile...\n", "Saving profile in disk...\n", "Creating profiles folder...\n",
+          "Building profiles list (AGAIN)...\n", "Updating DEFAULT profile...\n", "Updating INITIALIZATION file...\n",
+          "Unloading PREVIOUS sounds set...\n", "Loading CURRENT sounds set...\n",
+          "The VSCAUDIO.DLL Failed to load with Error Code 0x7e\nBe sure the VSCAUDIO.DLL is in the "
+          "\\Windows\\System32 folder.\n then restart the application....\n"}));
   EXPECT_EQ(g_voice.soundSetReady, 0);
 }
 

@@ -41,7 +41,8 @@ struct ProfileTest : ::testing::Test {
 
   void InstallSoundSets(std::initializer_list<const char*> names) {
     for (const char* name : names)
-      for (const char* ext : {".xgs", ".xwb", ".xsb"}) simulator.Write(std::string("ORVANTE/SoundSets/") + name + ext, "x");
+      for (const char* ext : {".xgs", ".xwb", ".xsb"})
+        simulator.Write(std::string("ORVANTE/SoundSets/") + name + ext, "x");
   }
   std::string WriteProfile(const std::string& name, const std::string& body) {
     return appData.Write("ORVANTE/Profiles/" + name + ".INI", "[ORVANTE]\r\n" + body);

@@ -27,10 +27,8 @@ void LinkSimFolder(const fs::path& from, const fs::path& to, const std::vector<f
       holdsLeftOut = holdsLeftOut || out.string().rfind(name.string() + "/", 0) == 0;
     }
     if (isLeftOut) continue;
-    if (holdsLeftOut)
-      LinkSimFolder(entry.path(), to / entry.path().filename(), leftOut, name);
-    else
-      fs::create_symlink(entry.path(), to / entry.path().filename());
+    if (holdsLeftOut) LinkSimFolder(entry.path(), to / entry.path().filename(), leftOut, name);
+    else fs::create_symlink(entry.path(), to / entry.path().filename());
   }
 }
 
@@ -53,8 +51,8 @@ TEST(ProfilesStartup, AFirstStartCreatesAirbusRecordsItAndLoadsTheDefaultVoice) 
   EXPECT_EQ(profile.rfind("[ORVANTE]\r\nMasterSwitch=0\r\n", 0), 0u) << profile;
   EXPECT_NE(profile.find("\r\nSoundSet=Default\r\nMasterVolume=5\r\n"), std::string::npos) << profile;
   // No audio failure was shown (the runway table has boxes of its own).
-  for (const char* caption : {"VSCAUDIO.DLL Failed to Load.", "Vescor Audio Engine HR Code", "File Error!",
-                              "Error Occured"})
+  for (const char* caption :
+       {"VSCAUDIO.DLL Failed to Load.", "Vescor Audio Engine HR Code", "File Error!", "Error Occured"})
     EXPECT_EQ(run.output.find(std::string("message box \"") + caption), std::string::npos) << run.output;
 
   // The second start opens the recorded default profile.
@@ -74,8 +72,7 @@ TEST(ProfilesStartup, WithoutTheAudioLibraryTheLoadFailureIsShownAndLogged) {
   const std::string text =
       "The VSCAUDIO.DLL Failed to load with Error Code 0x7e\\nBe sure the VSCAUDIO.DLL is in the "
       "\\Windows\\System32 folder.\\n then restart the application.";
-  EXPECT_NE(run.output.find("message box \"VSCAUDIO.DLL Failed to Load.\": \"" + text + "\" -> OK"),
-            std::string::npos)
+  EXPECT_NE(run.output.find("message box \"VSCAUDIO.DLL Failed to Load.\": \"" + text + "\" -> OK"), std::string::npos)
       << run.output;
   EXPECT_NE(run.output.find("message box \"Vescor Audio Engine HR Code\": \"HRESULT_CODE = 126\\nError name: "
                             "ERROR_MOD_NOT_FOUND"),

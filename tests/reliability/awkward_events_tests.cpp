@@ -37,7 +37,7 @@ const std::string kPlan = ORVANTE_SOAK_PLAN;
 // the unit calls the runway at 63.25 s; it lines up on it and calls it at
 // 87 s, holds there and is reminded at 176.75 s, and takes off at 191 s.
 constexpr double kCalloutMoment = 63.25;
-constexpr double kRestartAfter = 1.0;  // each burst is followed by a start this much later
+constexpr double kRestartAfter = 1.0;        // each burst is followed by a start this much later
 constexpr double kLastRestartBefore = 81.0;  // the unit has resumed before it lines up
 constexpr double kFlightEnd = 200.0;
 
@@ -74,9 +74,18 @@ class AwkwardEvents : public ::testing::Test {
 
   faults::ProgramRun Replay(const std::string& name, const std::string& events, const std::string& simDir,
                             const std::vector<std::string>& extra = {}) {
-    std::vector<std::string> args = {faults::SimulatorProgram(), "replay", flight_, "--sim-dir", simDir,
-                                     "--appdata", folder_.Path("app"), "--aircraft", folder_.Path("aircraft/B738"),
-                                     "--events", folder_.Write(name + ".events.csv", events), "--transcript",
+    std::vector<std::string> args = {faults::SimulatorProgram(),
+                                     "replay",
+                                     flight_,
+                                     "--sim-dir",
+                                     simDir,
+                                     "--appdata",
+                                     folder_.Path("app"),
+                                     "--aircraft",
+                                     folder_.Path("aircraft/B738"),
+                                     "--events",
+                                     folder_.Write(name + ".events.csv", events),
+                                     "--transcript",
                                      folder_.Path(name + ".jsonl")};
     args.insert(args.end(), extra.begin(), extra.end());
     return faults::RunProgram(args, {}, std::chrono::seconds(150));
@@ -112,9 +121,10 @@ TEST_F(AwkwardEvents, CrashStopAndLoadInEveryOrderAtACalloutAQueryAndASaveNeverH
   for (const auto& entry : fs::directory_iterator(simDir_))
     fs::copy(entry.path(), probeSim + "/" + entry.path().filename().string(),
              fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-  faults::ProgramRun probe = Replay(
-      "probe", Start() + Burst(kCalloutMoment, {"crash", "sim_stop", "aircraft_loaded"}, aircraft) + "1,remove,r4.csv\n",
-      probeSim);
+  faults::ProgramRun probe =
+      Replay("probe",
+             Start() + Burst(kCalloutMoment, {"crash", "sim_stop", "aircraft_loaded"}, aircraft) + "1,remove,r4.csv\n",
+             probeSim);
   ASSERT_EQ(probe.exitCode, 0) << probe.output;
   const std::vector<TranscriptLine> probeLines = faults::ReadTranscriptLines(folder_.Path("probe.jsonl"));
   const TranscriptLine* query = faults::FindLog(probeLines, "COM ERROR - Error Code", kCalloutMoment + kRestartAfter);

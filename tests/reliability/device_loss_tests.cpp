@@ -58,9 +58,10 @@ TEST(AudioDeviceLostAndFound, TheUnitRunsOnDropsWhatCannotPlayAndIsHeardAgainOnc
   const std::string events = "0,aircraft_loaded," + folder.Path("aircraft/B738") + "\n0,sim_start\n" + AudioTest(7) +
                              "9,copy," + folder.Path("app/ORVANTE/ORVANTE.INI") + "," + gone + "\n" + AudioTest(11) +
                              AudioTest(13) + "16,remove," + gone + "\n" + AudioTest(23) + AudioTest(26);
-  const std::string plan = folder.Write("stand.plan", "airport KSFO\nstart 28R along 1200 right 650 heading 208\nhold 30\n");
-  std::vector<std::string> environment = faults::FaultEnvironment(
-      "fwrite:EIO:" + device + ";fopen:ENODEV:" + device, gone, folder.Path("faults.log"));
+  const std::string plan =
+      folder.Write("stand.plan", "airport KSFO\nstart 28R along 1200 right 650 heading 208\nhold 30\n");
+  std::vector<std::string> environment =
+      faults::FaultEnvironment("fwrite:EIO:" + device + ";fopen:ENODEV:" + device, gone, folder.Path("faults.log"));
   environment.push_back("SDL_AUDIODRIVER=disk");
   environment.push_back("SDL_DISKAUDIOFILE=" + device);
 

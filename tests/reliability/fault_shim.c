@@ -59,7 +59,7 @@ static int ErrorByName(const char* name, size_t length) {
   static const struct {
     const char* name;
     int value;
-  } kErrors[] = {{"ENOSPC", ENOSPC}, {"EACCES", EACCES}, {"EIO", EIO},       {"EROFS", EROFS},
+  } kErrors[] = {{"ENOSPC", ENOSPC}, {"EACCES", EACCES}, {"EIO", EIO},      {"EROFS", EROFS},
                  {"ENODEV", ENODEV}, {"EPERM", EPERM},   {"EDQUOT", EDQUOT}};
   for (size_t i = 0; i < sizeof kErrors / sizeof kErrors[0]; ++i)
     if (strlen(kErrors[i].name) == length && strncmp(kErrors[i].name, name, length) == 0) return kErrors[i].value;
@@ -195,7 +195,7 @@ static const char* AbsolutePath(int dirfd, const char* path, char* buffer, size_
 
 static int WritingFlags(int flags) { return (flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC | O_APPEND)) != 0; }
 
-#define NEXT(name) \
+#define NEXT(name)                             \
   static __typeof__(name)* next_##name = NULL; \
   if (next_##name == NULL) next_##name = (__typeof__(name)*)dlsym(RTLD_NEXT, #name)
 

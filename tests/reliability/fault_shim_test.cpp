@@ -50,8 +50,8 @@ TEST(FaultLibrary, RulesActOnlyWhileTheSwitchFileExistsAndReadsAreNeverFailed) {
   EXPECT_EQ(folder.Read("data.txt"), "new\n");
 
   folder.Write("switch", "");
-  faults::ProgramRun on = Shell("echo newer > " + folder.Path("data.txt") + "; cat " + folder.Path("data.txt"),
-                                environment);
+  faults::ProgramRun on =
+      Shell("echo newer > " + folder.Path("data.txt") + "; cat " + folder.Path("data.txt"), environment);
   EXPECT_NE(on.output.find("Permission denied"), std::string::npos) << on.output;
   EXPECT_NE(on.output.find("new\n"), std::string::npos) << "reading stays possible: " << on.output;
   EXPECT_EQ(folder.Read("data.txt"), "new\n");

@@ -26,11 +26,18 @@ const char kOnRunwayPlan[] =
     "start 28R along 1500 heading 298\n"
     "hold 170\n";
 
-std::vector<std::string> FlyArguments(const TempFolder& folder, const std::string& simDir,
-                                      const std::string& events) {
-  std::vector<std::string> args = {faults::SimulatorProgram(), "fly", folder.Write("flight.plan", kOnRunwayPlan),
-                                   "--sim-dir", simDir, "--appdata", folder.Path("app"), "--aircraft",
-                                   folder.Path("aircraft/B738"), "--transcript", folder.Path("out.jsonl")};
+std::vector<std::string> FlyArguments(const TempFolder& folder, const std::string& simDir, const std::string& events) {
+  std::vector<std::string> args = {faults::SimulatorProgram(),
+                                   "fly",
+                                   folder.Write("flight.plan", kOnRunwayPlan),
+                                   "--sim-dir",
+                                   simDir,
+                                   "--appdata",
+                                   folder.Path("app"),
+                                   "--aircraft",
+                                   folder.Path("aircraft/B738"),
+                                   "--transcript",
+                                   folder.Path("out.jsonl")};
   if (!events.empty()) {
     args.push_back("--events");
     args.push_back(folder.Write("events.csv", events));
@@ -75,9 +82,9 @@ TEST_P(SavingOnAFailingDisk, KeepsTheOldProfileAndMainSettingsWholeAndSaysSoInTh
                              "40,dialog,press,Close and Save Settings\n"
                              "41,sim_start\n";  // back to flying after the dialog
   const std::string faultLog = folder.Path("faults.log");
-  faults::ProgramRun run = faults::RunProgram(FlyArguments(folder, simDir, events),
-                                              faults::FaultEnvironment(GetParam().rules, "", faultLog),
-                                              std::chrono::minutes(5));
+  faults::ProgramRun run =
+      faults::RunProgram(FlyArguments(folder, simDir, events), faults::FaultEnvironment(GetParam().rules, "", faultLog),
+                         std::chrono::minutes(5));
   ASSERT_FALSE(run.timedOut) << run.output;
   ASSERT_EQ(run.exitCode, 0) << run.output;
   ASSERT_FALSE(faults::FileLines(faultLog).empty()) << "no fault was injected\n" << run.output;
@@ -94,13 +101,12 @@ TEST_P(SavingOnAFailingDisk, KeepsTheOldProfileAndMainSettingsWholeAndSaysSoInTh
   EXPECT_GT(CountCues(lines, 40), 0) << run.output;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Faults, SavingOnAFailingDisk,
-    ::testing::Values(SaveFault{"NoSpaceLeftWhileWriting", "write:ENOSPC:*/app/ORVANTE/*"},
-                      SaveFault{"NoPermissionToCreateTheFile", "open:EACCES:*/app/ORVANTE/*"},
-                      SaveFault{"TheFlushToDiskFails", "sync:EIO:*/app/ORVANTE/*"},
-                      SaveFault{"TheReplacingRenameIsRefused", "rename:EACCES:*/app/ORVANTE/*"}),
-    [](const ::testing::TestParamInfo<SaveFault>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Faults, SavingOnAFailingDisk,
+                         ::testing::Values(SaveFault{"NoSpaceLeftWhileWriting", "write:ENOSPC:*/app/ORVANTE/*"},
+                                           SaveFault{"NoPermissionToCreateTheFile", "open:EACCES:*/app/ORVANTE/*"},
+                                           SaveFault{"TheFlushToDiskFails", "sync:EIO:*/app/ORVANTE/*"},
+                                           SaveFault{"TheReplacingRenameIsRefused", "rename:EACCES:*/app/ORVANTE/*"}),
+                         [](const ::testing::TestParamInfo<SaveFault>& info) { return std::string(info.param.name); });
 
 const std::string kDllXml =
     "<?xml version=\"1.0\" encoding=\"Windows-1252\"?>\r\n"
@@ -137,8 +143,8 @@ TEST(RunwayTableMidSession, DeletedThenRestoredGivesTheQueryErrorLinesThenWorksA
   const std::string simDir = faults::CopySimulatorFolder(folder);
   faults::WriteUserFolders(folder);
   fs::copy_file(simDir + "/r4.csv", folder.Path("app/r4.kept"));
-  const std::string events = EventsStart(folder) + "40,remove,r4.csv\n100,copy," + folder.Path("app/r4.kept") +
-                             "," + simDir + "/r4.csv\n";
+  const std::string events =
+      EventsStart(folder) + "40,remove,r4.csv\n100,copy," + folder.Path("app/r4.kept") + "," + simDir + "/r4.csv\n";
   faults::ProgramRun run = faults::RunProgram(FlyArguments(folder, simDir, events), {}, std::chrono::minutes(5));
   ASSERT_FALSE(run.timedOut) << run.output;
   ASSERT_EQ(run.exitCode, 0) << run.output;
@@ -150,8 +156,10 @@ TEST(RunwayTableMidSession, DeletedThenRestoredGivesTheQueryErrorLinesThenWorksA
   EXPECT_LE(code->t, 40 + 15.25) << "the first query after the deletion reports it";
   EXPECT_NE(FindLog(lines, "LOG EVENT -> COM ERROR - Error Meaning: The system cannot find the file specified....", 40),
             nullptr);
-  EXPECT_NE(FindLog(lines, "LOG EVENT -> COM ERROR - Description: The file r4.csv is no longer in the folder of the table....", 40),
-            nullptr);
+  EXPECT_NE(
+      FindLog(lines,
+              "LOG EVENT -> COM ERROR - Description: The file r4.csv is no longer in the folder of the table....", 40),
+      nullptr);
   EXPECT_NE(FindLog(lines, "LOG EVENT -> ERROR object - Code Number: 0x80070002", 40), nullptr);
   EXPECT_EQ(FindLog(lines, "COM ERROR", 100 + 15.25), nullptr) << "the restored table is queried without errors";
   EXPECT_EQ(CountCues(lines, code->t, 100), 0) << "no runways, no callouts";
@@ -207,7 +215,7 @@ TEST(FileEvents, APathOutsideTheSimulatorAndUserFoldersIsRefusedBeforeAnythingSt
   faults::WriteUserFolders(folder);
   const std::string outside = folder.Write("elsewhere/keep.txt", "mine\n");
   for (const std::string& event : std::vector<std::string>{"1,remove," + outside, "1,remove,../elsewhere/keep.txt",
-                                   "1,copy,r4.csv," + outside, "1,remove," + simDir}) {
+                                                           "1,copy,r4.csv," + outside, "1,remove," + simDir}) {
     SCOPED_TRACE(event);
     faults::ProgramRun run = faults::RunProgram(FlyArguments(folder, simDir, EventsStart(folder) + event + "\n"), {},
                                                 std::chrono::minutes(2));

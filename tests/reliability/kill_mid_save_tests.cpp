@@ -157,14 +157,16 @@ TEST(KillMidSave, AProfileAndTheMainSettingsAreAlwaysOneWholeVersion) {
     const std::string nowProfile = ReadBytes(profile), nowSettings = ReadBytes(settings);
     ASSERT_TRUE(fs::exists(profile)) << "run " << run << ": the profile is missing";
     ASSERT_TRUE(fs::exists(settings)) << "run " << run << ": the main settings are missing";
-    ASSERT_TRUE(nowProfile == profileA || nowProfile == profileB) << "run " << run << ": a torn profile:\n" << nowProfile;
-    ASSERT_TRUE(nowSettings == settingsA || nowSettings == settingsB)
-        << "run " << run << ": torn main settings:\n" << nowSettings;
+    ASSERT_TRUE(nowProfile == profileA || nowProfile == profileB) << "run " << run << ": a torn profile:\n"
+                                                                  << nowProfile;
+    ASSERT_TRUE(nowSettings == settingsA || nowSettings == settingsB) << "run " << run << ": torn main settings:\n"
+                                                                      << nowSettings;
     midSave += LeftoverTemporaries(app + "/ORVANTE") + LeftoverTemporaries(app + "/ORVANTE/Profiles") > 0;
   }
-  std::printf("kill mid-save: %d kills of %d runs (saving both files takes %.1f ms), %d of them in the middle of a "
-              "write (a temporary file left)\n",
-              killed, kKills, roundSeconds * 1000, midSave);
+  std::printf(
+      "kill mid-save: %d kills of %d runs (saving both files takes %.1f ms), %d of them in the middle of a "
+      "write (a temporary file left)\n",
+      killed, kKills, roundSeconds * 1000, midSave);
   EXPECT_EQ(killed, kKills);
   // Some kills must have met a write in progress, or the test proves nothing.
   EXPECT_GT(midSave, 0);
@@ -237,9 +239,10 @@ TEST(KillMidSave, DllXmlRewrittenByTheRegistrationUtilityIsNeverTornNorMissing) 
       EXPECT_EQ(ReadBytes(prefix.backup()), kDllXml) << "run " << run << ": a torn backup";
     }
   }
-  std::printf("kill mid-save of dll.xml: %d kills of %d runs (one run takes %.1f ms); left as it was %d, "
-              "with the block %d, installed %d\n",
-              killed, kKills, runSeconds * 1000, old, middle, done);
+  std::printf(
+      "kill mid-save of dll.xml: %d kills of %d runs (one run takes %.1f ms); left as it was %d, "
+      "with the block %d, installed %d\n",
+      killed, kKills, runSeconds * 1000, old, middle, done);
   EXPECT_GT(killed, 0);
 }
 

@@ -10,10 +10,10 @@
 namespace faults {
 
 struct ProgramRun {
-  int exitCode = -1;       // when it exited
-  int signal = 0;          // when a signal ended it
-  bool timedOut = false;   // the watchdog ended it
-  std::string output;      // standard output and error together
+  int exitCode = -1;      // when it exited
+  int signal = 0;         // when a signal ended it
+  bool timedOut = false;  // the watchdog ended it
+  std::string output;     // standard output and error together
   double seconds = 0;
 };
 

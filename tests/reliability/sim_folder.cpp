@@ -20,8 +20,7 @@ std::string CopySimulatorFolder(const TempFolder& folder) {
   fs::create_directories(to);
   for (const auto& entry : fs::directory_iterator(from)) {
     if (entry.path().filename() == "AppData") continue;  // a user folder of earlier runs
-    fs::copy(entry.path(), to / entry.path().filename(),
-             fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    fs::copy(entry.path(), to / entry.path().filename(), fs::copy_options::recursive | fs::copy_options::copy_symlinks);
   }
   return to.string();
 }

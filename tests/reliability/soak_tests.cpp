@@ -47,7 +47,8 @@ std::string ReadText(const std::string& path) {
 
 struct VitalsRow {
   double t = 0;
-  std::vector<double> values;  // resident_kb, open_files, threads, streams, sounds, lists, queue, engines, lost, restored
+  std::vector<double>
+      values;  // resident_kb, open_files, threads, streams, sounds, lists, queue, engines, lost, restored
 };
 
 enum Column { kResident, kFiles, kThreads, kStreams, kSounds, kLists, kQueue, kEngines, kLost, kRestored, kColumns };
@@ -89,7 +90,7 @@ std::string Describe(const std::vector<LoopCue>& cues) {
 TEST(Soak, LoopsFlownForHoursBringTheSameCalloutsEveryLoopAndNothingGrows) {
   const double hours = std::getenv("ORVANTE_SOAK_HOURS") ? std::atof(std::getenv("ORVANTE_SOAK_HOURS")) : 1.0;
   ASSERT_GT(hours, 0) << "ORVANTE_SOAK_HOURS must be a number of hours";
-  const double every = hours >= 2 ? 3600 : 600;    // when the figures are taken
+  const double every = hours >= 2 ? 3600 : 600;     // when the figures are taken
   const double settled = hours >= 2 ? 3600 : 1200;  // from then on nothing may grow
   const std::string simDir = faults::BuildDir() + "/sim";
   ASSERT_TRUE(fs::exists(simDir + "/ORVANTE/SoundSets/Default.xgs")) << "the default voice is installed";
@@ -139,13 +140,15 @@ TEST(Soak, LoopsFlownForHoursBringTheSameCalloutsEveryLoopAndNothingGrows) {
   for (size_t k = 1; k < loops.size(); ++k)
     ASSERT_EQ(loops[k], loops[0]) << "loop " << k + 1 << " (from " << k * repeated.periodSeconds
                                   << " s) differs from the first:\nfirst loop:\n"
-                                  << Describe(loops[0]) << "loop " << k + 1 << ":\n" << Describe(loops[k]);
+                                  << Describe(loops[0]) << "loop " << k + 1 << ":\n"
+                                  << Describe(loops[k]);
 
   // The figures: printed, then checked.
   std::string header;
   std::vector<VitalsRow> rows = ReadVitals(folder.Path("vitals.csv"), header);
-  ASSERT_EQ(header, "t_s,resident_kb,open_files,threads,audio_streams,audio_sounds,audio_lists,queue_length,"
-                    "device_engines,devices_lost,devices_restored");
+  ASSERT_EQ(header,
+            "t_s,resident_kb,open_files,threads,audio_streams,audio_sounds,audio_lists,queue_length,"
+            "device_engines,devices_lost,devices_restored");
   const size_t expectedRows = static_cast<size_t>(std::floor(repeated.flight.samples.back().t / every + 1e-9)) + 1;
   ASSERT_EQ(rows.size(), expectedRows);
   std::printf("%8s %12s %10s %8s %14s %13s %12s %12s\n", "hour", "resident kB", "open files", "threads",
@@ -154,8 +157,8 @@ TEST(Soak, LoopsFlownForHoursBringTheSameCalloutsEveryLoopAndNothingGrows) {
   for (const VitalsRow& row : rows) {
     ASSERT_EQ(row.values.size(), static_cast<size_t>(kColumns)) << "row at " << row.t << " s";
     std::printf("%8.2f %12.0f %10.0f %8.0f %14.0f %13.0f %12.0f %12.0f\n", row.t / 3600, row.values[kResident],
-                row.values[kFiles], row.values[kThreads], row.values[kStreams], row.values[kSounds],
-                row.values[kLists], row.values[kQueue]);
+                row.values[kFiles], row.values[kThreads], row.values[kStreams], row.values[kSounds], row.values[kLists],
+                row.values[kQueue]);
     if (base == nullptr && row.t >= settled) base = &row;
   }
   std::fflush(stdout);
@@ -179,9 +182,8 @@ TEST(Soak, LoopsFlownForHoursBringTheSameCalloutsEveryLoopAndNothingGrows) {
     // process keeps freed memory aside on purpose (and the leak checker
     // looks for leaks at its end instead).
     if (kSanitized) continue;
-    EXPECT_LE(row.values[kResident], base->values[kResident] + 2048) << "resident memory grew by "
-                                                                    << row.values[kResident] - base->values[kResident]
-                                                                    << " kB";
+    EXPECT_LE(row.values[kResident], base->values[kResident] + 2048)
+        << "resident memory grew by " << row.values[kResident] - base->values[kResident] << " kB";
   }
 }
 
@@ -190,14 +192,14 @@ TEST(Soak, LoopsFlownForHoursBringTheSameCalloutsEveryLoopAndNothingGrows) {
 TEST(Soak, FlyRepeatsAPlanThatEndsWhereItStartsAndRefusesABadLength) {
   const std::string simDir = faults::BuildDir() + "/sim";
   TempFolder folder;
-  const std::string plan = folder.Write("stand.plan", "airport KSFO\nstart 28R along 1200 right 650 heading 208\nhold 20\n");
+  const std::string plan =
+      folder.Write("stand.plan", "airport KSFO\nstart 28R along 1200 right 650 heading 208\nhold 20\n");
   for (const std::vector<std::string>& option :
        std::vector<std::vector<std::string>>{{"--repeat-for", "100"}, {"--repeat-for=100"}}) {
     std::vector<std::string> args = {faults::BuildDir() + "/bin/orvante-sim", "fly", plan};
     args.insert(args.end(), option.begin(), option.end());
-    for (const std::string& more :
-         {std::string("--sim-dir"), simDir, std::string("--appdata"), folder.Path("app"), std::string("--transcript"),
-          folder.Path("out.jsonl")})
+    for (const std::string& more : {std::string("--sim-dir"), simDir, std::string("--appdata"), folder.Path("app"),
+                                    std::string("--transcript"), folder.Path("out.jsonl")})
       args.push_back(more);
     faults::ProgramRun run = faults::RunProgram(args, {}, std::chrono::minutes(2));
     ASSERT_EQ(run.exitCode, 0) << run.output;

@@ -103,10 +103,10 @@ TEST(FlightReport, RunwaysTrackAndCalloutsWhereTheyHappened) {
 
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
-  int status = RunReportCommand({folder.Path("transcript.jsonl"), folder.Path("flight.csv"), "--out",
-                                 folder.Path("report.svg"), "--sim-dir", airport.Dir(), "--phrases",
-                                 folder.Path("voice.manifest")},
-                                "/nowhere", "", out, err);
+  int status =
+      RunReportCommand({folder.Path("transcript.jsonl"), folder.Path("flight.csv"), "--out", folder.Path("report.svg"),
+                        "--sim-dir", airport.Dir(), "--phrases", folder.Path("voice.manifest")},
+                       "/nowhere", "", out, err);
   std::fclose(out);
   std::fclose(err);
   ASSERT_EQ(status, 0);
@@ -131,9 +131,10 @@ TEST(FlightReport, RunwaysTrackAndCalloutsWhereTheyHappened) {
   ASSERT_NE(mapAt, std::string::npos);
   double left, top, width, height;
   GeoBox box;
-  ASSERT_EQ(std::sscanf(svg.c_str() + svg.find("data-rect=", mapAt), "data-rect=\"%lf %lf %lf %lf\">\n<desc>%lf %lf %lf %lf",
-                        &left, &top, &width, &height, &box.south, &box.west, &box.north, &box.east),
-            8);
+  ASSERT_EQ(
+      std::sscanf(svg.c_str() + svg.find("data-rect=", mapAt), "data-rect=\"%lf %lf %lf %lf\">\n<desc>%lf %lf %lf %lf",
+                  &left, &top, &width, &height, &box.south, &box.west, &box.north, &box.east),
+      8);
   MapProjection projection(box, left, top, width, height);
   std::vector<Marker> markers;
   for (size_t at = svg.find("<circle "); at != std::string::npos; at = svg.find("<circle ", at + 1)) {
@@ -152,8 +153,8 @@ TEST(FlightReport, RunwaysTrackAndCalloutsWhereTheyHappened) {
     const FlightSample& a = flight.samples[after > 0 ? after - 1 : 0];
     const FlightSample& b = flight.samples[after];
     double f = b.t > a.t ? (times[k] - a.t) / (b.t - a.t) : 0;
-    PixelPoint expected = projection.ToPixel(a.latitude + (b.latitude - a.latitude) * f,
-                                             a.longitude + (b.longitude - a.longitude) * f);
+    PixelPoint expected =
+        projection.ToPixel(a.latitude + (b.latitude - a.latitude) * f, a.longitude + (b.longitude - a.longitude) * f);
     // Within a pixel: the file keeps 8 decimals of a degree, the SVG two of a pixel.
     EXPECT_NEAR(marker.x, expected.x, 1) << "callout " << marker.number;
     EXPECT_NEAR(marker.y, expected.y, 1) << "callout " << marker.number;
@@ -169,9 +170,9 @@ TEST(ReportCommand, RefusesDamagedInputsAndWritesNothing) {
   size_t size = 0;
   std::FILE* err = open_memstream(&text, &size);
   std::FILE* out = std::tmpfile();
-  int status = RunReportCommand({folder.Path("bad.jsonl"), folder.Path("flight.csv"), "--out", folder.Path("r.svg"),
-                                 "--sim-dir", airport.Dir()},
-                                "", "", out, err);
+  int status = RunReportCommand(
+      {folder.Path("bad.jsonl"), folder.Path("flight.csv"), "--out", folder.Path("r.svg"), "--sim-dir", airport.Dir()},
+      "", "", out, err);
   std::fclose(err);
   std::fclose(out);
   EXPECT_EQ(status, 1);
@@ -215,7 +216,8 @@ PngPixels ReadPng(const std::string& path) {
 // Whether two colours differ by at most `tolerance` in every channel.
 bool Near(uint32_t a, uint32_t b, int tolerance = 3) {
   for (int shift : {0, 8, 16})
-    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance) return false;
+    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance)
+      return false;
   return true;
 }
 
@@ -328,8 +330,9 @@ TEST(ReportCommand, APngOfADamagedSvgIsRefusedWithItsReasonAndNotWritten) {
   EXPECT_NE(rendered.error().find("none.svg"), std::string::npos) << rendered.error();
 
   // A small one is drawn at its own size, transparent parts on white.
-  folder.Write("small.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"20\">"
-                            "<rect x=\"20\" y=\"0\" width=\"20\" height=\"20\" fill=\"#1f6fd1\"/></svg>");
+  folder.Write("small.svg",
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"20\">"
+               "<rect x=\"20\" y=\"0\" width=\"20\" height=\"20\" fill=\"#1f6fd1\"/></svg>");
   ASSERT_TRUE(RenderPng(folder.Path("small.svg"), folder.Path("small.png")));
   PngPixels small = ReadPng(folder.Path("small.png"));
   EXPECT_EQ(small.width, 40);

@@ -40,22 +40,28 @@ TEST(TranscriptReading, DamagedLinesAreRefusedWithLineAndColumn) {
     return result.error();
   };
   const std::string good = "{\"t\":1,\"type\":\"cue\",\"cue\":\"a\"}\n";
-  EXPECT_EQ(errorOf(good + "{\"t\":2,\"type\":\"cue\",\"cue\":\"b\"\n"), "transcript line 2, column 30: expected ',' or '}'");
+  EXPECT_EQ(errorOf(good + "{\"t\":2,\"type\":\"cue\",\"cue\":\"b\"\n"),
+            "transcript line 2, column 30: expected ',' or '}'");
   EXPECT_EQ(errorOf(good + "[1,2]\n"), "transcript line 2, column 1: expected '{'");
   EXPECT_EQ(errorOf(good + "{\"t\":x}\n"), "transcript line 2, column 6: expected a value");
-  EXPECT_EQ(errorOf(good + "{\"t\":0.5,\"type\":\"cue\",\"cue\":\"b\"}\n"), "transcript line 2, column 1: \"t\" goes back in time");
-  EXPECT_EQ(errorOf(good + "{\"type\":\"cue\",\"cue\":\"b\"}\n"), "transcript line 2, column 1: the line has no number \"t\"");
-  EXPECT_EQ(errorOf(good + "{\"t\":3,\"type\":\"cue\"}\n"), "transcript line 2, column 1: a cue line without its \"cue\" name");
-  EXPECT_EQ(errorOf(good + "{\"t\":3,\"type\":\"cue\",\"cue\":\"ab} x\n"), "transcript line 2, column 33: string not closed");
+  EXPECT_EQ(errorOf(good + "{\"t\":0.5,\"type\":\"cue\",\"cue\":\"b\"}\n"),
+            "transcript line 2, column 1: \"t\" goes back in time");
+  EXPECT_EQ(errorOf(good + "{\"type\":\"cue\",\"cue\":\"b\"}\n"),
+            "transcript line 2, column 1: the line has no number \"t\"");
+  EXPECT_EQ(errorOf(good + "{\"t\":3,\"type\":\"cue\"}\n"),
+            "transcript line 2, column 1: a cue line without its \"cue\" name");
+  EXPECT_EQ(errorOf(good + "{\"t\":3,\"type\":\"cue\",\"cue\":\"ab} x\n"),
+            "transcript line 2, column 33: string not closed");
   EXPECT_EQ(errorOf(good + "{\"t\":3} trailing\n"), "transcript line 2, column 9: unexpected text after the object");
   EXPECT_EQ(errorOf(good + "{\"t\":1e999,\"type\":\"x\"}\n"), "transcript line 2, column 6: bad number");
-  EXPECT_EQ(errorOf(good + "{\"t\":3,\"type\":\"x\",\"s\":\"\\q\"}\n"), "transcript line 2, column 25: bad escape in a string");
+  EXPECT_EQ(errorOf(good + "{\"t\":3,\"type\":\"x\",\"s\":\"\\q\"}\n"),
+            "transcript line 2, column 25: bad escape in a string");
 }
 
 TEST(TranscriptReading, ArbitraryBytesNeverCrash) {
   std::mt19937 random(8);
-  const std::string pieces[] = {"{", "}", "\"t\"", ":", ",", "1.5", "\"type\"", "\"cue\"", "\\", "\\u12", "\n", " ",
-                                "true", "nul", "\"", "\xc3", "-", "e"};
+  const std::string pieces[] = {"{",     "}",  "\"t\"", ":",    ",",   "1.5", "\"type\"", "\"cue\"", "\\",
+                                "\\u12", "\n", " ",     "true", "nul", "\"",  "\xc3",     "-",       "e"};
   for (int round = 0; round < 3000; ++round) {
     std::string text;
     for (int i = static_cast<int>(random() % 30); i > 0; --i) text += pieces[random() % std::size(pieces)];
@@ -113,7 +119,8 @@ TEST(FlightTrackReading, DamagedFilesAreRefusedWithLineAndColumn) {
   const std::string header = "t,lat,lon,alt_ft,gs_kt,on_ground\n";
   EXPECT_EQ(errorOf(header + "0,51.4,-0.4,80,0,1\n1,51.4,east,80,0,1\n"),
             "flight line 3, column 8: \"lon\" is not a number");
-  EXPECT_EQ(errorOf(header + "0,51.4,-0.4,80,0,1\n0,51.4,-0.4,80,0,1\n"), "flight line 3, column 1: \"t\" does not increase");
+  EXPECT_EQ(errorOf(header + "0,51.4,-0.4,80,0,1\n0,51.4,-0.4,80,0,1\n"),
+            "flight line 3, column 1: \"t\" does not increase");
   EXPECT_EQ(errorOf(header + "0,91,-0.4,80,0,1\n"), "flight line 2, column 3: latitude out of range");
   EXPECT_EQ(errorOf(header + "0,51.4,-0.4\n"), "flight line 2, column 12: the row ends before column \"alt_ft\"");
   EXPECT_EQ(errorOf(header + "0,51.4,-0.4,nan,0,1\n"), "flight line 2, column 13: \"alt_ft\" is not a number");
@@ -128,12 +135,11 @@ TEST(Callouts, CuesQueuedTogetherAreOneCalloutInTheVoicesWords) {
   phrases.AddManifest(
       "# comment\nvoice en-us\nonrwy28r say on runway two eight right\nflapsx2pause say pause=800 flaps, flaps\n"
       "5 say five\n1000 say thousand\nfeet say feet\nremaining say remaining\nchime wav chime.wav\n");
-  std::vector<TranscriptCue> cues = {{10, "onrwy28r", false, 1},  {71.25, "onrwy28r", false, 2},
-                                     {71.25, "onrwy28r", false, 3}, {300, "flapsx2pause", false, 4},
-                                     {400, "5", true, 5},          {400, "1000", true, 6},
-                                     {400, "feet", true, 7},       {400, "remaining", true, 8},
-                                     {400.25, "4", true, 5},       {400.25, "1000", true, 6},
-                                     {402, "apprwy09l", false, 9},  {403, "chime", false, 10}};
+  std::vector<TranscriptCue> cues = {
+      {10, "onrwy28r", false, 1},      {71.25, "onrwy28r", false, 2}, {71.25, "onrwy28r", false, 3},
+      {300, "flapsx2pause", false, 4}, {400, "5", true, 5},           {400, "1000", true, 6},
+      {400, "feet", true, 7},          {400, "remaining", true, 8},   {400.25, "4", true, 5},
+      {400.25, "1000", true, 6},       {402, "apprwy09l", false, 9},  {403, "chime", false, 10}};
   std::vector<Callout> callouts = GroupCallouts(cues, phrases);
   ASSERT_EQ(callouts.size(), 7u);
   EXPECT_EQ(callouts[0].phrase, "on runway two eight right");
@@ -150,22 +156,33 @@ TEST(Callouts, CuesQueuedTogetherAreOneCalloutInTheVoicesWords) {
 
 TEST(Callouts, KindsAreTheSameForEveryRunwayAndDistanceAndCountedMostFirst) {
   PhraseBook phrases;
-  phrases.AddManifest("flapsx2pause say pause=800 flaps, flaps\ntoofastx2 say too fast, too fast\n5 say five\n"
-                      "1000 say thousand\nfeet say feet\nremaining say remaining\navailable say available\n");
-  std::vector<TranscriptCue> cues = {
-      {10, "apprwy28r", false, 1},   {20, "onrwy28r", false, 2},    {30, "onrwy01l", false, 3},
-      {40, "toofastx2", false, 4},   {50, "5", true, 5},            {50, "1000", true, 6},
-      {50, "feet", true, 7},         {50, "remaining", true, 8},    {60, "4", true, 9},
-      {60, "1000", true, 10},        {60, "feet", true, 11},        {60, "remaining", true, 12},
-      {70, "flapsx2pause", false, 13}, {80, "apprrunways", false, 14}, {90, "9", false, 15},
-      {90, "1000", false, 16},       {90, "feet", false, 17},       {90, "available", false, 18},
-      {95, "1000", false, 19}};
+  phrases.AddManifest(
+      "flapsx2pause say pause=800 flaps, flaps\ntoofastx2 say too fast, too fast\n5 say five\n"
+      "1000 say thousand\nfeet say feet\nremaining say remaining\navailable say available\n");
+  std::vector<TranscriptCue> cues = {{10, "apprwy28r", false, 1},
+                                     {20, "onrwy28r", false, 2},
+                                     {30, "onrwy01l", false, 3},
+                                     {40, "toofastx2", false, 4},
+                                     {50, "5", true, 5},
+                                     {50, "1000", true, 6},
+                                     {50, "feet", true, 7},
+                                     {50, "remaining", true, 8},
+                                     {60, "4", true, 9},
+                                     {60, "1000", true, 10},
+                                     {60, "feet", true, 11},
+                                     {60, "remaining", true, 12},
+                                     {70, "flapsx2pause", false, 13},
+                                     {80, "apprrunways", false, 14},
+                                     {90, "9", false, 15},
+                                     {90, "1000", false, 16},
+                                     {90, "feet", false, 17},
+                                     {90, "available", false, 18},
+                                     {95, "1000", false, 19}};
   std::vector<Callout> callouts = GroupCallouts(cues, phrases);
   ASSERT_EQ(callouts.size(), 10u);
-  const char* kinds[] = {"approaching a runway", "on runway",          "on runway",
-                         "\"too fast, too fast\"", "distance remaining", "distance remaining",
-                         "\"flaps, flaps\"",       "approaching runways", "distance available",
-                         "\"thousand\""};
+  const char* kinds[] = {"approaching a runway", "on runway",          "on runway",        "\"too fast, too fast\"",
+                         "distance remaining",   "distance remaining", "\"flaps, flaps\"", "approaching runways",
+                         "distance available",   "\"thousand\""};
   for (size_t i = 0; i < callouts.size(); ++i) EXPECT_EQ(CalloutKind(callouts[i], phrases), kinds[i]) << i;
   // Equal counts keep the order in which they first came.
   EXPECT_EQ(CalloutCounts(callouts, phrases),

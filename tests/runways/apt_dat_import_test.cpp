@@ -129,16 +129,16 @@ TEST(AptDatImport, RealAirportsBecomeOneRowPerEnd) {
 // Guidance comes from the end's VASI or PAPI first, with its angle.
 TEST(AptDatImport, GuidanceFromTheApproachAids) {
   std::string input = std::string(kHeader) +
-      "1 100 0 0 GUID Guidance test\n"
-      // 09: visual markings, no lights, a PAPI at 3.50; 27: nothing.
-      "100 30.00 1 0 0.25 0 2 0 09 10.00 20.00 0 0 1 0 0 0 27 10.00 20.02 0 0 1 0 0 0\n"
-      // 18: non-precision markings; 36: approach lights only.
-      "100 30.00 1 0 0.25 0 2 0 18 10.02 20.04 0 0 2 0 0 0 36 10.00 20.04 0 0 1 5 0 0\n"
-      // 04: visual markings and runway guard lights only (type 6: no approach aid).
-      "100 30.00 3 0 0.25 0 0 0 04 10.00 20.06 0 0 1 0 0 0 22 10.01 20.07 0 0 1 0 0 0\n"
-      "21 10.00 20.001 2 90.00 3.50 09 PAPI-4L\n"
-      "21 10.00 20.061 6 45.00 3.00 04 WIG-WAG\n"
-      "99\n";
+                      "1 100 0 0 GUID Guidance test\n"
+                      // 09: visual markings, no lights, a PAPI at 3.50; 27: nothing.
+                      "100 30.00 1 0 0.25 0 2 0 09 10.00 20.00 0 0 1 0 0 0 27 10.00 20.02 0 0 1 0 0 0\n"
+                      // 18: non-precision markings; 36: approach lights only.
+                      "100 30.00 1 0 0.25 0 2 0 18 10.02 20.04 0 0 2 0 0 0 36 10.00 20.04 0 0 1 5 0 0\n"
+                      // 04: visual markings and runway guard lights only (type 6: no approach aid).
+                      "100 30.00 3 0 0.25 0 0 0 04 10.00 20.06 0 0 1 0 0 0 22 10.01 20.07 0 0 1 0 0 0\n"
+                      "21 10.00 20.001 2 90.00 3.50 09 PAPI-4L\n"
+                      "21 10.00 20.061 6 45.00 3.00 04 WIG-WAG\n"
+                      "99\n";
   std::string table;
   RunwayImportReport report;
   ASSERT_TRUE(ImportAptDatRunways(input, table, report)) << report.error;
@@ -219,11 +219,12 @@ TEST(AptDatImport, EndsAgreeWithOurAirports) {
 }
 
 TEST(AptDatImport, DamagedRowsAreCountedAndTheRestKept) {
-  std::string input = std::string(kHeader) +
+  std::string input =
+      std::string(kHeader) +
       "100 30 1 0 0.25 0 2 0 09 10.00 20.00 0 0 1 0 0 0 27 10.00 20.02 0 0 1 0 0 0\n"  // before any airport
       "1 100 0 0 GOOD Good\r\n"
       "100 30 1 0 0.25 0 2 0 09 10.00 20.00 0 0 1 0 0 0 27 10.00 20.02 0 0 1 0 0 0\r\n"
-      "100 30 1 0 0.25 0 2 0 09 10.00 20.00 0 0 1 0 0 0 27 10.00\n"                        // short
+      "100 30 1 0 0.25 0 2 0 09 10.00 20.00 0 0 1 0 0 0 27 10.00\n"                       // short
       "100 30 1 0 0.25 0 2 0 18 ten 20.00 0 0 1 0 0 0 36 10.02 20.00 0 0 1 0 0 0\n"       // text
       "100 30 1 0 0.25 0 2 0 18 10.00 20.00 0 0 1 0 0 0 36 10.00 20.00 0 0 1 0 0 0\n"     // one point
       "100 0 1 0 0.25 0 2 0 18 10.00 20.10 0 0 1 0 0 0 36 10.02 20.10 0 0 1 0 0 0\n"      // no width
@@ -278,8 +279,9 @@ TEST(AptDatImport, FilesThatAreNoAirportFileAreRefused) {
   // Rows after the closing 99 are not read.
   std::string table;
   RunwayImportReport report;
-  ASSERT_TRUE(ImportAptDatRunways(std::string(kHeader) + "99\n1 10 0 0 LATE Late\n"
-                                  "100 30 1 0 0.25 0 2 0 09 10.00 20.00 0 0 1 0 0 0 27 10.00 20.02 0 0 1 0 0 0\n",
+  ASSERT_TRUE(ImportAptDatRunways(std::string(kHeader) +
+                                      "99\n1 10 0 0 LATE Late\n"
+                                      "100 30 1 0 0.25 0 2 0 09 10.00 20.00 0 0 1 0 0 0 27 10.00 20.02 0 0 1 0 0 0\n",
                                   table, report));
   EXPECT_EQ(report.runways, 0u);
 }
@@ -341,20 +343,21 @@ TEST(AptDatImport, CommandImportsAndQueries) {
   if (!platform::FileExists(tool)) GTEST_SKIP() << "orvante-runways is not built";
   TempFolder out;
   int status = -1;
-  std::string summary = RunCommand(tool + " import --apt-dat '" + SourcePath("tests/runways/fixtures/apt_dat_excerpt.dat") +
-                                "' --out-dir '" + out.Path("sim") + "' 2>&1",
-                            status);
+  std::string summary =
+      RunCommand(tool + " import --apt-dat '" + SourcePath("tests/runways/fixtures/apt_dat_excerpt.dat") +
+                     "' --out-dir '" + out.Path("sim") + "' 2>&1",
+                 status);
   EXPECT_EQ(status, 0) << summary;
   EXPECT_NE(summary.find("11 of 13 runways imported as 22 runway ends"), std::string::npos) << summary;
   std::string listing = RunCommand(tool + " query 21.3187 -157.9225 --sim-dir '" + out.Path("sim") + "' 2>&1", status);
   EXPECT_EQ(status, 0) << listing;
-  for (const char* end : {"PHNL 08L ", "PHNL 26R ", "PHNL 08R ", "PHNL 26L ", "PHNL 04R ", "PHNL 22L ", "PHNL 04L ",
-                          "PHNL 22R "}) {
+  for (const char* end :
+       {"PHNL 08L ", "PHNL 26R ", "PHNL 08R ", "PHNL 26L ", "PHNL 04R ", "PHNL 22L ", "PHNL 04L ", "PHNL 22R "}) {
     EXPECT_NE(listing.find(end), std::string::npos) << end << " missing from\n" << listing;
   }
   std::string refused = RunCommand(tool + " import --apt-dat '" + SourcePath("data/ourairports/runways.csv") +
-                                "' --out-dir '" + out.Path("bad") + "' 2>&1",
-                            status);
+                                       "' --out-dir '" + out.Path("bad") + "' 2>&1",
+                                   status);
   EXPECT_NE(status, 0);
   EXPECT_NE(refused.find("not an X-Plane/FlightGear airport file"), std::string::npos) << refused;
   EXPECT_FALSE(platform::FileExists(out.Path("bad/r4.csv")));

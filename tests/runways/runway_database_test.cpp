@@ -19,12 +19,9 @@ TEST_F(RunwayDatabaseStart, ConnectsAndLogsEachStep) {
   Start(kOneRunway);
   EXPECT_EQ(db_.connected, 1u);
   std::vector<std::string> expected = {
-      "LOG EVENT -> Database directory: \n",
-      "LOG EVENT -> " + folder_.Path() + " \n",
-      "LOG EVENT -> R4.CSV file found....\n",
-      "LOG EVENT -> SCHEMA.INI file found....\n",
-      "LOG EVENT -> Reading SCHEMA.INI file....\n",
-      "LOG EVENT -> DATABASE CONNECTED!....\n",
+      "LOG EVENT -> Database directory: \n",        "LOG EVENT -> " + folder_.Path() + " \n",
+      "LOG EVENT -> R4.CSV file found....\n",       "LOG EVENT -> SCHEMA.INI file found....\n",
+      "LOG EVENT -> Reading SCHEMA.INI file....\n", "LOG EVENT -> DATABASE CONNECTED!....\n",
   };
   EXPECT_EQ(Lines(), expected);
   EXPECT_TRUE(Boxes().empty());
@@ -76,7 +73,7 @@ TEST_F(RunwayDatabaseStart, SchemaNamesAreTheTextBeforeTheFirstBlank) {
   EXPECT_EQ(db_.columnNames[3], "");
   EXPECT_EQ(db_.columnNames[10], "Lat");
   EXPECT_EQ(db_.columnNames[11], "Lon");  // no blank: the whole value
-  EXPECT_EQ(db_.columnNames[12], "");  // fewer than 13 named: the rest stay empty
+  EXPECT_EQ(db_.columnNames[12], "");     // fewer than 13 named: the rest stay empty
 }
 
 // The query and the table reader read the schema alike: a quoted column name
@@ -140,7 +137,8 @@ TEST_F(RunwayDatabaseStart, DamagedRowsAreQuotedWithTheirBytesEscaped) {
   table += "BAD2,90,1,1,0,0,0,0,0,0,\"4\\5\"\"\",1,0\n";
   Start(table);
   EXPECT_EQ(db_.connected, 1u);
-  EXPECT_TRUE(Logged("LOG EVENT -> R4.CSV line 3 skipped: column 2 \"9\\x1B[2J\\xFF\\xFE\\x00\" is not a whole number....\n"));
+  EXPECT_TRUE(
+      Logged("LOG EVENT -> R4.CSV line 3 skipped: column 2 \"9\\x1B[2J\\xFF\\xFE\\x00\" is not a whole number....\n"));
   EXPECT_TRUE(Logged("LOG EVENT -> R4.CSV line 4 skipped: column 11 \"4\\\\5\\\"\" is not a number....\n"));
   EXPECT_TRUE(Logged("LOG EVENT -> R4.CSV: 2 rows read, 2 rows skipped....\n"));
   for (const std::string& line : Lines()) {
@@ -164,9 +162,10 @@ TEST_F(RunwayDatabaseStart, SchemaFormatAndHeaderAreHonoured) {
   std::string schema = kRunwaySchema;
   schema.replace(schema.find("ColNameHeader=False"), 19, "ColNameHeader=True");
   schema.replace(schema.find("Format=CSVDelimited"), 19, "Format=Delimited(;)");
-  Start("airport;code;names the columns\r\n"
-        "EGLL;91;51.47749;-0.489439;79;90;12799;3;164;0;51.47758;-0.46133;1007\r\n",
-        schema);
+  Start(
+      "airport;code;names the columns\r\n"
+      "EGLL;91;51.47749;-0.489439;79;90;12799;3;164;0;51.47758;-0.46133;1007\r\n",
+      schema);
   ASSERT_EQ(db_.connected, 1u);
   EXPECT_EQ(db_.connection->RowCount(), 1u);
   EXPECT_FALSE(LoggedContaining("skipped"));

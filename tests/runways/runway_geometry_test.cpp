@@ -80,8 +80,13 @@ TEST(Designators, CodeDigitsBecomeLetters) {
     const char* coded;
     const char* written;
     int code;
-  } cases[] = {{"270", "27", 0}, {"092", "09R", 2}, {"363", "36C", 3}, {"271", "27L", 1},
-               {"184", "18W", 4}, {"095", "095", kDesignatorCodeUnknown}, {"", "", kDesignatorCodeUnknown}};
+  } cases[] = {{"270", "27", 0},
+               {"092", "09R", 2},
+               {"363", "36C", 3},
+               {"271", "27L", 1},
+               {"184", "18W", 4},
+               {"095", "095", kDesignatorCodeUnknown},
+               {"", "", kDesignatorCodeUnknown}};
   for (const Case& c : cases) {
     char designator[5] = {};
     strncpy(designator, c.coded, 4);
@@ -153,7 +158,8 @@ TEST(RunwayEndCompletion, OneEndListedGetsItsOppositeAdded) {
   EXPECT_STREQ(added.designator, "09R");
   EXPECT_DOUBLE_EQ(end.trueHeading, 270);
   EXPECT_DOUBLE_EQ(end.length, 8500);
-  EXPECT_NEAR(FlatDistance(end.endLatitude, end.endLongitude, added.endLatitude, added.endLongitude, false), 8500, 1e-6);
+  EXPECT_NEAR(FlatDistance(end.endLatitude, end.endLongitude, added.endLatitude, added.endLongitude, false), 8500,
+              1e-6);
   EXPECT_NEAR(FlatBearing(end.endLatitude, end.endLongitude, added.endLatitude, added.endLongitude), 270, 1e-9);
   EXPECT_DOUBLE_EQ(added.heading, 88);
   EXPECT_EQ(added.refLatitude, end.refLatitude);
@@ -178,8 +184,8 @@ TEST(RunwayEndCompletion, AddedDesignatorsFollowTheCode) {
     const char* coded;
     const char* listed;
     const char* added;
-  } cases[] = {{"180", "18", "36"}, {"360", "36", "18"}, {"093", "09C", "27C"}, {"044", "04W", "22W"},
-               {"012", "01R", "19L"}, {"097", "097", ""}, {"", "", ""}};
+  } cases[] = {{"180", "18", "36"},   {"360", "36", "18"}, {"093", "09C", "27C"}, {"044", "04W", "22W"},
+               {"012", "01R", "19L"}, {"097", "097", ""},  {"", "", ""}};
   for (const Case& c : cases) {
     RunwayList list;
     list.push_back(Row(c.coded, 10, 10, 90, 5000, 10, 10.01));
@@ -193,15 +199,15 @@ TEST(RunwayEndCompletion, AddedDesignatorsFollowTheCode) {
 TEST(RunwayEndCompletion, PairingUsesOnlyTheReferencePoint) {
   RunwayList list;
   list.push_back(Row("090", 1.0, 1.0, 90, 5000, 1.0, 1.01));
-  list.push_back(Row("360", 5.0, 5.0, 0, 5000, 1.0, 1.01));   // another designator, same reference
-  list.push_back(Row("270", 1.0, 1.02, 270, 5000, 1.0, 1.01));  // last match wins for the first record
+  list.push_back(Row("360", 5.0, 5.0, 0, 5000, 1.0, 1.01));           // another designator, same reference
+  list.push_back(Row("270", 1.0, 1.02, 270, 5000, 1.0, 1.01));        // last match wins for the first record
   list.push_back(Row("090", 1.0, 1.0, 90, 5000, 1.0, 1.0100000001));  // differs in the last digits
   CompleteRunwayList(list);
   EXPECT_EQ(list[0]->oppositeLatitude, 1.0);
   EXPECT_EQ(list[0]->oppositeLongitude, 1.02);
   EXPECT_EQ(list[1]->oppositeLongitude, 1.02);
   EXPECT_EQ(list[2]->oppositeLatitude, 5.0);  // the last other match is the 360 row
-  ASSERT_EQ(list.size(), 5u);               // the lone fourth row gets its opposite
+  ASSERT_EQ(list.size(), 5u);                 // the lone fourth row gets its opposite
   EXPECT_STREQ(list[4]->designator, "27");
 }
 

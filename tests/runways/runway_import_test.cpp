@@ -31,15 +31,15 @@ TEST(RunwayCodes, FromEndIdentifiers) {
 
 TEST(RunwayImport, KeepsLocatedOpenRunwaysAndCountsTheRest) {
   std::string input = std::string(kHeader) +
-      "1,1,\"BOTH\",8000,150,\"ASP\",1,0,\"09\",10.0,20.0,100,90,300,\"27\",10.0,20.02,110,270,\n"
-      "2,1,\"SHUT\",8000,150,\"ASP\",1,1,\"09\",11.0,20.0,100,90,,\"27\",11.0,20.02,110,270,\n"
-      "3,1,\"HELI\",80,80,\"ASP\",1,0,\"H1\",12.0,20.0,100,,,,,,,,\n"
-      "4,1,\"NOWH\",8000,150,\"TURF\",0,0,\"18\",,,,,,\"36\",,,,,\n"
-      "5,1,\"ONE\",6000,100,\"GRASS\",0,0,\"18R\",13.0,20.0,50,180,400,\"36L\",,,,,\n"
-      "6,1,\"NOEL\",6000,100,\"ASP\",1,0,\"04\",14.0,20.0,,40,,\"22\",14.01,20.01,,220,\n"
-      "7,1,\"SEA\",6000,100,\"WATER\",0,0,\"N\",15.0,20.0,0,0,,\"S\",15.01,20.0,0,180,\n"
-      "8,1,\"A,B\",5000,100,\"CONC\",1,0,\"13\",16.0,20.0,10,,,\"31\",15.99,20.01,12,,\n"
-      "9,1,\"NOWD\",5000,,\"ASP\",1,0,\"13\",17.0,20.0,10,130,,\"31\",16.99,20.01,12,310,\n";
+                      "1,1,\"BOTH\",8000,150,\"ASP\",1,0,\"09\",10.0,20.0,100,90,300,\"27\",10.0,20.02,110,270,\n"
+                      "2,1,\"SHUT\",8000,150,\"ASP\",1,1,\"09\",11.0,20.0,100,90,,\"27\",11.0,20.02,110,270,\n"
+                      "3,1,\"HELI\",80,80,\"ASP\",1,0,\"H1\",12.0,20.0,100,,,,,,,,\n"
+                      "4,1,\"NOWH\",8000,150,\"TURF\",0,0,\"18\",,,,,,\"36\",,,,,\n"
+                      "5,1,\"ONE\",6000,100,\"GRASS\",0,0,\"18R\",13.0,20.0,50,180,400,\"36L\",,,,,\n"
+                      "6,1,\"NOEL\",6000,100,\"ASP\",1,0,\"04\",14.0,20.0,,40,,\"22\",14.01,20.01,,220,\n"
+                      "7,1,\"SEA\",6000,100,\"WATER\",0,0,\"N\",15.0,20.0,0,0,,\"S\",15.01,20.0,0,180,\n"
+                      "8,1,\"A,B\",5000,100,\"CONC\",1,0,\"13\",16.0,20.0,10,,,\"31\",15.99,20.01,12,,\n"
+                      "9,1,\"NOWD\",5000,,\"ASP\",1,0,\"13\",17.0,20.0,10,130,,\"31\",16.99,20.01,12,310,\n";
   std::string table;
   RunwayImportReport report;
   ASSERT_TRUE(ImportOurAirportsRunways(input, table, report));
@@ -87,8 +87,8 @@ using ImportedTable = RunwayTableTest;
 // The module puts the far end of a runway located at one end only where the
 // runway really ends: the row's length plus its displaced threshold.
 TEST_F(ImportedTable, OneLocatedEndIsCompletedToTheRunwaysLength) {
-  std::string input = std::string(kHeader) +
-                      "5,1,\"ONE\",6000,100,\"ASP\",1,0,\"18R\",13.0,20.0,50,180,400,\"36L\",,,,,\n";
+  std::string input =
+      std::string(kHeader) + "5,1,\"ONE\",6000,100,\"ASP\",1,0,\"18R\",13.0,20.0,50,180,400,\"36L\",,,,,\n";
   std::string table;
   RunwayImportReport report;
   ASSERT_TRUE(ImportOurAirportsRunways(input, table, report));
@@ -103,8 +103,8 @@ TEST_F(ImportedTable, OneLocatedEndIsCompletedToTheRunwaysLength) {
   EXPECT_NEAR(FlatDistance(listed.endLatitude, listed.endLongitude, added.endLatitude, added.endLongitude, false), 6000,
               1e-6);
   // The shared reference point is the runway's midpoint.
-  EXPECT_NEAR(FlatDistance(listed.endLatitude, listed.endLongitude, listed.refLatitude, listed.refLongitude, false), 3000,
-              0.01);
+  EXPECT_NEAR(FlatDistance(listed.endLatitude, listed.endLongitude, listed.refLatitude, listed.refLongitude, false),
+              3000, 0.01);
   EXPECT_NE(listed.aimPoint.latitude, 0);
 }
 

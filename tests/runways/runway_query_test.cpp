@@ -41,17 +41,18 @@ TEST_F(RunwayQuery, StatementCarriesTheSchemaNamesAndEightDecimals) {
 
 TEST_F(RunwayQuery, RowsComeInFileOrderAndAddedEndsFollow) {
   std::string table;
-  table += TableRowText("AAAA", 90, 10.0, 10.0, 10.0, 10.01);        // one end only
-  table += TableRowText("FAR", 90, 30.0, 30.0, 30.0, 30.01);         // outside the box
-  table += TableRowText("BBBB", 180, 10.05, 10.05, 10.06, 10.05);    // both ends
+  table += TableRowText("AAAA", 90, 10.0, 10.0, 10.0, 10.01);      // one end only
+  table += TableRowText("FAR", 90, 30.0, 30.0, 30.0, 30.01);       // outside the box
+  table += TableRowText("BBBB", 180, 10.05, 10.05, 10.06, 10.05);  // both ends
   table += TableRowText("BBBB", 360, 10.07, 10.05, 10.06, 10.05);
-  table += TableRowText("CCCC", 363, 10.1, 10.1, 10.1, 10.11);       // one end only
+  table += TableRowText("CCCC", 363, 10.1, 10.1, 10.1, 10.11);  // one end only
   Start(table);
   ASSERT_EQ(db_.connected, 1u);
   Lines().clear();
   QueryRunways(db_, 10.0, 10.0);
   std::vector<std::string> order;
-  for (const auto& record : db_.runwayList) order.push_back(std::string(record->airportIdent) + " " + record->designator);
+  for (const auto& record : db_.runwayList)
+    order.push_back(std::string(record->airportIdent) + " " + record->designator);
   EXPECT_EQ(order, (std::vector<std::string>{"AAAA 09", "BBBB 18", "BBBB 36", "CCCC 36C", "AAAA 27", "CCCC 18C"}));
   EXPECT_TRUE(Lines().empty());  // a successful query logs nothing
 }
@@ -59,10 +60,10 @@ TEST_F(RunwayQuery, RowsComeInFileOrderAndAddedEndsFollow) {
 TEST_F(RunwayQuery, TheBoxIsStrictAfterRounding) {
   const double d = RUNWAY_BOX_HALF_SIZE;
   std::string table;
-  table += TableRowText("EDGE", 90, 1, 1, 40.0 + d, -100.0);            // equal to the upper bound
-  table += TableRowText("EDGR", 90, 1, 1, 40.216666666, -100.0);        // rounds to the bound
-  table += TableRowText("IN", 90, 1, 1, 40.21666666, -100.0);           // just inside
-  table += TableRowText("WEST", 90, 1, 1, 40.0, -100.0 - d);            // on the western bound
+  table += TableRowText("EDGE", 90, 1, 1, 40.0 + d, -100.0);      // equal to the upper bound
+  table += TableRowText("EDGR", 90, 1, 1, 40.216666666, -100.0);  // rounds to the bound
+  table += TableRowText("IN", 90, 1, 1, 40.21666666, -100.0);     // just inside
+  table += TableRowText("WEST", 90, 1, 1, 40.0, -100.0 - d);      // on the western bound
   table += TableRowText("WIN", 90, 1, 1, 40.0, -100.21666666);
   Start(table);
   QueryRunways(db_, 40.0, -100.0);
@@ -77,13 +78,14 @@ TEST_F(RunwayQuery, TheBoxGoesOnAcrossTheAntimeridian) {
   std::string table;
   table += TableRowText("WEST", 90, -17.0, -179.95, -17.0, -179.95);
   table += TableRowText("EAST", 90, -17.0, 179.9, -17.0, 179.9);
-  table += TableRowText("FARW", 90, -17.0, -179.7, -17.0, -179.7);    // beyond the box on the other side
+  table += TableRowText("FARW", 90, -17.0, -179.7, -17.0, -179.7);  // beyond the box on the other side
   table += TableRowText("EAS2", 90, -17.1, 179.85, -17.1, 179.85);
-  table += TableRowText("DATE", 90, -17.0, 180.0, -17.0, 180.0);      // on the meridian itself
+  table += TableRowText("DATE", 90, -17.0, 180.0, -17.0, 180.0);  // on the meridian itself
   Start(table);
   auto order = [&] {
     std::vector<std::string> names;
-    for (const auto& record : db_.runwayList) names.push_back(std::string(record->airportIdent) + " " + record->designator);
+    for (const auto& record : db_.runwayList)
+      names.push_back(std::string(record->airportIdent) + " " + record->designator);
     return names;
   };
   Lines().clear();
@@ -159,9 +161,10 @@ TEST_F(RunwayQuery, TypesTheSchemaDeclaresDifferentlyStillDecode) {
   schema.replace(schema.find("Runway Integer"), 14, "Runway Double");
   schema.replace(schema.find("Elevation Double"), 16, "Elevation Text");
   schema.erase(schema.find("Col13="));
-  Start("AAAA,270.5,10,10,\"1,5\",0,5000,1,150,0,10,10.01\n"
-        "BBBB,271.5,10,10, 42 ,0,5000,1,150,0,10.1,10.01,12\n",
-        schema);
+  Start(
+      "AAAA,270.5,10,10,\"1,5\",0,5000,1,150,0,10,10.01\n"
+      "BBBB,271.5,10,10, 42 ,0,5000,1,150,0,10.1,10.01,12\n",
+      schema);
   ASSERT_EQ(db_.connected, 1u);
   QueryRunways(db_, 10.0, 10.0);
   ASSERT_EQ(db_.runwayList.size(), 2u);  // AAAA's elevation "1,5" is no number: left out
@@ -173,9 +176,24 @@ TEST_F(RunwayQuery, TypesTheSchemaDeclaresDifferentlyStillDecode) {
 
 TEST(RowDecoding, FieldsByOrdinal) {
   TableRow row(14);
-  auto text = [](const char* t) { TableValue v; v.kind = TableValue::Kind::kText; v.text = t; return v; };
-  auto real = [](double d) { TableValue v; v.kind = TableValue::Kind::kReal; v.real = d; return v; };
-  auto whole = [](int64_t i) { TableValue v; v.kind = TableValue::Kind::kInteger; v.integer = i; return v; };
+  auto text = [](const char* t) {
+    TableValue v;
+    v.kind = TableValue::Kind::kText;
+    v.text = t;
+    return v;
+  };
+  auto real = [](double d) {
+    TableValue v;
+    v.kind = TableValue::Kind::kReal;
+    v.real = d;
+    return v;
+  };
+  auto whole = [](int64_t i) {
+    TableValue v;
+    v.kind = TableValue::Kind::kInteger;
+    v.integer = i;
+    return v;
+  };
   row[0] = text("KSFO");
   row[1] = whole(90);
   for (int k = 2; k < 13; ++k) row[k] = real(k + 0.5);
@@ -333,7 +351,8 @@ TEST_F(RunwayQuery, ATableDeletedOrReplacedAfterStartUpIsFollowedAtTheNextQuery)
   EXPECT_TRUE(Logged("LOG EVENT -> COM ERROR - Error Code: 0x80070002...\n"));
   EXPECT_TRUE(Logged("LOG EVENT -> COM ERROR - Error Meaning: The system cannot find the file specified....\n"));
   EXPECT_TRUE(Logged("LOG EVENT -> COM ERROR - Source: Orvante text table...\n"));
-  EXPECT_TRUE(Logged("LOG EVENT -> COM ERROR - Description: The file r4.csv is no longer in the folder of the table....\n"));
+  EXPECT_TRUE(
+      Logged("LOG EVENT -> COM ERROR - Description: The file r4.csv is no longer in the folder of the table....\n"));
   EXPECT_TRUE(Logged("LOG EVENT -> ERROR object - Code Number: 0x80070002\n"));
 
   // Back, with another airport in it: the next query reads it.
@@ -348,7 +367,9 @@ TEST_F(RunwayQuery, ATableDeletedOrReplacedAfterStartUpIsFollowedAtTheNextQuery)
 
   // Replaced by a table that cannot be read: the query fails with the
   // reader's reason, every time until a good file is back.
-  folder_.Write("r4.csv", std::string("\xFF\xFE" "B\0B\0", 6));
+  folder_.Write("r4.csv", std::string("\xFF\xFE"
+                                      "B\0B\0",
+                                      6));
   for (int query = 0; query < 2; ++query) {
     Lines().clear();
     QueryRunways(db_, 10.0, 10.0);

@@ -110,7 +110,8 @@ TEST(Numbers, OnlyPlainDecimalsAreNumbers) {
   EXPECT_EQ(value, 1000);
   EXPECT_TRUE(ParseDecimalNumber(".5", value));
   EXPECT_TRUE(ParseDecimalNumber("7.", value));
-  for (const char* bad : {"NaN", "nan", "inf", "-Infinity", "0x1p3", "1e999", "1,5", "", "-", ".", "1e", "12abc", "1 2"}) {
+  for (const char* bad :
+       {"NaN", "nan", "inf", "-Infinity", "0x1p3", "1e999", "1,5", "", "-", ".", "1e", "12abc", "1 2"}) {
     EXPECT_FALSE(ParseDecimalNumber(bad, value)) << bad;
   }
 }
@@ -143,7 +144,10 @@ TableSchema ThreeColumns() {
 }
 
 TEST(TableRows, LineEndsAndByteOrderMark) {
-  ReadResult r = Read("\xEF\xBB\xBF" "A,1,1.5\r\nB,2,2.5\nC,3,3.5\rD,4,4.5", ThreeColumns());
+  ReadResult r = Read(
+      "\xEF\xBB\xBF"
+      "A,1,1.5\r\nB,2,2.5\nC,3,3.5\rD,4,4.5",
+      ThreeColumns());
   ASSERT_TRUE(r.table) << r.table.error();
   ASSERT_EQ(r.rows.size(), 4u);
   EXPECT_EQ(r.rows[0][0].text, "A");  // the mark is not part of the first field
@@ -163,16 +167,17 @@ TEST(TableRows, MissingExtraAndEmptyFields) {
 }
 
 TEST(TableRows, DamagedRowsAreLeftOutWithoutHarmingNeighbours) {
-  ReadResult r = Read("A,1,1.5\n"
-                      "B,x,2.5\n"         // not a whole number
-                      "C,3,NaN\n"         // not a number
-                      "D,\"4,5\n"         // quote never closed
-                      "E,5,5.5\n"
-                      "F,2.5,1\n"         // fractional code
-                      "G,99999999999,1\n" // beyond 32 bits
-                      "\"H,I\",6,6.5\n"
-                      "\"J\rK\",7,7.5\n",  // a quoted field broken by a line end: neither half is a row
-                      ThreeColumns());
+  ReadResult r = Read(
+      "A,1,1.5\n"
+      "B,x,2.5\n"  // not a whole number
+      "C,3,NaN\n"  // not a number
+      "D,\"4,5\n"  // quote never closed
+      "E,5,5.5\n"
+      "F,2.5,1\n"          // fractional code
+      "G,99999999999,1\n"  // beyond 32 bits
+      "\"H,I\",6,6.5\n"
+      "\"J\rK\",7,7.5\n",  // a quoted field broken by a line end: neither half is a row
+      ThreeColumns());
   ASSERT_EQ(r.rows.size(), 3u);
   EXPECT_EQ(r.rows[0][0].text, "A");
   EXPECT_EQ(r.rows[1][0].text, "E");
@@ -196,7 +201,10 @@ TEST(TableRows, TextIsStoredAsUtf8) {
   schema.utf8 = true;
   ReadResult utf8 = Read("Z\xC3\xBCrich,1,1\n", schema);
   EXPECT_EQ(utf8.rows[0][0].text, "Z\xC3\xBCrich");
-  EXPECT_FALSE(Read("\xFF\xFE" "A\0,\0", schema).table);
+  EXPECT_FALSE(Read("\xFF\xFE"
+                    "A\0,\0",
+                    schema)
+                   .table);
 }
 
 TEST(TableColumns, UndeclaredColumnsAreNamedAndTyped) {

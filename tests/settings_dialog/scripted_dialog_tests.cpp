@@ -23,10 +23,11 @@ using platform::ParseDialogAction;
 namespace {
 
 TEST(DialogActionSyntax, EveryVerbParsesAndWritesBackAsWritten) {
-  for (const char* line : {"check,Master Switch (On/Off),1", "check,Long Landing,0", "select,Units of Measurement:,Meters",
-                           "select,Sound Set:,", "type,Profile Name:,Boeing 737, the -800", "type,Alt. Set. Tolerance:,",
-                           "slide,Master Volume,7", "press,Close and Save Settings", "press,Profiles/Create",
-                           "answer,Yes", "answer,Cancel", "close"}) {
+  for (const char* line :
+       {"check,Master Switch (On/Off),1", "check,Long Landing,0", "select,Units of Measurement:,Meters",
+        "select,Sound Set:,", "type,Profile Name:,Boeing 737, the -800", "type,Alt. Set. Tolerance:,",
+        "slide,Master Volume,7", "press,Close and Save Settings", "press,Profiles/Create", "answer,Yes",
+        "answer,Cancel", "close"}) {
     std::optional<DialogAction> action = ParseDialogAction(line);
     ASSERT_TRUE(action) << line;
     EXPECT_EQ(platform::FormatDialogAction(*action), line);
@@ -98,8 +99,8 @@ TEST_F(ScriptedDialogTest, CreateLinkChangeAndSaveAProfileNamedAfterTheAircraft)
 
   EXPECT_EQ(ReadProfile("PMDG 737-800"), CreatedProfileText("PMDG 737-800"));
   const std::string mainSettings = appData.Read("ORVANTE/ORVANTE.INI");
-  for (const char* line : {"P3DSceneryID=0", "DEFAULTProfile=", "EnableKeyEventAPI=0", "AudioOutputDevice=0",
-                           "MasterVolume=5"})
+  for (const char* line :
+       {"P3DSceneryID=0", "DEFAULTProfile=", "EnableKeyEventAPI=0", "AudioOutputDevice=0", "MasterVolume=5"})
     EXPECT_NE(mainSettings.find(line), std::string::npos) << line << " in\n" << mainSettings;
 
   ASSERT_EQ(ui.Boxes().size(), 1u);
@@ -171,7 +172,7 @@ TEST_F(ScriptedDialogTest, ControlsChangeAsAUserWouldChangeThem) {
   Script({"check,Long Landing,0", "check,On Runway,1",  // already set: no click, stays set
           "select,Units of Measurement:,Meters", "check,Boeing Suppression Zone,1",
           "type,Minimum Take-off Length:,1234567890",  // the box takes 8 characters
-          "slide,Master Volume,15",                      // kept within 0..10
+          "slide,Master Volume,15",                    // kept within 0..10
           "press,Save", "answer,No", "close", "answer,No"});
   EXPECT_EQ(Run(), 1);
   const ProfileSettings& s = part.settings;

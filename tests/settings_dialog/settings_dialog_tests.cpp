@@ -130,7 +130,7 @@ TEST_F(SettingsDialogTest, HoldTimesAndFlapGatesPassAtTheirLimitsAndFailJustOuts
 
 TEST_F(SettingsDialogTest, TheFirstFailingCheckInOrderIsTheOneShown) {
   auto owned = OpenDialog();
-    SettingsDialog& dialog = *owned;
+  SettingsDialog& dialog = *owned;
   Type(dialog, "Lower Flap Gate Alert:", "1");
   Type(dialog, "REPEAT Time Period:", "1");
   Type(dialog, "INITIAL Time Period:", "1");
@@ -145,7 +145,7 @@ TEST_F(SettingsDialogTest, TheFirstFailingCheckInOrderIsTheOneShown) {
 TEST_F(SettingsDialogTest, AirbusZoneLimitsFlapsToLeverPositions) {
   flaps = {0, 1, 5, 15, 30};  // the aircraft's degrees play no part in the Airbus zone
   auto owned = OpenDialog();
-    SettingsDialog& dialog = *owned;
+  SettingsDialog& dialog = *owned;
   platform::SetRadioButton(dialog, kAirbusZoneButton);
   Type(dialog, "Minimum Take-off Flaps:", "5");
   EXPECT_EQ(SaveMessage(dialog), "The Minimum Take-off Flaps must range between 0 position to 4 position.");
@@ -159,7 +159,7 @@ TEST_F(SettingsDialogTest, AirbusZoneLimitsFlapsToLeverPositions) {
 TEST_F(SettingsDialogTest, BoeingZoneLimitsFlapsToTheAircraftsLastFlapPosition) {
   flaps = {0, 1, 5, 15, 30};
   auto owned = OpenDialog();
-    SettingsDialog& dialog = *owned;
+  SettingsDialog& dialog = *owned;
   platform::SetRadioButton(dialog, kBoeingZoneButton);
   Type(dialog, "Minimum Take-off Flaps:", "31");
   EXPECT_EQ(SaveMessage(dialog), "The Minimum Take-off Flaps must range between 0 degrees to 30 degrees.");
@@ -174,7 +174,7 @@ TEST_F(SettingsDialogTest, BoeingZoneLimitsFlapsToTheAircraftsLastFlapPosition) 
 
 TEST_F(SettingsDialogTest, BoeingZoneWithoutKnownFlapPositionsLetsAnyFlapsPass) {
   auto owned = OpenDialog();
-    SettingsDialog& dialog = *owned;
+  SettingsDialog& dialog = *owned;
   platform::SetRadioButton(dialog, kBoeingZoneButton);
   Type(dialog, "Minimum Take-off Flaps:", "99");
   Type(dialog, "Minimum Landing Flaps:", "-7");
@@ -183,7 +183,7 @@ TEST_F(SettingsDialogTest, BoeingZoneWithoutKnownFlapPositionsLetsAnyFlapsPass) 
 
 TEST_F(SettingsDialogTest, EmptyFlapBoxesPassAsZeroAndAreStoredAsZero) {
   auto owned = OpenDialog();
-    SettingsDialog& dialog = *owned;
+  SettingsDialog& dialog = *owned;
   platform::SetRadioButton(dialog, kAirbusZoneButton);
   Type(dialog, "Minimum Take-off Flaps:", "");
   Type(dialog, "Minimum Landing Flaps:", "");
@@ -198,7 +198,7 @@ TEST_F(SettingsDialogTest, EmptyFlapBoxesPassAsZeroAndAreStoredAsZero) {
 TEST_F(SettingsDialogTest, AFailedCheckWritesNothingAndKeepsWhatWasTyped) {
   const std::string before = ReadProfile("B738");
   auto owned = OpenDialog();
-    SettingsDialog& dialog = *owned;
+  SettingsDialog& dialog = *owned;
   Type(dialog, "Minimum Take-off Length:", "2500");
   Type(dialog, "INITIAL Time Period:", "10");
   EXPECT_NE(SaveMessage(dialog), "");
@@ -228,12 +228,13 @@ TEST(SettingsBoxNumbers, BoxesReadTheirLeadingDecimalNumber) {
 // ---- Filling and enabling ----
 
 TEST_F(SettingsDialogTest, OpeningFillsTheControlsFromTheSettings) {
-  WriteProfile("A320", "MasterSwitch=1\r\nLongLanding=5\r\nUnitsOfMeasure=1\r\nAirbusSupprZone=0\r\n"
-                       "MinTakeOffLength=0\r\nAltSetTolerance=0.1\r\nSoundSet=Female\r\n");
+  WriteProfile("A320",
+               "MasterSwitch=1\r\nLongLanding=5\r\nUnitsOfMeasure=1\r\nAirbusSupprZone=0\r\n"
+               "MinTakeOffLength=0\r\nAltSetTolerance=0.1\r\nSoundSet=Female\r\n");
   LoadProfile(part, "A320");
   g_mainSettings.enableKeyEventApi = 1;
   auto owned = OpenDialog();
-    SettingsDialog& dialog = *owned;
+  SettingsDialog& dialog = *owned;
 
   EXPECT_EQ(dialog.Control(kProfileNameLabel)->text, "A320");
   EXPECT_EQ(Caption(dialog, "Long Landing").value, 0);  // a stored 5 shows cleared
@@ -263,7 +264,7 @@ TEST_F(SettingsDialogTest, OpeningFillsTheControlsFromTheSettings) {
 TEST_F(SettingsDialogTest, ADeviceIndexBeyondTheListSelectsNoneAndSavingKeepsTheDevice) {
   g_mainSettings.audioOutputDevice = 7;
   auto owned = OpenDialog();
-    SettingsDialog& dialog = *owned;
+  SettingsDialog& dialog = *owned;
   EXPECT_EQ(Caption(dialog, "Audio Output Device:").value, -1);
   EXPECT_EQ(SaveMessage(dialog), "");
   EXPECT_EQ(g_mainSettings.audioOutputDevice, 7u);
@@ -272,7 +273,7 @@ TEST_F(SettingsDialogTest, ADeviceIndexBeyondTheListSelectsNoneAndSavingKeepsThe
 TEST_F(SettingsDialogTest, TheMasterSwitchEnablesEverythingButItselfTheDeviceTheKeyApiAndClose) {
   part.settings.MasterSwitch = 0;
   auto owned = OpenDialog();
-    SettingsDialog& dialog = *owned;
+  SettingsDialog& dialog = *owned;
   const std::vector<int> alwaysOn = {kMasterSwitchBox, kAudioDeviceList, kKeyEventApiBox, kCloseAndSaveButton};
   auto alwaysEnabled = [&](int id) { return std::find(alwaysOn.begin(), alwaysOn.end(), id) != alwaysOn.end(); };
   int governed = 0;
@@ -294,7 +295,7 @@ TEST_F(SettingsDialogTest, TheMasterSwitchEnablesEverythingButItselfTheDeviceThe
 
 TEST_F(SettingsDialogTest, SavingReadsEveryControlIntoTheProfileAndTheMainSettings) {
   auto owned = OpenDialog();
-    SettingsDialog& dialog = *owned;
+  SettingsDialog& dialog = *owned;
   dialog.ControlByCaption("Long Landing")->value = 0;
   dialog.ControlByCaption("Exclude Short Runways")->value = 1;
   dialog.ControlByCaption("Enable Key Event API")->value = 1;
@@ -334,7 +335,7 @@ TEST_F(SettingsDialogTest, SavingReadsEveryControlIntoTheProfileAndTheMainSettin
 TEST_F(SettingsDialogTest, WithNoSoundSetSelectedSavingClearsItAndLeavesTheFileUnwritten) {
   const std::string before = ReadProfile("B738");
   auto owned = OpenDialog();
-    SettingsDialog& dialog = *owned;
+  SettingsDialog& dialog = *owned;
   dialog.ControlByCaption("Sound Set:")->value = -1;
   Type(dialog, "Minimum Take-off Length:", "3000");
   EXPECT_EQ(SaveMessage(dialog), "");
@@ -394,7 +395,7 @@ TEST_F(SettingsDialogTest, AProfileThatCannotBeWrittenIsReportedToTheUser) {
 
 TEST_F(SettingsDialogTest, CloseAndSaveClosesWithOneOnlyWhenTheChecksPass) {
   auto owned = OpenDialog();
-    SettingsDialog& dialog = *owned;
+  SettingsDialog& dialog = *owned;
   Type(dialog, "REPEAT Time Period:", "29");
   dialog.Command(kCloseAndSaveButton);
   EXPECT_FALSE(dialog.Ended());
@@ -448,7 +449,7 @@ TEST_F(SettingsDialogTest, ClosingTheWindowAsksWhetherToSave) {
 
 TEST_F(SettingsDialogTest, LinkToCurrentModelTwiceLinksOnceAndTellsTwice) {
   auto owned = OpenDialog();
-    SettingsDialog& dialog = *owned;
+  SettingsDialog& dialog = *owned;
   dialog.Command(kMenuLinkModel);
   dialog.Command(kMenuLinkModel);
   EXPECT_EQ(part.linkedModels, (std::vector<std::string>{"PMDG 737-800"}));
@@ -488,7 +489,7 @@ TEST_F(SettingsDialogTest, AudioTestAndSliderReleaseActOnlyWithASoundSetLoaded) 
   g_audio.VSC_AUDIO_ADD_TO_QUE = RecordCue;
   g_audio.VSC_AUDIO_SET_VOLUME = RecordVolume;
   auto owned = OpenDialog();
-    SettingsDialog& dialog = *owned;
+  SettingsDialog& dialog = *owned;
 
   dialog.Command(kMenuAudioTest);
   dialog.ControlByCaption("Master Volume")->value = 3;
@@ -521,7 +522,7 @@ TEST_F(SettingsDialogTest, ErrorLogAndAboutBoxOpenWithTheShell) {
             *platform::ParseDialogAction("press,Visit support forum")});
   dialog.Command(kMenuAbout);
   EXPECT_EQ(ui.Opened(), (std::vector<std::string>{appData.NativePath("ORVANTE/ORVANTE.LOG"), kMakerWebsiteAddress,
-                                                    kOnlineManualAddress, kSupportForumAddress}));
+                                                   kOnlineManualAddress, kSupportForumAddress}));
   AboutBox about;
   about.Open();
   EXPECT_EQ(about.Control(kAboutVersionLabel)->text, "Version: 1.0.0.1");
@@ -545,17 +546,18 @@ TEST_F(SettingsDialogTest, CreateProfileMakesSavesAndListsTheNamedProfile) {
   EXPECT_TRUE(create.Ended());
   EXPECT_EQ(create.Result(), 1);
   EXPECT_STREQ(part.settings.profileName, "A321");
-  EXPECT_EQ(part.settings.UnitsOfMeasure.load(), 1);  // a new profile's default
+  EXPECT_EQ(part.settings.UnitsOfMeasure.load(), 1);                                   // a new profile's default
   EXPECT_NE(ReadProfile("A321").find("Model.0=PMDG 737-800\r\n"), std::string::npos);  // the link question: Yes
   EXPECT_NE(std::find(part.profileNames.begin(), part.profileNames.end(), "A321"), part.profileNames.end());
   EXPECT_TRUE(std::filesystem::exists(appData.Path("ORVANTE/ORVANTE.INI")));
 
   // Through the main dialog, the controls show the new profile.
   auto owned = OpenDialog();
-    SettingsDialog& dialog = *owned;
+  SettingsDialog& dialog = *owned;
   platform::ScriptedUserInterface ui;
   platform::SetUserInterface(&ui);
-  ui.Queue({*platform::ParseDialogAction("type,Profile Name:,E190"), *platform::ParseDialogAction("press,Create Profile")});
+  ui.Queue(
+      {*platform::ParseDialogAction("type,Profile Name:,E190"), *platform::ParseDialogAction("press,Create Profile")});
   dialog.Command(kMenuCreate);
   EXPECT_EQ(dialog.Control(kProfileNameLabel)->text, "E190");
   EXPECT_EQ(Caption(dialog, "Units of Measurement:").value, 1);
@@ -572,7 +574,8 @@ TEST_F(SettingsDialogTest, OpenProfileListsTheOthersAndCanMakeTheChoiceTheDefaul
   EXPECT_EQ(open.Control(kSelectProfileList)->value, 0);
 
   const auto& items = open.Control(kSelectProfileList)->items;
-  open.Control(kSelectProfileList)->value = static_cast<int>(std::find(items.begin(), items.end(), "A320") - items.begin());
+  open.Control(kSelectProfileList)->value =
+      static_cast<int>(std::find(items.begin(), items.end(), "A320") - items.begin());
   open.Control(kDefaultProfileBox)->value = 1;
   open.Command(kOpenProfileButton);
   EXPECT_EQ(open.Result(), 1);
@@ -645,9 +648,9 @@ TEST_F(SettingsDialogTest, ShowSettingsDialogRunsOnTheUnitOwnedByTheMainWindow) 
   platform::WindowHandle mainWindow = platform::RegisterTopLevelWindow("FS98MAIN");
   g_module.mainWindow = mainWindow;
   // The unit's aircraft allows 40 degrees.
-  for (const char* line : {"check,Boeing Suppression Zone,1", "type,Minimum Landing Flaps:,41",
-                           "press,Close and Save Settings", "type,Minimum Landing Flaps:,40",
-                           "press,Close and Save Settings", "answer,No"})
+  for (const char* line :
+       {"check,Boeing Suppression Zone,1", "type,Minimum Landing Flaps:,41", "press,Close and Save Settings",
+        "type,Minimum Landing Flaps:,40", "press,Close and Save Settings", "answer,No"})
     ui.Queue(*platform::ParseDialogAction(line));
   ShowSettingsDialog();
   ASSERT_FALSE(ui.Events().empty());

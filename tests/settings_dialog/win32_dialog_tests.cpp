@@ -136,7 +136,8 @@ TEST_F(Win32DialogTest, TheMainDialogShowsTheProfileAndAnswersClicksAndTyping) {
 
   InstallSoundSets({"Default"});
   BuildSoundSetList(part.soundSetNames);
-  WriteProfile("B738", "MasterSwitch=0\r\nMinTakeOffLength=2500\r\nTransitionAltitude=6000\r\nAltSetTolerance=0.07\r\n");
+  WriteProfile("B738",
+               "MasterSwitch=0\r\nMinTakeOffLength=2500\r\nTransitionAltitude=6000\r\nAltSetTolerance=0.07\r\n");
   BuildProfileList(part);
   LoadProfile(part, "B738");
   SetAircraftModel("PMDG 737-800");

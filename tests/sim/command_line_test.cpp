@@ -22,8 +22,8 @@ TEST(CommandLine, StartDefaultsToTheBuildsSimulatorFolder) {
 }
 
 TEST(CommandLine, TakesEveryOptionInBothForms) {
-  auto line = Parse({"start", "--sim-dir", "/s/", "--appdata=/a", "--seconds", "2.5", "--as=FSX",
-                     "--dll-xml", "/x/list.xml"});
+  auto line =
+      Parse({"start", "--sim-dir", "/s/", "--appdata=/a", "--seconds", "2.5", "--as=FSX", "--dll-xml", "/x/list.xml"});
   ASSERT_TRUE(line.ok()) << line.error();
   EXPECT_EQ(line->options.simulatorDir, "/s");
   EXPECT_EQ(line->options.appDataDir, "/a");

@@ -79,7 +79,8 @@ TEST(FlightGearRecord, DamagedRecordsAreRefusedWithTheReason) {
   } cases[] = {
       {"", "an empty record"},
       {"\n", "an empty record"},
-      {"GARBAGE\x01\x02 from somewhere", "not a record of the orvante protocol (it begins \"GARBAGE?? from somewhere\")"},
+      {"GARBAGE\x01\x02 from somewhere",
+       "not a record of the orvante protocol (it begins \"GARBAGE?? from somewhere\")"},
       {"ORV2" + With(0, "").substr(0), "not a record of the orvante protocol"},
       {"ORV1\t61.283\t21.3", "3 fields where the protocol has 20"},
       {With(19, "c172p\textra"), "21 fields where the protocol has 20"},
@@ -159,8 +160,8 @@ TEST(FlightGearRecord, FlapsHandleToDetent) {
   struct Case {
     double handle;
     int detent;
-  } fourDetents[] = {{0, 0},      {0.1, 0},    {0.1666, 0}, {0.1667, 1}, {0.3333, 1},
-                     {0.5001, 2}, {0.6667, 2}, {0.84, 3},   {1.0, 3},    {1.01, 3}, {-0.01, 0}};
+  } fourDetents[] = {{0, 0},      {0.1, 0},  {0.1666, 0}, {0.1667, 1}, {0.3333, 1}, {0.5001, 2},
+                     {0.6667, 2}, {0.84, 3}, {1.0, 3},    {1.01, 3},   {-0.01, 0}};
   for (const Case& c : fourDetents) EXPECT_EQ(FlapsDetent(c.handle, 4), c.detent) << c.handle;
   // An airliner with nine detents, FlightGear's handle in eighths.
   EXPECT_EQ(FlapsDetent(0.125, 9), 1);

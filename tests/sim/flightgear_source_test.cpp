@@ -18,8 +18,7 @@ namespace sim {
 namespace {
 
 // A record at FlightGear time `elapsed`, the c172p standing on PHNL 26R.
-std::string Record(double elapsed, const std::string& aircraft = "c172p", double flaps = 0.0,
-                   double altitude = 15.26) {
+std::string Record(double elapsed, const std::string& aircraft = "c172p", double flaps = 0.0, double altitude = 15.26) {
   char text[400];
   std::snprintf(text, sizeof text,
                 "ORV1\t%.3f\t21.32524490\t-157.90713501\t%.2f\t-32.74\t4.05\t270.017\t2.24\t0.31\t-0.010\t1\t1\t1\t"
@@ -64,7 +63,8 @@ class FlightGearLink : public ::testing::Test {
     ASSERT_TRUE(sent) << sent.error();
   }
 
-  bool Next(FlightGearSource& source, SourceFrame& frame, std::chrono::milliseconds patience = std::chrono::seconds(5)) {
+  bool Next(FlightGearSource& source, SourceFrame& frame,
+            std::chrono::milliseconds patience = std::chrono::seconds(5)) {
     deadline_ = std::chrono::steady_clock::now() + patience;
     return source.Next(frame, false);
   }
@@ -125,10 +125,10 @@ TEST_F(FlightGearLink, GarbageShortAndOutOfOrderRecordsAreDropped) {
   ASSERT_TRUE(Next(*source, frame));
 
   Send(*source, std::string("\x00\xff\x13garbage", 10));
-  Send(*source, "ORV1\t10.1\t21.3");                        // short
-  Send(*source, Record(10.2).substr(0, 60));                // cut off
-  Send(*source, Record(9.6));                               // out of order
-  Send(*source, Record(10.5, "c172p", 1.0, -9999.0));       // FlightGear placing the aircraft again
+  Send(*source, "ORV1\t10.1\t21.3");                   // short
+  Send(*source, Record(10.2).substr(0, 60));           // cut off
+  Send(*source, Record(9.6));                          // out of order
+  Send(*source, Record(10.5, "c172p", 1.0, -9999.0));  // FlightGear placing the aircraft again
   Send(*source, Record(10.5));
   ASSERT_TRUE(Next(*source, frame));
   EXPECT_EQ(frame.microseconds, 500000);

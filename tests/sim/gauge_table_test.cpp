@@ -177,7 +177,7 @@ TEST_F(GaugeTableTest, EveryOtherEntryAnswersZeroForAnyCallAndIsCounted) {
   PANELS* panels = GaugeTable::Panels();
   std::vector<std::pair<int, uint64_t>> earlier = GaugeTable::UnprovidedCalls();
   std::map<int, uint64_t> before(earlier.begin(), earlier.end());
-  const std::set<int> provided = {kRegisterNamedVariable, kGetNamedVariableValue, kSetNamedVariableValue,
+  const std::set<int> provided = {kRegisterNamedVariable, kGetNamedVariableValue,   kSetNamedVariableValue,
                                   kExecuteCalculatorCode, kRegisterKeyEventHandler, kUnregisterKeyEventHandler};
   for (int entry = 0; entry < kGaugeEntryCount; ++entry) {
     ASSERT_NE(panels->entries[entry], nullptr) << "entry " << entry;
@@ -205,7 +205,8 @@ TEST(GaugeTableInactive, EntriesAnswerAsForUnknownInputWhenNoTableIsActive) {
   table.Deactivate();
   EXPECT_FALSE(table.IsActive());
   PANELS* panels = GaugeTable::Panels();
-  EXPECT_EQ(GaugeFunction<register_named_variable_fn>(panels, kRegisterNamedVariable)("X"), NamedVariables::kNoVariable);
+  EXPECT_EQ(GaugeFunction<register_named_variable_fn>(panels, kRegisterNamedVariable)("X"),
+            NamedVariables::kNoVariable);
   FLOAT64 f = -1;
   EXPECT_EQ(GaugeFunction<execute_calculator_code_fn>(panels, kExecuteCalculatorCode)("(A:PLANE ALTITUDE, Feet)", &f,
                                                                                       nullptr, nullptr),

@@ -103,10 +103,10 @@ TEST_F(SimulatorFolder, StartsTheEnabledAddonsInOrderAndStopsThemInReverse) {
     std::vector<std::string> record = Record();
     std::string executable = (sim_ / "Prepar3D.exe").string();
     std::vector<std::string> expected = {
-        "A start", "A executable " + executable, "A window found", "A panels set", "A variable 1 2.5",
-        "A latitude 1 51.4775 gear 1", "A unknown 0 0", "A entry3 0 entry4 0",
-        "B start", "B executable " + executable, "B window found", "B panels set", "B variable 2 2.5",
-        "B latitude 1 51.4775 gear 1", "B unknown 0 0", "B entry3 0 entry4 0"};
+        "A start",          "A executable " + executable,  "A window found", "A panels set",
+        "A variable 1 2.5", "A latitude 1 51.4775 gear 1", "A unknown 0 0",  "A entry3 0 entry4 0",
+        "B start",          "B executable " + executable,  "B window found", "B panels set",
+        "B variable 2 2.5", "B latitude 1 51.4775 gear 1", "B unknown 0 0",  "B entry3 0 entry4 0"};
     EXPECT_EQ(record, expected);
     EXPECT_EQ(simulator.Gauges().Variables().Name(1), "TEST_A");
 
@@ -218,7 +218,8 @@ TEST_F(SimulatorFolder, ProgramStartsRunsAndStopsTheAddons) {
                             temp_.path() / "out.txt");
   EXPECT_EQ(run.status, 0) << run.output;
   std::vector<std::string> said = Lines(run.output);
-  EXPECT_TRUE(Contains(said, "orvante-sim: add-on list " + (sim_ / "dll.xml").string() + ": 3 add-on(s)")) << run.output;
+  EXPECT_TRUE(Contains(said, "orvante-sim: add-on list " + (sim_ / "dll.xml").string() + ": 3 add-on(s)"))
+      << run.output;
   EXPECT_TRUE(Contains(said, "orvante-sim: running for 0.3 s")) << run.output;
   EXPECT_TRUE(Contains(said, "orvante-sim: message box \"Test add-on B\": \"Hello from B\\r\\nsecond line\" -> OK"));
   EXPECT_EQ(said.back(), "orvante-sim: stopped");
@@ -283,9 +284,9 @@ TEST_F(SimulatorFolder, ProgramRefusesBadArgumentsAndAnUnusableAppDataFolder) {
   EXPECT_EQ(Lines(run.output).front(), "orvante-sim: --seconds takes a number of seconds from 0, not \"soon\"");
 
   std::ofstream(temp_.path() / "a file") << "x";
-  run = RunProgram({"start", "--sim-dir", sim_.string(), "--appdata", (temp_.path() / "a file").string(), "--seconds",
-                    "0"},
-                   temp_.path() / "out.txt");
+  run = RunProgram(
+      {"start", "--sim-dir", sim_.string(), "--appdata", (temp_.path() / "a file").string(), "--seconds", "0"},
+      temp_.path() / "out.txt");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.output.find("cannot create the application-data folder"), std::string::npos) << run.output;
   EXPECT_FALSE(fs::exists(appData_ / "addon-record.txt"));

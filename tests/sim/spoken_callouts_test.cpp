@@ -59,7 +59,8 @@ TEST_F(SpokenCalloutsTest, CueCuttingInDropsWhatWasWaiting) {
   Plays(900000, "1000", 1200000);
   Plays(1200000, "feet", 1500000);
   Plays(1500000, "remaining", 2000000);
-  EXPECT_EQ(heard, (std::vector<Heard>{{0.02, {"onrwy28l", "flapsflaps"}}, {0.64, {"2", "1000", "feet", "remaining"}}}));
+  EXPECT_EQ(heard,
+            (std::vector<Heard>{{0.02, {"onrwy28l", "flapsflaps"}}, {0.64, {"2", "1000", "feet", "remaining"}}}));
   EXPECT_FALSE(spoken.Playing()) << "nothing left playing after a cut";
 }
 

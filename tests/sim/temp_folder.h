@@ -13,8 +13,8 @@ class TempFolder {
  public:
   TempFolder() {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("orvante-sim-") + test->test_suite_name() + "-" + test->name() + "-" +
-                       std::to_string(getpid());
+    std::string name =
+        std::string("orvante-sim-") + test->test_suite_name() + "-" + test->name() + "-" + std::to_string(getpid());
     for (char& c : name)
       if (c == '/') c = '_';
     path_ = std::filesystem::path(::testing::TempDir()) / name;

@@ -79,6 +79,7 @@ extern "C" __attribute__((visibility("default"))) void ADDON_START() {
 
 extern "C" __attribute__((visibility("default"))) void ADDON_STOP() {
   std::this_thread::sleep_for(std::chrono::milliseconds(ADDON_STOP_DELAY_MS));
-  if (Panels) GaugeFunction<unregister_key_event_handler_fn>(Panels, kUnregisterKeyEventHandler)(OnKeyEvent, &g_userData);
+  if (Panels)
+    GaugeFunction<unregister_key_event_handler_fn>(Panels, kUnregisterKeyEventHandler)(OnKeyEvent, &g_userData);
   Record("stop");
 }

@@ -33,7 +33,8 @@ TEST(Transcript, WritesEachLineTypeWithTheVirtualTimeAndFollowsTheLog) {
   {
     std::ofstream log(logPath, std::ios::binary);
     log << "Searching for Flight Simulator's Main Window...\n"
-        << "Aircraft Loaded....\nC:\\a \"b\"\tc \n" << "half";
+        << "Aircraft Loaded....\nC:\\a \"b\"\tc \n"
+        << "half";
   }
   now = 12250000;
   transcript.Cue("onrwy28l", false);  // the log written before it comes first
@@ -56,18 +57,19 @@ TEST(Transcript, WritesEachLineTypeWithTheVirtualTimeAndFollowsTheLog) {
   transcript.ReadLog();
   std::fclose(out);
 
-  EXPECT_EQ(ReadAll(outPath),
-            "{\"t\":12.250,\"type\":\"log\",\"line\":\"Searching for Flight Simulator's Main Window...\"}\n"
-            "{\"t\":12.250,\"type\":\"log\",\"line\":\"Aircraft Loaded....\"}\n"
-            "{\"t\":12.250,\"type\":\"log\",\"line\":\"C:\\\\a \\\"b\\\"\\tc \"}\n"
-            "{\"t\":12.250,\"type\":\"cue\",\"cue\":\"onrwy28l\",\"cut\":false}\n"
-            "{\"t\":12.266,\"type\":\"alert\",\"word\":4}\n"
-            "{\"t\":12.266,\"type\":\"lvar\",\"name\":\"ORVA_Rwy_Var3\",\"value\":1}\n"
-            "{\"t\":12.266,\"type\":\"lvar\",\"name\":\"ORVA_Volume_Adjust\",\"value\":0.5}\n"
-            "{\"t\":12.266,\"type\":\"box\",\"caption\":\"Orvante\",\"text\":\"line one\\nline two\",\"answer\":\"OK\"}\n"
-            "{\"t\":12.266,\"type\":\"text\",\"text\":\"Orvante - Current altitude (MSL): 18500.00 (Ft)\"}\n"
-            "{\"t\":13.000,\"type\":\"log\",\"line\":\"half line\"}\n"
-            "{\"t\":13.000,\"type\":\"log\",\"line\":\"new\"}\n");
+  EXPECT_EQ(
+      ReadAll(outPath),
+      "{\"t\":12.250,\"type\":\"log\",\"line\":\"Searching for Flight Simulator's Main Window...\"}\n"
+      "{\"t\":12.250,\"type\":\"log\",\"line\":\"Aircraft Loaded....\"}\n"
+      "{\"t\":12.250,\"type\":\"log\",\"line\":\"C:\\\\a \\\"b\\\"\\tc \"}\n"
+      "{\"t\":12.250,\"type\":\"cue\",\"cue\":\"onrwy28l\",\"cut\":false}\n"
+      "{\"t\":12.266,\"type\":\"alert\",\"word\":4}\n"
+      "{\"t\":12.266,\"type\":\"lvar\",\"name\":\"ORVA_Rwy_Var3\",\"value\":1}\n"
+      "{\"t\":12.266,\"type\":\"lvar\",\"name\":\"ORVA_Volume_Adjust\",\"value\":0.5}\n"
+      "{\"t\":12.266,\"type\":\"box\",\"caption\":\"Orvante\",\"text\":\"line one\\nline two\",\"answer\":\"OK\"}\n"
+      "{\"t\":12.266,\"type\":\"text\",\"text\":\"Orvante - Current altitude (MSL): 18500.00 (Ft)\"}\n"
+      "{\"t\":13.000,\"type\":\"log\",\"line\":\"half line\"}\n"
+      "{\"t\":13.000,\"type\":\"log\",\"line\":\"new\"}\n");
   EXPECT_EQ(transcript.LineCount(), 11u);
   EXPECT_EQ(Transcript::Quote(std::string("\x01\x7f", 2)), "\"\\u0001\\u007f\"");
 }

@@ -38,12 +38,13 @@ TEST(VirtualClock, SleepersWakeAtTheirInstantsAndRunBeforeTimeMovesOn) {
   EXPECT_EQ(clock.TickCount(), 2000u);
   {
     std::lock_guard<std::mutex> lock(mutex);
-    std::vector<std::pair<char, int64_t>> expected = {{'a', 250000},  {'a', 500000},  {'a', 750000}, {'a', 1000000},
+    std::vector<std::pair<char, int64_t>> expected = {{'a', 250000},  {'a', 500000},  {'a', 750000},  {'a', 1000000},
                                                       {'b', 1000000}, {'a', 1250000}, {'a', 1500000}, {'a', 1750000},
                                                       {'a', 2000000}, {'b', 2000000}};
     // At a shared instant both run before time moves; which of the two
     // joined the clock first is up to the threads here, so compare sorted.
-    std::sort(wakes.begin(), wakes.end(), [](auto x, auto y) { return x.second != y.second ? x.second < y.second : x.first < y.first; });
+    std::sort(wakes.begin(), wakes.end(),
+              [](auto x, auto y) { return x.second != y.second ? x.second < y.second : x.first < y.first; });
     EXPECT_EQ(wakes, expected);
   }
   // One hop per wake-up: sleepers due at the same instant wake one by one.

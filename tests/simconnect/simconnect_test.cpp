@@ -166,7 +166,8 @@ TEST(SimConnectOpen, AConfigurationNamingAnotherMachineFailsUntilTheLocalIndexIs
 
 TEST_F(SimConnectTest, TheFiveSecondRequestDeliversOnceFiveSecondsLaterAndNeverStopsIt) {
   ASSERT_EQ(SimConnect_AddToDataDefinition(handle, 1, "PLANE ALT ABOVE GROUND", "Feet", SIMCONNECT_DATATYPE_FLOAT64,
-                                           0.0f, SIMCONNECT_UNUSED), S_OK);
+                                           0.0f, SIMCONNECT_UNUSED),
+            S_OK);
   Frames(0, 10.0 / 30);
   // Requested at 1/3 s: period SECOND, origin 5, interval 5, limit 1.
   SimConnect_RequestDataOnSimObject(handle, 1, 1, SIMCONNECT_OBJECT_ID_USER, SIMCONNECT_PERIOD_SECOND, 0, 5, 5, 1);
@@ -217,8 +218,7 @@ TEST_F(SimConnectTest, OnceAndRepeatingPeriodsAndTheXyzLayout) {
 TEST_F(SimConnectTest, BadRequestsComeBackAsExceptionsNotData) {
   SimConnect_AddToDataDefinition(handle, 7, "NO SUCH VARIABLE", "Feet", SIMCONNECT_DATATYPE_FLOAT64, 0.0f,
                                  SIMCONNECT_UNUSED);
-  SimConnect_AddToDataDefinition(handle, 8, "TITLE", nullptr, SIMCONNECT_DATATYPE_STRING256, 0.0f,
-                                 SIMCONNECT_UNUSED);
+  SimConnect_AddToDataDefinition(handle, 8, "TITLE", nullptr, SIMCONNECT_DATATYPE_STRING256, 0.0f, SIMCONNECT_UNUSED);
   SimConnect_RequestDataOnSimObject(handle, 1, 7, SIMCONNECT_OBJECT_ID_USER, SIMCONNECT_PERIOD_ONCE, 0, 0, 0, 0);
   SimConnect_RequestDataOnSimObject(handle, 2, 99, SIMCONNECT_OBJECT_ID_USER, SIMCONNECT_PERIOD_ONCE, 0, 0, 0, 0);
   SimConnect_RequestDataOnSimObject(handle, 3, 7, 42, SIMCONNECT_PERIOD_ONCE, 0, 0, 0, 0);
@@ -228,10 +228,10 @@ TEST_F(SimConnectTest, BadRequestsComeBackAsExceptionsNotData) {
   Frames(0, 1);
   std::vector<DWORD> exceptions;
   for (const Received& r : recorder.Of(SIMCONNECT_RECV_ID_EXCEPTION)) exceptions.push_back(r.data);
-  EXPECT_EQ(exceptions, (std::vector<DWORD>{SIMCONNECT_EXCEPTION_INVALID_DATA_TYPE, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID,
-                                            SIMCONNECT_EXCEPTION_INVALID_OBJECT_ID,
-                                            SIMCONNECT_EXCEPTION_NAME_UNRECOGNIZED,
-                                            SIMCONNECT_EXCEPTION_NAME_UNRECOGNIZED}));
+  EXPECT_EQ(exceptions,
+            (std::vector<DWORD>{SIMCONNECT_EXCEPTION_INVALID_DATA_TYPE, SIMCONNECT_EXCEPTION_UNRECOGNIZED_ID,
+                                SIMCONNECT_EXCEPTION_INVALID_OBJECT_ID, SIMCONNECT_EXCEPTION_NAME_UNRECOGNIZED,
+                                SIMCONNECT_EXCEPTION_NAME_UNRECOGNIZED}));
   EXPECT_TRUE(recorder.Of(SIMCONNECT_RECV_ID_SIMOBJECT_DATA).empty());
 }
 

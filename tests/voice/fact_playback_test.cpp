@@ -31,7 +31,7 @@ constexpr double kToleranceSeconds = 0.010;
 constexpr double kToleranceDb = 1.0;
 
 struct Loudness {
-  double seconds = 0;  // first to last frame above the threshold
+  double seconds = 0;   // first to last frame above the threshold
   double rmsDb = -300;  // over those frames, channels averaged
 };
 
@@ -76,7 +76,8 @@ std::map<std::string, Loudness> Expected(const xact::SoundSetFiles& files) {
   xact::SoundBankInfo sounds;
   xact::WaveBankInfo waves;
   std::map<std::string, Loudness> expected;
-  if (!xact::ReadSoundBank(files.xsb.data(), files.xsb.size(), sounds) || !xact::ReadWaveBank(files.xwb.data(), files.xwb.size(), waves))
+  if (!xact::ReadSoundBank(files.xsb.data(), files.xsb.size(), sounds) ||
+      !xact::ReadWaveBank(files.xwb.data(), files.xwb.size(), waves))
     return expected;
   for (const xact::CueInfo& cue : sounds.cues)
     for (const xact::SoundInfo& sound : sounds.sounds)
@@ -120,7 +121,8 @@ void PlayAndCompare(const xact::SoundSetFiles& files, const std::vector<std::str
     double seconds = static_cast<double>(sound.Frames()) / kOutputRate;
     const Loudness& wave = expected[cue];
     if (std::fabs(seconds - wave.seconds) > kToleranceSeconds)
-      failures.push_back(cue + ": heard " + std::to_string(seconds) + " s, the wave lasts " + std::to_string(wave.seconds) + " s");
+      failures.push_back(cue + ": heard " + std::to_string(seconds) + " s, the wave lasts " +
+                         std::to_string(wave.seconds) + " s");
     // Categories and engine are at 0 dB: the cue comes out at the level of
     // its wave and its sound's volume.
     if (std::fabs(sound.RmsDb() - wave.rmsDb) > kToleranceDb)
@@ -150,7 +152,8 @@ TEST_P(DefaultVoicePlayback, EveryComposableCueIsHeardOnceForTheLengthOfItsWave)
 INSTANTIATE_TEST_SUITE_P(Halves, DefaultVoicePlayback, testing::Values(0, 1));
 
 // A tone of the given format, amplitude one half.
-xact::NamedWave Tone(const std::string& name, uint32_t rate, uint16_t channels, uint16_t bits, double seconds, double hz) {
+xact::NamedWave Tone(const std::string& name, uint32_t rate, uint16_t channels, uint16_t bits, double seconds,
+                     double hz) {
   xact::NamedWave n;
   n.cueName = name;
   n.wave.sampleRate = rate;

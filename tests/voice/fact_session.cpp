@@ -28,16 +28,17 @@ std::string FactSession::Open(const xact::SoundSetFiles& files) {
   FACTRuntimeParameters params = {};
   params.pGlobalSettingsBuffer = const_cast<uint8_t*>(files.xgs.data());
   params.globalSettingsBufferSize = static_cast<uint32_t>(files.xgs.size());
-  if (uint32_t hr = FACTAudioEngine_Initialize(engine_, &params); hr != 0) return "Initialize returned " + std::to_string(hr);
+  if (uint32_t hr = FACTAudioEngine_Initialize(engine_, &params); hr != 0)
+    return "Initialize returned " + std::to_string(hr);
   initialised_ = true;
   F3DAUDIO_HANDLE f3d;
   if (uint32_t hr = FACT3DInitialize(engine_, f3d); hr != 0) return "FACT3DInitialize returned " + std::to_string(hr);
-  if (uint32_t hr = FACTAudioEngine_CreateInMemoryWaveBank(engine_, files.xwb.data(), static_cast<uint32_t>(files.xwb.size()), 0,
-                                                           0, &waveBank_);
+  if (uint32_t hr = FACTAudioEngine_CreateInMemoryWaveBank(engine_, files.xwb.data(),
+                                                           static_cast<uint32_t>(files.xwb.size()), 0, 0, &waveBank_);
       hr != 0)
     return "CreateInMemoryWaveBank returned " + std::to_string(hr);
-  if (uint32_t hr = FACTAudioEngine_CreateSoundBank(engine_, files.xsb.data(), static_cast<uint32_t>(files.xsb.size()), 0, 0,
-                                                    &soundBank_);
+  if (uint32_t hr = FACTAudioEngine_CreateSoundBank(engine_, files.xsb.data(), static_cast<uint32_t>(files.xsb.size()),
+                                                    0, 0, &soundBank_);
       hr != 0)
     return "CreateSoundBank returned " + std::to_string(hr);
   return {};

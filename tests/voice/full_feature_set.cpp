@@ -39,8 +39,8 @@ struct Out {
 void WriteGlobalSettings(FullFeatureSet& set) {
   Out o{set.files.xgs};
   const char* categories[] = {"Global", "Default", "Music"};
-  const char* variables[] = {"NumCueInstances", "AttackTime", "ReleaseTime", "Distance", "DopplerPitchScalar", "OrientationAngle",
-                             "SpeedOfSound"};
+  const char* variables[] = {"NumCueInstances",    "AttackTime",       "ReleaseTime", "Distance",
+                             "DopplerPitchScalar", "OrientationAngle", "SpeedOfSound"};
   const uint8_t access[] = {0x0F, 0x0F, 0x0F, 0x0D, 0x0D, 0x0D, 0x09};
   o.u32(kXgsMagic), o.u16(46), o.u16(42), o.u16(0), o.u32(0), o.u32(0), o.u8(3);
   o.u16(3), o.u16(7), o.u16(0), o.u16(0), o.u16(1), o.u16(1), o.u16(kReverbParameterCount);
@@ -61,7 +61,8 @@ void WriteGlobalSettings(FullFeatureSet& set) {
   at[9] = set.dspPresetCode = o.pos();
   o.u8(1), o.u16(kReverbParameterCount), o.u16(0);
   at[10] = set.dspParametersAt = o.pos();
-  const float reverb[kReverbParameterCount] = {5, 5, 6, 6, 27, 27, 8, 8, 8, 4, 8, 4, 5, 5000, 0, 0, 0, 0, 1.0f, 100, 100, 0};
+  const float reverb[kReverbParameterCount] = {5, 5, 6,    6, 27, 27, 8, 8,    8,   4,   8,
+                                               4, 5, 5000, 0, 0,  0,  0, 1.0f, 100, 100, 0};
   for (float value : reverb) o.u8(0), o.f32(value), o.f32(-100.f), o.f32(20000.f), o.u16(0);
   at[2] = at[3] = o.pos();  // blob1 (empty), category name index
   uint32_t name = at[3] + 3 * 6;
@@ -104,7 +105,7 @@ void WriteSoundBank(FullFeatureSet& set, bool waveVariation) {
   o.u8(kSoundComplex | kSoundTrackRpc | kSoundDsp), o.u16(1), o.u8(0xB4), o.u16(0), o.u8(0);
   uint32_t lengthB = o.pos();
   o.u16(0);
-  o.u8(1);                                   // tracks
+  o.u8(1);                                        // tracks
   o.u16(2 + 1 + 4), o.u8(1), o.u32(set.rpcCode);  // track RPCs
   o.u16(0), o.u8(1);
   set.trackDspCodeAt = o.pos();
@@ -147,8 +148,8 @@ void WriteSoundBank(FullFeatureSet& set, bool waveVariation) {
   for (const char* n : cueNames) o.u32(name), o.u16(0xFFFF), name += static_cast<uint32_t>(std::strlen(n)) + 1;
   uint32_t names = o.pos();
   for (const char* n : cueNames) o.str(n);
-  const uint32_t values[10] = {simpleCues, complexCues, names, 0xFFFFFFFF, variations, 0xFFFFFFFF, waveBankNames, hash,
-                               nameIndex,  sounds};
+  const uint32_t values[10] = {simpleCues, complexCues,   names, 0xFFFFFFFF, variations,
+                               0xFFFFFFFF, waveBankNames, hash,  nameIndex,  sounds};
   for (int i = 0; i < 10; ++i) o.patch32(offsets + 4 * i, values[i]);
 }
 

@@ -12,14 +12,14 @@ namespace orvante::test {
 
 struct FullFeatureSet {
   xact::SoundSetFiles files;
-  uint32_t rpcCode = 0;             // xgs offset of the RPC record
-  uint32_t dspPresetCode = 0;       // xgs offset of the DSP preset
-  uint32_t dspParametersAt = 0;     // xgs offset of its 22 reverb parameters
-  uint32_t soundRpcCodeAt = 0;      // xsb offset of the simple sound's RPC code
-  uint32_t rpcBlockLengthAt = 0;    // xsb offset of that sound's RPC block length
-  uint32_t trackDspCodeAt = 0;      // xsb offset of the complex sound's DSP code
-  uint32_t variationTableAt = 0;    // xsb offset of the variation table
-  uint32_t variationEntryAt = 0;    // xsb offset of its second entry (wave index or sound code)
+  uint32_t rpcCode = 0;           // xgs offset of the RPC record
+  uint32_t dspPresetCode = 0;     // xgs offset of the DSP preset
+  uint32_t dspParametersAt = 0;   // xgs offset of its 22 reverb parameters
+  uint32_t soundRpcCodeAt = 0;    // xsb offset of the simple sound's RPC code
+  uint32_t rpcBlockLengthAt = 0;  // xsb offset of that sound's RPC block length
+  uint32_t trackDspCodeAt = 0;    // xsb offset of the complex sound's DSP code
+  uint32_t variationTableAt = 0;  // xsb offset of the variation table
+  uint32_t variationEntryAt = 0;  // xsb offset of its second entry (wave index or sound code)
 };
 
 // Cues: "plain" (simple sound with an RPC on Distance), "layered" (complex

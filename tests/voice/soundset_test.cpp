@@ -94,7 +94,8 @@ std::vector<int16_t> Speechlike(size_t silentLead, size_t loud, size_t silentTai
 }
 
 void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 struct RunResult {
@@ -121,20 +122,41 @@ TEST(ComposableCues, EveryRunwayDesignatorAndEveryFixedCueIsListedOnce) {
   EXPECT_EQ(unique.size(), names.size());
   EXPECT_EQ(RunwayDesignators().size(), 36u * 5);
   EXPECT_EQ(names.size(), 2u * 180 + 12 + 9 + 11 + 7);
-  for (const char* expected : {"onrwy27l", "apprwy09", "onrwy36c", "onrwy18w", "apprwy01", "onrwy36r", "apprrunways",
-                               "cautionshortrwy", "flapsx2pause", "audiotestpassed", "1", "9", "10", "20", "30", "100",
-                               "1000", "feet", "meters", "remaining", "available"})
+  for (const char* expected : {"onrwy27l",
+                               "apprwy09",
+                               "onrwy36c",
+                               "onrwy18w",
+                               "apprwy01",
+                               "onrwy36r",
+                               "apprrunways",
+                               "cautionshortrwy",
+                               "flapsx2pause",
+                               "audiotestpassed",
+                               "1",
+                               "9",
+                               "10",
+                               "20",
+                               "30",
+                               "100",
+                               "1000",
+                               "feet",
+                               "meters",
+                               "remaining",
+                               "available"})
     EXPECT_TRUE(unique.count(expected)) << expected;
-  for (const char* absent : {"onrwy00", "onrwy37", "onrwy27L", "apprwy9", "21", "0"}) EXPECT_FALSE(unique.count(absent)) << absent;
+  for (const char* absent : {"onrwy00", "onrwy37", "onrwy27L", "apprwy9", "21", "0"})
+    EXPECT_FALSE(unique.count(absent)) << absent;
   for (const std::string& name : names)
-    EXPECT_TRUE(std::none_of(name.begin(), name.end(), [](char c) { return std::isupper(static_cast<unsigned char>(c)) || c == ' '; }))
-        << name;
+    EXPECT_TRUE(std::none_of(name.begin(), name.end(), [](char c) {
+      return std::isupper(static_cast<unsigned char>(c)) || c == ' ';
+    })) << name;
 }
 
 TEST(DefaultVoiceManifest, SpeaksEveryComposableCueAsAPilotWouldHearIt) {
   Manifest manifest;
   std::string error;
-  ASSERT_TRUE(Succeeded(ReadManifest(SourceDir() + "/tools/soundset/voices/Default.manifest", manifest), error)) << error;
+  ASSERT_TRUE(Succeeded(ReadManifest(SourceDir() + "/tools/soundset/voices/Default.manifest", manifest), error))
+      << error;
   std::map<std::string, const ManifestEntry*> byCue;
   for (const ManifestEntry& e : manifest.entries) byCue[e.cueName] = &e;
   std::vector<std::string> composable = ComposableCueNames();
@@ -162,10 +184,11 @@ TEST(ManifestParsing, DirectivesApplyToTheLinesBelowThemAndPathsResolveAgainstTh
   Manifest m;
   std::string error;
   ASSERT_TRUE(Succeeded(ParseManifest("# comment\n\n  onrwy27l   say   on runway two seven left  \n"
-                            "voice en-gb\nspeed 140\nvolume -38\n"
-                            "flapsx2pause say pause=700 flaps, flaps\n"
-                            "chime wav sounds/chime.wav\nabs wav pause=5 /tmp/x.wav\n",
-                            "/base", m), error))
+                                      "voice en-gb\nspeed 140\nvolume -38\n"
+                                      "flapsx2pause say pause=700 flaps, flaps\n"
+                                      "chime wav sounds/chime.wav\nabs wav pause=5 /tmp/x.wav\n",
+                                      "/base", m),
+                        error))
       << error;
   ASSERT_EQ(m.entries.size(), 4u);
   EXPECT_EQ(m.entries[0].phrase, "on runway two seven left");
@@ -248,10 +271,12 @@ TEST(PcmEdits, TrimKeepsAMarginAndPauseAddsSilenceOfTheRightKind) {
   ASSERT_TRUE(Succeeded(ParseWav(bytes.data(), bytes.size(), wave), error));
   TrimSilence(wave, 0.01, 100.0 / 22050);
   EXPECT_EQ(FrameCount(wave), 100u + 500 + 100);
-  auto sample = [&](size_t frame) { return static_cast<int16_t>(wave.samples[2 * frame] | (wave.samples[2 * frame + 1] << 8)); };
-  EXPECT_EQ(sample(99), 0);  // the margin
+  auto sample = [&](size_t frame) {
+    return static_cast<int16_t>(wave.samples[2 * frame] | (wave.samples[2 * frame + 1] << 8));
+  };
+  EXPECT_EQ(sample(99), 0);       // the margin
   EXPECT_EQ(sample(100), -8000);  // the first loud frame
-  EXPECT_EQ(sample(599), 8000);  // the last loud frame
+  EXPECT_EQ(sample(599), 8000);   // the last loud frame
   AppendSilence(wave, 0.5);
   EXPECT_EQ(FrameCount(wave), 700u + 11025);
   EXPECT_NEAR(DurationSeconds(wave), (700.0 + 11025) / 22050, 1e-9);
@@ -277,7 +302,7 @@ TEST(PcmEdits, LevelChangesRoundEachSampleAndClipAtFullScale) {
   EXPECT_EQ(sample(1), -4000);
   EXPECT_EQ(sample(2), 16384);  // 16383.5 rounds away from zero
   EXPECT_EQ(sample(3), -16384);
-  EXPECT_EQ(sample(4), 1);  // 0.5 rounds away from zero
+  EXPECT_EQ(sample(4), 1);                 // 0.5 rounds away from zero
   ScaleLevel(wave, 20 * std::log10(4.0));  // four times: the loudest two clip
   EXPECT_EQ(sample(0), 16000);
   EXPECT_EQ(sample(2), 32767);
@@ -301,7 +326,8 @@ TEST(SpeechSynthesis, EspeakSpeaksAPhraseAndAMissingProgramIsReported) {
   std::string error;
   SpeechVoice voice;
   voice.program = espeak;
-  ASSERT_TRUE(Succeeded(SynthesizePhrase(voice, "-v one", dir.path.string(), wave), error)) << error;  // leading dash is text
+  ASSERT_TRUE(Succeeded(SynthesizePhrase(voice, "-v one", dir.path.string(), wave), error))
+      << error;  // leading dash is text
   EXPECT_EQ(wave.channels, 1);
   EXPECT_EQ(wave.sampleRate, 22050u);
   EXPECT_GT(DurationSeconds(wave), 0.2);
@@ -376,7 +402,8 @@ TEST(SoundSetFiles, BasePathComesFromAnyOfTheThreeFilesAndWritesLeaveNoTemporari
 TEST(SoundSetProgram, BuildsListsAndChecksSetsAsUsersRunIt) {
   TempDir dir;
   WriteFile(dir.path / "one.wav", WavBytes(Speechlike(100, 2000, 100)));
-  std::ofstream(dir.path / "Mini.manifest") << "# two cues from files\nfeet wav one.wav\nremaining wav pause=250 one.wav\n";
+  std::ofstream(dir.path / "Mini.manifest")
+      << "# two cues from files\nfeet wav one.wav\nremaining wav pause=250 one.wav\n";
   RunResult built = RunTool("build " + (dir.path / "Mini.manifest").string() + " " + (dir.path / "out").string());
   ASSERT_EQ(built.status, 0) << built.output;
   EXPECT_NE(built.output.find("2 cues"), std::string::npos) << built.output;

@@ -17,7 +17,8 @@
 namespace orvante::xact {
 namespace {
 
-NamedWave Wave(const std::string& name, size_t frames, uint16_t channels = 1, uint16_t bits = 16, uint32_t rate = 22050) {
+NamedWave Wave(const std::string& name, size_t frames, uint16_t channels = 1, uint16_t bits = 16,
+               uint32_t rate = 22050) {
   NamedWave n;
   n.cueName = name;
   n.wave.sampleRate = rate;
@@ -32,7 +33,8 @@ SoundSetFiles SmallSet(bool complex = false) {
   SoundSetFiles files;
   SoundSetWriteOptions options;
   options.complexSounds = complex;
-  XactCheckResult r = WriteSoundSet("Small", {Wave("onrwy27l", 100), Wave("feet", 33, 2), Wave("9", 50, 1, 8)}, files, options);
+  XactCheckResult r =
+      WriteSoundSet("Small", {Wave("onrwy27l", 100), Wave("feet", 33, 2), Wave("9", 50, 1, 8)}, files, options);
   EXPECT_TRUE(r) << r.error();
   return files;
 }
@@ -49,7 +51,9 @@ void PutU16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
 void PutU32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) b.at(at + i) = static_cast<uint8_t>(v >> (8 * i));
 }
-uint32_t GetU32(const std::vector<uint8_t>& b, size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t{b[at + 3]} << 24; }
+uint32_t GetU32(const std::vector<uint8_t>& b, size_t at) {
+  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t{b[at + 3]} << 24;
+}
 
 // Expects the set to be refused with a message containing the given text.
 void ExpectRefused(const SoundSetFiles& f, const std::string& text) {
@@ -473,16 +477,21 @@ TEST(ValidatorFullFeatureSet, AcceptsEveryPartOfTheLayoutAndChecksItsReferences)
     const char* message;
   } cases[] = {
       {"RPC code beside the record", &SoundSetFiles::xsb, set.soundRpcCodeAt, 4, set.rpcCode + 1, "uses an RPC at"},
-      {"DSP code beside the preset", &SoundSetFiles::xsb, set.trackDspCodeAt, 4, set.dspPresetCode + 2, "uses a DSP preset at"},
+      {"DSP code beside the preset", &SoundSetFiles::xsb, set.trackDspCodeAt, 4, set.dspPresetCode + 2,
+       "uses a DSP preset at"},
       {"RPC block length off by one", &SoundSetFiles::xsb, set.rpcBlockLengthAt, 2, 8, "its length field says 8"},
-      {"variation sound that does not exist", &SoundSetFiles::xsb, set.variationEntryAt, 4, 0x1234, "refers to a sound at 4660"},
-      {"variation table of unknown kind", &SoundSetFiles::xsb, set.variationTableAt, 4, 2 | (5u << 19), "unknown type 5"},
+      {"variation sound that does not exist", &SoundSetFiles::xsb, set.variationEntryAt, 4, 0x1234,
+       "refers to a sound at 4660"},
+      {"variation table of unknown kind", &SoundSetFiles::xsb, set.variationTableAt, 4, 2 | (5u << 19),
+       "unknown type 5"},
       {"empty variation table", &SoundSetFiles::xsb, set.variationTableAt, 4, 0, "is empty"},
       {"RPC on variable 7 of 7", &SoundSetFiles::xgs, set.rpcCode, 2, 7, "RPC 0 uses variable 7 of 7"},
       {"RPC without points", &SoundSetFiles::xgs, set.rpcCode + 2, 1, 0, "has no points"},
       // FACT's reverb reads 22 parameters of preset 0 whatever the count.
-      {"reverb preset of 21 parameters", &SoundSetFiles::xgs, set.dspPresetCode + 1, 2, 21, "has 21 parameters, FACT's reverb reads 22"},
-      {"RPC on DSP parameter 22", &SoundSetFiles::xgs, set.rpcCode + 3, 2, 5 + 22, "drives DSP parameter 22, preset 0 has 22"},
+      {"reverb preset of 21 parameters", &SoundSetFiles::xgs, set.dspPresetCode + 1, 2, 21,
+       "has 21 parameters, FACT's reverb reads 22"},
+      {"RPC on DSP parameter 22", &SoundSetFiles::xgs, set.rpcCode + 3, 2, 5 + 22,
+       "drives DSP parameter 22, preset 0 has 22"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -17,7 +17,8 @@ namespace {
 struct PlaybackTest : VoiceTest {
   ProfilePart part;
   void LoadDefaultSet(int32_t quePlaying = 0) {
-    for (const char* ext : {".xgs", ".xwb", ".xsb"}) simulator.Write(std::string("ORVANTE/SoundSets/Default") + ext, "x");
+    for (const char* ext : {".xgs", ".xwb", ".xsb"})
+      simulator.Write(std::string("ORVANTE/SoundSets/Default") + ext, "x");
     BindFake(1, quePlaying);
     CopyName(part.settings.SoundSet, "Default");
     part.settings.MasterVolume = 5;
@@ -39,8 +40,9 @@ TEST_F(PlaybackTest, CuesAreQueuedInOrderOnTheModuleStreamAtTheMasterVolume) {
 TEST_F(PlaybackTest, CuttingEmptiesTheQueueOnlyWhileItPlays) {
   LoadDefaultSet(/*quePlaying=*/1);
   QueueAnnouncement({"1000", "remaining"}, true);
-  EXPECT_EQ(Journal(), "IS_QUE_PLAYING\nEMPTY_QUE\nADD_TO_QUE stream 1000 0.0 0.0 0.0 5.0\n"
-                       "ADD_TO_QUE stream remaining 0.0 0.0 0.0 5.0\n");
+  EXPECT_EQ(Journal(),
+            "IS_QUE_PLAYING\nEMPTY_QUE\nADD_TO_QUE stream 1000 0.0 0.0 0.0 5.0\n"
+            "ADD_TO_QUE stream remaining 0.0 0.0 0.0 5.0\n");
   BindFake(1, /*quePlaying=*/0);
   QueueAnnouncement({"500"}, true);
   EXPECT_EQ(Journal(), "IS_QUE_PLAYING\nADD_TO_QUE stream 500 0.0 0.0 0.0 5.0\n");

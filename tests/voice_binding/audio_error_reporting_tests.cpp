@@ -47,15 +47,18 @@ TEST_F(VoiceTest, LibraryCodesCarryTheirCaptionsAndTheSupportText) {
 }
 
 TEST_F(VoiceTest, DescriptionsSplitAtTheAsterisksAndSayWhenACodeIsUnlisted) {
-  WriteDescriptions("87=E_INVALIDARG*bad parameter*ignored after the second asterisk\r\n"
-                    "5=JUST_A_NAME\r\n"
-                    "6=\r\n"
-                    "7=" + std::string(80, 'N') + "*" + std::string(300, 'd') + "\r\n");
+  WriteDescriptions(
+      "87=E_INVALIDARG*bad parameter*ignored after the second asterisk\r\n"
+      "5=JUST_A_NAME\r\n"
+      "6=\r\n"
+      "7=" +
+      std::string(80, 'N') + "*" + std::string(300, 'd') + "\r\n");
   EXPECT_EQ(DescribeResultCode(87), "HRESULT_CODE = 87\nError name: E_INVALIDARG\nError description: bad parameter");
   EXPECT_EQ(DescribeResultCode(5),
             "HRESULT_CODE = 5\nError name: JUST_A_NAME\nError description: No description available.");
-  const std::string unlisted = "\nError name: Unknown\nError description: This result code is not listed in "
-                               "syserrors.ini.";
+  const std::string unlisted =
+      "\nError name: Unknown\nError description: This result code is not listed in "
+      "syserrors.ini.";
   EXPECT_EQ(DescribeResultCode(6), "HRESULT_CODE = 6" + unlisted);
   EXPECT_EQ(DescribeResultCode(4), "HRESULT_CODE = 4" + unlisted);
   // Values are read up to 255 characters; the name keeps 64 of them.

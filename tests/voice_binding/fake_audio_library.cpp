@@ -17,7 +17,7 @@ std::mutex g_mutex;
 std::string g_journal;
 int32_t g_initializeResult = 1;
 int32_t g_quePlaying = 0;
-int g_streamTag = 0;  // the fake stream handle points here
+int g_streamTag = 0;                    // the fake stream handle points here
 uint32_t g_streamDevices = UINT32_MAX;  // streams open on devices below this
 
 void Record(const std::string& entry) {
@@ -67,7 +67,9 @@ FAKE_EXPORT int32_t VSC_AUDIO_INITIALIZE_AUDIO_ENGINE(const char16_t* xgs, const
   return g_initializeResult;
 }
 FAKE_EXPORT int32_t VSC_AUDIO_GET_DEVICE_COUNT() { return 2; }
-FAKE_EXPORT const char* VSC_AUDIO_GET_DEVICE_NAME_A(uint32_t index) { return index < 2 ? "Fake Device" : "No Such Device"; }
+FAKE_EXPORT const char* VSC_AUDIO_GET_DEVICE_NAME_A(uint32_t index) {
+  return index < 2 ? "Fake Device" : "No Such Device";
+}
 FAKE_EXPORT int32_t VSC_AUDIO_PAUSE_ENGINE(int32_t pause) { return pause; }
 FAKE_EXPORT float VSC_AUDIO_GET_VOLUME() { return 1.0f; }
 FAKE_EXPORT int32_t VSC_AUDIO_SET_VOLUME(float volume) {

@@ -137,8 +137,8 @@ TEST_F(RealLibraryTest, AnnouncementsQueuedBackToBackPlayInOrderWithoutOverlap) 
   QueueAnnouncement({"audiotestpassed"}, false);
   ASSERT_TRUE(trace.WaitFor(VSC_AUDIO_TRACE_CUE_STOPPED, "audiotestpassed"));
   std::vector<TraceEvent> expected = {
-      {VSC_AUDIO_TRACE_CUE_ADDED, "altimeter", 0},   {VSC_AUDIO_TRACE_CUE_ADDED, "audiotestpassed", 0},
-      {VSC_AUDIO_TRACE_CUE_STARTED, "altimeter", 1}, {VSC_AUDIO_TRACE_CUE_STOPPED, "altimeter", 0},
+      {VSC_AUDIO_TRACE_CUE_ADDED, "altimeter", 0},         {VSC_AUDIO_TRACE_CUE_ADDED, "audiotestpassed", 0},
+      {VSC_AUDIO_TRACE_CUE_STARTED, "altimeter", 1},       {VSC_AUDIO_TRACE_CUE_STOPPED, "altimeter", 0},
       {VSC_AUDIO_TRACE_CUE_STARTED, "audiotestpassed", 1}, {VSC_AUDIO_TRACE_CUE_STOPPED, "audiotestpassed", 0}};
   std::vector<TraceEvent> events = trace.Events();
   // The worker may start the first cue before the second is added.

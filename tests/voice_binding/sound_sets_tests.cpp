@@ -45,9 +45,9 @@ TEST_F(SoundSetTest, LoadingStartsTheEngineCreatesTheStreamAndSetsTheVolume) {
   part.settings.MasterVolume = 5;
   g_mainSettings.audioOutputDevice = 3;
   LoadSoundSet(part.settings.SoundSet, part.settings.MasterVolume.load());
-  EXPECT_EQ(VoiceLogLines(), (std::vector<std::string>{"Unloading PREVIOUS sounds set...\n",
-                                                       "Loading CURRENT sounds set...\n",
-                                                       "Sounds set LOADED SUCCESSFULLY!...\n"}));
+  EXPECT_EQ(VoiceLogLines(),
+            (std::vector<std::string>{"Unloading PREVIOUS sounds set...\n", "Loading CURRENT sounds set...\n",
+                                      "Sounds set LOADED SUCCESSFULLY!...\n"}));
   EXPECT_EQ(g_voice.soundSetReady, 1);
   EXPECT_NE(g_moduleStream.load(), nullptr);
   EXPECT_EQ(Journal(), "EMPTY_QUE\nDESTROY_STREAM null\nINITIALIZE " + SetPath("Default.xgs") + " | " +
@@ -63,8 +63,8 @@ TEST_F(SoundSetTest, AStreamThatCannotBeCreatedIsNotReportedAsLoaded) {
   CopyName(part.settings.SoundSet, "Default");
   part.settings.MasterVolume = 5;
   auto streamDevices = [&](uint32_t count) {
-    reinterpret_cast<void (*)(uint32_t)>(
-        platform::GetProcAddress(AudioLibraryHandle(), "FAKE_AUDIO_STREAM_DEVICES"))(count);
+    reinterpret_cast<void (*)(uint32_t)>(platform::GetProcAddress(AudioLibraryHandle(), "FAKE_AUDIO_STREAM_DEVICES"))(
+        count);
   };
 
   BindFake();
@@ -74,10 +74,10 @@ TEST_F(SoundSetTest, AStreamThatCannotBeCreatedIsNotReportedAsLoaded) {
   EXPECT_EQ(g_voice.soundSetReady, 1);
   EXPECT_NE(g_moduleStream.load(), nullptr);
   EXPECT_NE(Journal().find("CREATE_STREAM 11\nCREATE_STREAM 0\nSET_VOLUME 5.0\n"), std::string::npos) << Journal();
-  EXPECT_EQ(VoiceLogLines(), (std::vector<std::string>{"Unloading PREVIOUS sounds set...\n",
-                                                       "Loading CURRENT sounds set...\n",
-                                                       "Couldn't open audio output device 11, using the default device...\n",
-                                                       "Sounds set LOADED SUCCESSFULLY!...\n"}));
+  EXPECT_EQ(VoiceLogLines(),
+            (std::vector<std::string>{"Unloading PREVIOUS sounds set...\n", "Loading CURRENT sounds set...\n",
+                                      "Couldn't open audio output device 11, using the default device...\n",
+                                      "Sounds set LOADED SUCCESSFULLY!...\n"}));
   EXPECT_EQ(g_mainSettings.audioOutputDevice, 11u) << "the choice stays for when the device is back";
   EXPECT_TRUE(Boxes().empty());
 

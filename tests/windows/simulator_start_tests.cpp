@@ -87,25 +87,20 @@ void ExpectInOrder(const std::string& text, const std::vector<std::string>& need
 
 TEST(WindowsSimulator, StartLoadsTheModuleThroughDllXmlAndLogsEveryStepInOrder) {
   TempFolder appData;
-  SimulatorRun run = RunSimulator("start --sim-dir \"" + SimulatorFolder() + "\" --appdata \"" + FullPath(appData.Path()) +
-                         "\" --seconds 2");
+  SimulatorRun run = RunSimulator("start --sim-dir \"" + SimulatorFolder() + "\" --appdata \"" +
+                                  FullPath(appData.Path()) + "\" --seconds 2");
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_NE(run.output.find("ORVANTE.dll"), std::string::npos) << run.output;
   std::string log = LogLines(appData);
   EXPECT_EQ(log.rfind("Searching for Flight Simulator's Main Window...\n", 0), 0u) << log;
-  ExpectInOrder(log, {"Searching for Flight Simulator's Main Window...\n",
-                      "Retrieving Flight Simulator's Path and Version...\n",
-                      "It's a supported Flight Simulator...\n",
-                      "Retrieving Orvante Pro version...\n",
-                      "Orvante Pro version: Version: " ORVANTE_EXPECTED_FILE_VERSION " \n",
-                      "Reading the INITIALIZATION file...\n",
-                      "Connecting to the Flight Simulator...\n",
-                      "Attempting to connect to the Flight Simulator...\n",
-                      "CONNECTED! to Flight Simulator...\n",
-                      "Initializating ORVA system...\n",
-                      "Registering Custom Event Handler...\n",
-                      "Creating profile font...\n",
-                      "LOG EVENT -> Initialize COM....\n"});
+  ExpectInOrder(
+      log,
+      {"Searching for Flight Simulator's Main Window...\n", "Retrieving Flight Simulator's Path and Version...\n",
+       "It's a supported Flight Simulator...\n", "Retrieving Orvante Pro version...\n",
+       "Orvante Pro version: Version: " ORVANTE_EXPECTED_FILE_VERSION " \n", "Reading the INITIALIZATION file...\n",
+       "Connecting to the Flight Simulator...\n", "Attempting to connect to the Flight Simulator...\n",
+       "CONNECTED! to Flight Simulator...\n", "Initializating ORVA system...\n",
+       "Registering Custom Event Handler...\n", "Creating profile font...\n", "LOG EVENT -> Initialize COM....\n"});
   // The main settings, written by kernel32: its own line form and CR LF.
   std::string settings = appData.Read("ORVANTE/ORVANTE.INI");
   for (const char* line : {"[ORVANTE]\r\n", "P3DSceneryID=0\r\n", "EnableKeyEventAPI=0\r\n", "AudioOutputDevice=0\r\n",
@@ -117,8 +112,8 @@ TEST(WindowsSimulator, SettingsAreRewrittenByKernel32KeepingTheSceneryIdentifier
   TempFolder appData;
   appData.Write("ORVANTE/ORVANTE.LOG", "an old log line that must go\n");
   appData.Write("ORVANTE/ORVANTE.INI", "[ORVANTE]\n\nP3DSceneryID = 4711\nMasterVolume=7\n");
-  SimulatorRun run = RunSimulator("start --sim-dir \"" + SimulatorFolder() + "\" --appdata \"" + FullPath(appData.Path()) +
-                         "\" --seconds 1");
+  SimulatorRun run = RunSimulator("start --sim-dir \"" + SimulatorFolder() + "\" --appdata \"" +
+                                  FullPath(appData.Path()) + "\" --seconds 1");
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(LogLines(appData).find("an old log line"), std::string::npos);
   std::string settings = appData.Read("ORVANTE/ORVANTE.INI");
@@ -131,7 +126,7 @@ TEST(WindowsSimulator, SettingsAreRewrittenByKernel32KeepingTheSceneryIdentifier
 TEST(WindowsSimulator, StoodAsFsxTheModuleStopsAfterTheVersionCheck) {
   TempFolder appData;
   SimulatorRun run = RunSimulator("start --as fsx --sim-dir \"" + SimulatorFolder() + "\" --appdata \"" +
-                         FullPath(appData.Path()) + "\" --seconds 1");
+                                  FullPath(appData.Path()) + "\" --seconds 1");
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(LogLines(appData),
             "Searching for Flight Simulator's Main Window...\n"

@@ -161,7 +161,8 @@ TEST(Win32Process, ModulesVersionsLibrariesAndThreads) {
   EXPECT_EQ(name.substr(name.size() - std::strlen("ORVANTE.dll")), "ORVANTE.dll") << name;
   platform::FreeLibrary(module);
   // The test program itself holds this function.
-  EXPECT_EQ(platform::GetExecutablePath(), platform::GetModuleFileNameU8(reinterpret_cast<void*>(&KernelProfileString)));
+  EXPECT_EQ(platform::GetExecutablePath(),
+            platform::GetModuleFileNameU8(reinterpret_cast<void*>(&KernelProfileString)));
   // CreateThread gives Windows' own thread identifier.
   static DWORD seen = 0;
   HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);

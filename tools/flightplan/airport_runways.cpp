@@ -31,7 +31,7 @@ std::optional<std::filesystem::path> FindFile(const std::string& folder, const c
 }
 
 common::Result<> LoadRunways(const std::string& simDir, const std::function<bool(const RunwayRecord&)>& keep,
-                                       RunwayList& list) {
+                             RunwayList& list) {
   list.clear();
   auto table = FindFile(simDir, "r4.csv");
   auto schemaFile = FindFile(simDir, "Schema.ini");
@@ -66,14 +66,16 @@ common::Result<> LoadRunways(const std::string& simDir, const std::function<bool
 
 common::Result<> LoadAirportRunways(const std::string& simDir, std::string_view airport, RunwayList& list) {
   const std::string wanted = Upper(airport);
-  auto loaded = LoadRunways(simDir, [&](const RunwayRecord& r) { return Upper(r.airportIdent) == wanted; }, list);
+  auto loaded = LoadRunways(
+      simDir, [&](const RunwayRecord& r) { return Upper(r.airportIdent) == wanted; }, list);
   if (!loaded) return loaded;
-  if (list.empty()) return common::Fail("the runway table in " + simDir + " holds no runway of airport " + std::string(airport));
+  if (list.empty())
+    return common::Fail("the runway table in " + simDir + " holds no runway of airport " + std::string(airport));
   return {};
 }
 
-common::Result<> LoadRunwaysInBox(const std::string& simDir, double south, double west, double north,
-                                            double east, RunwayList& list) {
+common::Result<> LoadRunwaysInBox(const std::string& simDir, double south, double west, double north, double east,
+                                  RunwayList& list) {
   return LoadRunways(
       simDir,
       [&](const RunwayRecord& r) {

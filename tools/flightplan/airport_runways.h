@@ -18,8 +18,8 @@ namespace orvante::flightplan {
 common::Result<> LoadAirportRunways(const std::string& simDir, std::string_view airport, RunwayList& list);
 
 // The completed runway ends whose reference point lies inside the box.
-common::Result<> LoadRunwaysInBox(const std::string& simDir, double south, double west, double north,
-                                            double east, RunwayList& list);
+common::Result<> LoadRunwaysInBox(const std::string& simDir, double south, double west, double north, double east,
+                                  RunwayList& list);
 
 // The end named by a designator ("28R", "28r", "9", "09"), or null.
 const RunwayRecord* FindRunwayEnd(const RunwayList& list, std::string_view designator);

@@ -11,16 +11,16 @@
 namespace orvante::flightplan {
 
 struct FlightSample {
-  double t = 0;                 // seconds since the start
-  double latitude = 0;          // degrees
-  double longitude = 0;         // degrees
-  double altitudeFt = 0;        // above mean sea level
-  double headingTrue = 0;       // degrees [0, 360)
+  double t = 0;            // seconds since the start
+  double latitude = 0;     // degrees
+  double longitude = 0;    // degrees
+  double altitudeFt = 0;   // above mean sea level
+  double headingTrue = 0;  // degrees [0, 360)
   double iasKt = 0;
-  double groundSpeedKt = 0;     // no wind: the true airspeed
+  double groundSpeedKt = 0;  // no wind: the true airspeed
   double verticalSpeedFpm = 0;
   bool onGround = true;
-  double gear = 1;              // handle: 0 up, 1 down
+  double gear = 1;  // handle: 0 up, 1 down
   int flapsIndex = 0;
 };
 

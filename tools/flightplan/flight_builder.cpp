@@ -13,8 +13,8 @@ namespace orvante::flightplan {
 
 namespace {
 
-constexpr double kStep = 0.1;                     // seconds of one integration step
-constexpr int kStepsPerSample = 5;                // a sample every 0.5 s
+constexpr double kStep = 0.1;       // seconds of one integration step
+constexpr int kStepsPerSample = 5;  // a sample every 0.5 s
 constexpr double kFeetPerSecondPerKnot = 1.68781;
 constexpr double kGravityFps2 = 32.174;
 constexpr double kGlideSlopeDeg = 3.0;
@@ -31,24 +31,24 @@ constexpr double kTaxiTurnSpeedKt = 10;
 constexpr double kLineUpSpeedKt = 8;
 constexpr double kTaxiAccel = 1.0;
 constexpr double kTaxiDecel = 1.5;
-constexpr double kNoseWheelRadiusFt = 60;          // tightest steering circle
+constexpr double kNoseWheelRadiusFt = 60;  // tightest steering circle
 constexpr double kGroundLateralAccelG = 0.15;
 constexpr double kGroundMaxTurnRate = 20;
-constexpr double kGroundTurnRateChange = 20;       // degrees per second per second
-constexpr double kAirMaxTurnRate = 3;              // standard rate
+constexpr double kGroundTurnRateChange = 20;  // degrees per second per second
+constexpr double kAirMaxTurnRate = 3;         // standard rate
 constexpr double kAirMaxBankDeg = 25;
-constexpr double kAirTurnRateChange = 1.5;         // about 5 degrees of bank a second
+constexpr double kAirTurnRateChange = 1.5;  // about 5 degrees of bank a second
 constexpr double kTakeOffRotateKt = 145;
-constexpr double kRotationSeconds = 3;             // from rotation speed to lift-off
+constexpr double kRotationSeconds = 3;  // from rotation speed to lift-off
 constexpr double kTakeOffClimbFpm = 2200;
 constexpr double kClimbFpm = 1800;
 constexpr double kDescentFpm = 1500;
-constexpr double kVerticalSpeedChange = 400;       // feet per minute per second
+constexpr double kVerticalSpeedChange = 400;  // feet per minute per second
 constexpr double kAirAccel = 1.5;
 constexpr double kAirDecel = 1.5;
 constexpr double kRejectReactionSeconds = 1.5;
-constexpr double kRejectBrake = 6;                 // maximum braking and reverse, about 0.3 g
-constexpr double kLandingBrake = 4;                // a medium autobrake, about 0.2 g
+constexpr double kRejectBrake = 6;   // maximum braking and reverse, about 0.3 g
+constexpr double kLandingBrake = 4;  // a medium autobrake, about 0.2 g
 // The flare begins at 25 ft; from there the sink rate eases in proportion to
 // the height, from the path's rate (about 750 fpm at 145 kt) to 200 fpm at
 // the ground. The aircraft is down about 3.5 s later, 1,200-1,400 ft past
@@ -110,7 +110,8 @@ class Builder {
       span.line = step.line;
       span.text = step.text;
       span.firstSample = flight_.samples.empty() ? 0 : flight_.samples.size() - 1;
-      if (auto flown = Fly(step); !flown) return common::Fail("plan line " + std::to_string(step.line) + ": " + flown.error());
+      if (auto flown = Fly(step); !flown)
+        return common::Fail("plan line " + std::to_string(step.line) + ": " + flown.error());
       // Every phase ends with a sample of its own, so the next begins from
       // exactly where this one left the aircraft.
       if (recordedStep_ != steps_) Record();
@@ -146,8 +147,8 @@ class Builder {
       double bySideForce = kGroundLateralAccelG * kGravityFps2 / speedFps * RADIANS_TO_DEGREES;
       return std::min({kGroundMaxTurnRate, byRadius, bySideForce});
     }
-    double byBank = kGravityFps2 * std::tan(kAirMaxBankDeg * DEGREES_TO_RADIANS) / std::max(speedFps, 1.0) *
-                    RADIANS_TO_DEGREES;
+    double byBank =
+        kGravityFps2 * std::tan(kAirMaxBankDeg * DEGREES_TO_RADIANS) / std::max(speedFps, 1.0) * RADIANS_TO_DEGREES;
     return std::min(kAirMaxTurnRate, byBank);
   }
 
@@ -196,7 +197,8 @@ class Builder {
     double newAltitude = altitude_;
     double newVs = verticalSpeed_;
     if (!onGround_) {
-      newVs = std::clamp(vsCmd, verticalSpeed_ - kVerticalSpeedChange * kStep, verticalSpeed_ + kVerticalSpeedChange * kStep);
+      newVs = std::clamp(vsCmd, verticalSpeed_ - kVerticalSpeedChange * kStep,
+                         verticalSpeed_ + kVerticalSpeedChange * kStep);
       newAltitude = altitude_ + (verticalSpeed_ + newVs) / 2 / 60 * kStep;
     }
     double tas1 = TrueAirspeed(newIas, newAltitude);
@@ -272,7 +274,8 @@ class Builder {
   common::Result<> Resolve(const Place& place, LocalPoint& point) const {
     if (!place.onRunway) {
       point = frame_.ToLocal({place.latitude, place.longitude});
-      if (DistanceBetween(point, {0, 0}) > 30 * 6076.12) return common::Fail("the place lies more than 30 nm from the airport");
+      if (DistanceBetween(point, {0, 0}) > 30 * 6076.12)
+        return common::Fail("the place lies more than 30 nm from the airport");
       return {};
     }
     auto line = LineOf(place.runway);
@@ -285,7 +288,8 @@ class Builder {
   std::optional<RunwayLine> RunwayUnderfoot() const {
     if (lastRunway_) {
       const RunwayLine& line = *lastRunway_;
-      if (std::fabs(WrapSigned(heading_ - line.heading)) < 20 && std::fabs(line.Right(position_)) < line.widthFt / 2 + 30)
+      if (std::fabs(WrapSigned(heading_ - line.heading)) < 20 &&
+          std::fabs(line.Right(position_)) < line.widthFt / 2 + 30)
         return line;
     }
     for (const auto& record : runways_) {
@@ -308,8 +312,10 @@ class Builder {
     bool needsAir = step.kind == PhaseKind::kClimb || step.kind == PhaseKind::kFlyHeading ||
                     step.kind == PhaseKind::kApproach || step.kind == PhaseKind::kLand ||
                     step.kind == PhaseKind::kGoAround;
-    if (needsGround && !onGround_) return common::Fail(std::string("'") + PhaseKeyword(step.kind) + "' needs the aircraft on the ground");
-    if (needsAir && onGround_) return common::Fail(std::string("'") + PhaseKeyword(step.kind) + "' needs the aircraft in the air");
+    if (needsGround && !onGround_)
+      return common::Fail(std::string("'") + PhaseKeyword(step.kind) + "' needs the aircraft on the ground");
+    if (needsAir && onGround_)
+      return common::Fail(std::string("'") + PhaseKeyword(step.kind) + "' needs the aircraft in the air");
     switch (step.kind) {
       case PhaseKind::kStart: return Start(step);
       case PhaseKind::kTaxiHeading: return TaxiHeading(step);
@@ -377,7 +383,8 @@ class Builder {
       bool turning = std::fabs(WrapSigned(bearing - heading_)) > 20;
       double wanted = (turning || distance < 200) ? std::min(speed, kTaxiTurnSpeedKt) : speed;
       Advance(SpeedToward(ias_, wanted, kTaxiAccel, kTaxiDecel), TurnToward(bearing));
-      if (TimedOut(startStep)) return common::Fail("the taxi never reaches its point (it may lie inside the turning circle)");
+      if (TimedOut(startStep))
+        return common::Fail("the taxi never reaches its point (it may lie inside the turning circle)");
     }
     return {};
   }
@@ -437,18 +444,20 @@ class Builder {
     int startStep = steps_;
     while (ias_ < rotate) {
       RollStep(*line, (steps_ - startStep) * kStep);
-      if (line->Along(position_) > line->lengthFt) return common::Fail("runway " + line->designator + " ends before the rotation speed");
+      if (line->Along(position_) > line->lengthFt)
+        return common::Fail("runway " + line->designator + " ends before the rotation speed");
     }
     for (int i = 0; i < static_cast<int>(kRotationSeconds / kStep); ++i) RollStep(*line, 10);
-    if (line->Along(position_) > line->lengthFt) return common::Fail("runway " + line->designator + " ends before lift-off");
+    if (line->Along(position_) > line->lengthFt)
+      return common::Fail("runway " + line->designator + " ends before lift-off");
     onGround_ = false;
     verticalSpeed_ = 0;
     int liftOffStep = steps_;
     double climbSpeed = rotate + 25;
     while (altitude_ < climbTo) {
       if (gearDown_ && Height() > 50 && (steps_ - liftOffStep) * kStep > 3) gearDown_ = false;
-      Advance(SpeedToward(ias_, climbSpeed, kAirAccel, kAirDecel), TurnToward(InterceptHeading(*line, 0, AirLookAhead())),
-              kTakeOffClimbFpm);
+      Advance(SpeedToward(ias_, climbSpeed, kAirAccel, kAirDecel),
+              TurnToward(InterceptHeading(*line, 0, AirLookAhead())), kTakeOffClimbFpm);
       if (auto error = CheckClearOfGround(); !error) return error;
       if (TimedOut(startStep)) return common::Fail("the climb-out never reaches its height");
     }
@@ -464,7 +473,8 @@ class Builder {
     int startStep = steps_;
     while (ias_ < step.speedKt) {
       RollStep(*line, (steps_ - startStep) * kStep);
-      if (line->Along(position_) > line->lengthFt) return common::Fail("runway " + line->designator + " ends before the rejection speed");
+      if (line->Along(position_) > line->lengthFt)
+        return common::Fail("runway " + line->designator + " ends before the rejection speed");
     }
     for (int i = 0; i < static_cast<int>(kRejectReactionSeconds / kStep); ++i) {
       Advance(0, TurnToward(InterceptHeading(*line, 0, 600)));
@@ -475,7 +485,8 @@ class Builder {
       Advance(SpeedToward(ias_, 0, 0, decel), TurnToward(InterceptHeading(*line, 0, 600)));
     }
     turnRate_ = 0;
-    if (line->Along(position_) > line->lengthFt) return common::Fail("the rejected take-off leaves the end of runway " + line->designator);
+    if (line->Along(position_) > line->lengthFt)
+      return common::Fail("the rejected take-off leaves the end of runway " + line->designator);
     lastRunway_ = line;
     return {};
   }
@@ -492,8 +503,8 @@ class Builder {
     double heading = step.hasHeading ? step.headingDeg : heading_;
     int direction = step.turnDirection;
     int startStep = steps_;
-    while (std::fabs(altitude_ - step.altitudeFt) > 5 || std::fabs(verticalSpeed_) > 100 || std::fabs(ias_ - speed) > 1 ||
-           std::fabs(WrapSigned(heading - heading_)) > 0.5) {
+    while (std::fabs(altitude_ - step.altitudeFt) > 5 || std::fabs(verticalSpeed_) > 100 ||
+           std::fabs(ias_ - speed) > 1 || std::fabs(WrapSigned(heading - heading_)) > 0.5) {
       if (direction != 0 && std::fabs(WrapSigned(heading - heading_)) < 90) direction = 0;
       Advance(SpeedToward(ias_, speed, kAirAccel, kAirDecel), TurnToward(heading, direction),
               AltitudeHold(step.altitudeFt, climbRate, descentRate));
@@ -518,7 +529,8 @@ class Builder {
       if (auto error = CheckClearOfGround(); !error) return error;
       if (step.distanceFt > 0 && (steps_ - startStep) * kStep > kMaxLegSeconds) {
         char text[160];
-        std::snprintf(text, sizeof text, "the leg is not flown within %.0f s (%.1f nm at %.0f kt); fly it faster or shorter",
+        std::snprintf(text, sizeof text,
+                      "the leg is not flown within %.0f s (%.1f nm at %.0f kt); fly it faster or shorter",
                       kMaxLegSeconds, step.distanceFt / 6076.12, speed);
         return common::Fail(std::string(text));
       }
@@ -528,7 +540,8 @@ class Builder {
   }
 
   double GlidePathAltitude(const RunwayLine& line, double distanceBeforeThreshold) const {
-    return line.elevationFt + kThresholdCrossingFt + distanceBeforeThreshold * std::tan(kGlideSlopeDeg * DEGREES_TO_RADIANS);
+    return line.elevationFt + kThresholdCrossingFt +
+           distanceBeforeThreshold * std::tan(kGlideSlopeDeg * DEGREES_TO_RADIANS);
   }
 
   // Vertical speed that follows the 3-degree path (or holds the altitude
@@ -540,8 +553,8 @@ class Builder {
     double wanted = onPath ? pathAltitude : levelAltitude;
     double feedForward = 0;
     if (onPath) {
-      feedForward = -TrueAirspeed(ias_, altitude_) * kFeetPerSecondPerKnot * 60 *
-                    std::tan(kGlideSlopeDeg * DEGREES_TO_RADIANS);
+      feedForward =
+          -TrueAirspeed(ias_, altitude_) * kFeetPerSecondPerKnot * 60 * std::tan(kGlideSlopeDeg * DEGREES_TO_RADIANS);
     }
     return std::clamp(feedForward + (wanted - altitude_) * 6, -2500.0, 1000.0);
   }
@@ -553,8 +566,8 @@ class Builder {
       return common::Fail("the aircraft is already past the threshold of runway " + line->designator);
     }
     double offset = step.offsetRightFt;
-    double levelAltitude = std::min(holdAltitude_ > 0 ? holdAltitude_ : altitude_,
-                                    GlidePathAltitude(*line, step.fromNm * 6076.12));
+    double levelAltitude =
+        std::min(holdAltitude_ > 0 ? holdAltitude_ : altitude_, GlidePathAltitude(*line, step.fromNm * 6076.12));
     double speed = targetSpeed_ > 0 ? targetSpeed_ : ias_;
     std::vector<bool> applied(step.settings.size(), false);
     int startStep = steps_;
@@ -571,7 +584,8 @@ class Builder {
       }
       if (heightAboveThreshold <= kThresholdCrossingFt || before <= 0) break;
       double vsCmd = GlidePathVerticalSpeed(*line, levelAltitude);
-      Advance(SpeedToward(ias_, speed, kAirAccel, kAirDecel), TurnToward(InterceptHeading(*line, offset, AirLookAhead())), vsCmd);
+      Advance(SpeedToward(ias_, speed, kAirAccel, kAirDecel),
+              TurnToward(InterceptHeading(*line, offset, AirLookAhead())), vsCmd);
       if (auto error = CheckClearOfGround(); !error) return error;
       if (TimedOut(startStep)) return common::Fail("the approach never reaches runway " + line->designator);
     }
@@ -647,7 +661,8 @@ class Builder {
     int startStep = steps_;
     while (altitude_ < climbTo) {
       if (gearDown_ && verticalSpeed_ > 500 && (steps_ - startStep) * kStep > 5) gearDown_ = false;
-      double turn = approach_ ? TurnToward(InterceptHeading(*approach_, approachOffset_, AirLookAhead())) : TurnToward(heading);
+      double turn =
+          approach_ ? TurnToward(InterceptHeading(*approach_, approachOffset_, AirLookAhead())) : TurnToward(heading);
       Advance(SpeedToward(ias_, speed, kAirAccel, kAirDecel), turn, kGoAroundClimbFpm);
       if (auto error = CheckClearOfGround(); !error) return error;
       if (TimedOut(startStep)) return common::Fail("the go-around never reaches its height");

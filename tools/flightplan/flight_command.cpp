@@ -14,7 +14,8 @@
 namespace orvante::flightplan {
 
 std::string FlightCommandUsage(const std::string& name) {
-  return "usage: " + name + " PLAN [--sim-dir DIR] [--out FLIGHT.csv] [--repeat-for SECONDS]\n"
+  return "usage: " + name +
+         " PLAN [--sim-dir DIR] [--out FLIGHT.csv] [--repeat-for SECONDS]\n"
          "  Builds the flight a plan describes at a real airport of DIR's runway table\n"
          "  and writes it as a flight file (to standard output without --out).\n"
          "  --repeat-for flies a plan that ends where it starts again and again, every\n"

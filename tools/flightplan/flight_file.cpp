@@ -12,7 +12,8 @@ std::string FlightFileText(const Flight& flight) {
   char row[256];
   text += "# Scripted flight at " + flight.airport + ", built by orvante-flight from its plan.\n";
   for (const PhaseSpan& phase : flight.phases) {
-    std::snprintf(row, sizeof row, "# t=%.1f plan line %u: ", flight.samples.empty() ? 0.0 : flight.samples[phase.firstSample].t,
+    std::snprintf(row, sizeof row,
+                  "# t=%.1f plan line %u: ", flight.samples.empty() ? 0.0 : flight.samples[phase.firstSample].t,
                   phase.line);
     text += row + phase.text + "\n";
   }

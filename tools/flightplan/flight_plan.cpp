@@ -336,10 +336,20 @@ struct Statement {
   StatementReader read;
 };
 constexpr Statement kStatements[] = {
-    {"airport", ReadAirport}, {"start", ReadStart},     {"taxi", ReadTaxi},     {"lineup", ReadLineUp},
-    {"hold", ReadHold},       {"takeoff", ReadTakeOff}, {"reject", ReadReject}, {"climb", ReadClimb},
-    {"fly", ReadFly},         {"gear", ReadGear},       {"flaps", ReadFlapsStatement},
-    {"approach", ReadApproach}, {"land", ReadLand},     {"goaround", ReadGoAround},
+    {"airport", ReadAirport},
+    {"start", ReadStart},
+    {"taxi", ReadTaxi},
+    {"lineup", ReadLineUp},
+    {"hold", ReadHold},
+    {"takeoff", ReadTakeOff},
+    {"reject", ReadReject},
+    {"climb", ReadClimb},
+    {"fly", ReadFly},
+    {"gear", ReadGear},
+    {"flaps", ReadFlapsStatement},
+    {"approach", ReadApproach},
+    {"land", ReadLand},
+    {"goaround", ReadGoAround},
 };
 
 StatementReader ReaderOf(const std::string& keyword) {
@@ -380,7 +390,8 @@ common::Result<> ParseFlightPlan(std::string_view text, FlightPlan& plan) {
     for (size_t i = 0; i < content.size(); ++i) {
       unsigned char c = static_cast<unsigned char>(content[i]);
       if ((c < 0x20 && c != '\t') || c == 0x7F) {
-        return common::Fail("line " + std::to_string(lineNumber) + ", column " + std::to_string(i + 1) + ": control character in the plan");
+        return common::Fail("line " + std::to_string(lineNumber) + ", column " + std::to_string(i + 1) +
+                            ": control character in the plan");
       }
     }
     std::vector<Token> tokens;
@@ -412,26 +423,29 @@ common::Result<> ParseFlightPlan(std::string_view text, FlightPlan& plan) {
     if (keyword == "airport") {
       if (!plan.steps.empty()) {
         return common::Fail("line " + std::to_string(lineNumber) + ", column " + std::to_string(keywordColumn) +
-               ": the airport must be named before the phases");
+                            ": the airport must be named before the phases");
       }
       continue;
     }
     if (plan.airport.empty()) {
       return common::Fail("line " + std::to_string(lineNumber) + ", column " + std::to_string(keywordColumn) +
-             ": the plan must name its airport first ('airport KSFO')");
+                          ": the plan must name its airport first ('airport KSFO')");
     }
     bool isStart = step.kind == PhaseKind::kStart;
     if (isStart != plan.steps.empty()) {
-      return common::Fail("line " + std::to_string(lineNumber) + ", column " + std::to_string(keywordColumn) +
-             (isStart ? ": 'start' may appear only once, before the phases" : ": the first phase must be 'start'"));
+      return common::Fail(
+          "line " + std::to_string(lineNumber) + ", column " + std::to_string(keywordColumn) +
+          (isStart ? ": 'start' may appear only once, before the phases" : ": the first phase must be 'start'"));
     }
     plan.steps.push_back(std::move(step));
   }
   // What is missing is missing at the end of the text: after a final line
   // break, on the empty line that follows it.
   const uint32_t lastLine = lines.Number() + (text.empty() || text.back() == '\n' ? 1 : 0);
-  if (plan.airport.empty()) return common::Fail("line " + std::to_string(lastLine) + ", column 1: the plan names no airport");
-  if (plan.steps.empty()) return common::Fail("line " + std::to_string(lastLine) + ", column 1: the plan has no 'start'");
+  if (plan.airport.empty())
+    return common::Fail("line " + std::to_string(lastLine) + ", column 1: the plan names no airport");
+  if (plan.steps.empty())
+    return common::Fail("line " + std::to_string(lastLine) + ", column 1: the plan has no 'start'");
   return {};
 }
 

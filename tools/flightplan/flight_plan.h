@@ -58,12 +58,12 @@ struct PlanStep {
   std::string runway;
   double headingDeg = 0;
   bool hasHeading = false;  // climb: turns onto headingDeg on the way
-  int turnDirection = 0;  // -1 left, +1 right, 0 the shorter way
-  double distanceFt = 0;  // taxi heading, fly heading in nm (converted)
-  double seconds = 0;     // hold, fly heading for a time
-  bool airborne = false;  // start: in flight, heightFt above the place's ground, at speedKt
+  int turnDirection = 0;    // -1 left, +1 right, 0 the shorter way
+  double distanceFt = 0;    // taxi heading, fly heading in nm (converted)
+  double seconds = 0;       // hold, fly heading for a time
+  bool airborne = false;    // start: in flight, heightFt above the place's ground, at speedKt
   double heightFt = 0;
-  double speedKt = 0;     // 0: the phase's default
+  double speedKt = 0;  // 0: the phase's default
   double rotateKt = 0;
   double climbFt = 0;     // height above the runway ending a take-off or go-around
   double altitudeFt = 0;  // climb to

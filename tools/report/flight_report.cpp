@@ -143,7 +143,8 @@ void HaloText(SvgDocument& svg, double x, double y, const std::string& text, con
 std::vector<PixelPoint> Thinned(const std::vector<PixelPoint>& points) {
   std::vector<PixelPoint> kept;
   for (size_t i = 0; i < points.size(); ++i) {
-    if (i == 0 || i + 1 == points.size() || std::hypot(points[i].x - kept.back().x, points[i].y - kept.back().y) >= 0.75)
+    if (i == 0 || i + 1 == points.size() ||
+        std::hypot(points[i].x - kept.back().x, points[i].y - kept.back().y) >= 0.75)
       kept.push_back(points[i]);
   }
   return kept;
@@ -174,12 +175,14 @@ void DrawMap(SvgDocument& svg, const MapPanel& panel, const ReportInput& input, 
   if (input.runways) {
     for (const auto& record : *input.runways) {
       std::vector<PixelPoint> corners;
-      for (int i = 0; i < 4; ++i) corners.push_back(projection.ToPixel(record->outline[i].latitude, record->outline[i].longitude));
+      for (int i = 0; i < 4; ++i)
+        corners.push_back(projection.ToPixel(record->outline[i].latitude, record->outline[i].longitude));
       corners = ClipPolygon(clip, corners);
       if (corners.size() < 3) continue;
       std::string points;
       for (PixelPoint p : corners) points += Number(p.x) + "," + Number(p.y) + " ";
-      svg.Raw("<polygon class=\"runway\" points=\"" + points + "\" fill=\"#5a5a5a\" stroke=\"#333\" stroke-width=\"0.8\"/>\n");
+      svg.Raw("<polygon class=\"runway\" points=\"" + points +
+              "\" fill=\"#5a5a5a\" stroke=\"#333\" stroke-width=\"0.8\"/>\n");
     }
     for (const auto& record : *input.runways) {
       PixelPoint end = projection.ToPixel(record->endLatitude, record->endLongitude);
@@ -215,7 +218,8 @@ void DrawMap(SvgDocument& svg, const MapPanel& panel, const ReportInput& input, 
     points = Thinned(points);
     for (const std::string& piece : ClippedPolylines(clip, points)) {
       svg.Raw(std::string("<polyline class=\"track\" points=\"") + piece + "\" fill=\"none\" stroke=\"" +
-              (track[i].onGround ? kGroundColour : kAirColour) + "\" stroke-width=\"2.2\" stroke-linejoin=\"round\"/>\n");
+              (track[i].onGround ? kGroundColour : kAirColour) +
+              "\" stroke-width=\"2.2\" stroke-linejoin=\"round\"/>\n");
     }
     i = j;
   }
@@ -240,9 +244,10 @@ void DrawMap(SvgDocument& svg, const MapPanel& panel, const ReportInput& input, 
   for (const auto& [p, callout] : markers) {
     std::string text = std::to_string(callout->number) + " " + Shortened(callout->phrase, kMapLabelChars);
     double width = text.size() * kLabelCharWidth + 6;
-    const double candidates[][2] = {{14, -16}, {14, 6}, {-14 - width, -16}, {-14 - width, 6}, {14, -36},
-                                    {-14 - width, -36}, {14, 26}, {-14 - width, 26}, {-width / 2, -44},
-                                    {-width / 2, 34}, {30, -60}, {-30 - width, -60}, {30, 48}, {-30 - width, 48}};
+    const double candidates[][2] = {
+        {14, -16}, {14, 6},           {-14 - width, -16}, {-14 - width, 6}, {14, -36}, {-14 - width, -36},
+        {14, 26},  {-14 - width, 26}, {-width / 2, -44},  {-width / 2, 34}, {30, -60}, {-30 - width, -60},
+        {30, 48},  {-30 - width, 48}};
     for (const auto& offset : candidates) {
       LabelBox box{p.x + offset[0], p.y + offset[1], p.x + offset[0] + width, p.y + offset[1] + 15};
       if (box.left < panel.left || box.right > panel.left + panel.width || box.top < panel.top ||
@@ -252,14 +257,16 @@ void DrawMap(SvgDocument& svg, const MapPanel& panel, const ReportInput& input, 
       taken.push_back(box);
       double anchorX = offset[0] < 0 ? box.right : box.left;
       svg.Line(p.x, p.y, anchorX, box.top + 7.5, "stroke=\"#d62728\" stroke-width=\"0.8\"");
-      svg.Rect(box.left, box.top, width, 15, "fill=\"#fff\" fill-opacity=\"0.9\" stroke=\"#d62728\" stroke-width=\"0.6\" rx=\"3\"");
+      svg.Rect(box.left, box.top, width, 15,
+               "fill=\"#fff\" fill-opacity=\"0.9\" stroke=\"#d62728\" stroke-width=\"0.6\" rx=\"3\"");
       svg.Text(box.left + 3, box.top + 11.5, text, "class=\"callout-label\" font-size=\"11\" fill=\"#222\"");
       break;
     }
   }
   for (const auto& [p, callout] : markers) {
-    svg.Circle(p.x, p.y, 7, std::string("class=\"callout\" data-number=\"") + std::to_string(callout->number) +
-                                "\" fill=\"" + kCalloutColour + "\" stroke=\"#fff\" stroke-width=\"1.5\"");
+    svg.Circle(p.x, p.y, 7,
+               std::string("class=\"callout\" data-number=\"") + std::to_string(callout->number) + "\" fill=\"" +
+                   kCalloutColour + "\" stroke=\"#fff\" stroke-width=\"1.5\"");
     svg.Text(p.x, p.y + 3.5, std::to_string(callout->number),
              "font-size=\"10\" font-weight=\"bold\" text-anchor=\"middle\" fill=\"#fff\"");
   }
@@ -305,7 +312,8 @@ void DrawProfile(SvgDocument& svg, const ReportInput& input) {
   svg.Rect(left, top, right - left, bottom - top, "fill=\"#fff\" stroke=\"#999\"");
   for (double a = altLow; a <= altHigh + 1e-6; a += altStep) {
     svg.Line(left, YAlt(a), right, YAlt(a), "stroke=\"#e4e4e4\"");
-    svg.Text(left - 6, YAlt(a) + 4, Number(a), std::string("font-size=\"11\" text-anchor=\"end\" fill=\"") + kAirColour + "\"");
+    svg.Text(left - 6, YAlt(a) + 4, Number(a),
+             std::string("font-size=\"11\" text-anchor=\"end\" fill=\"") + kAirColour + "\"");
   }
   for (double s = 0; s <= speedHigh + 1e-6; s += speedStep) {
     svg.Text(right + 6, YSpeed(s) + 4, Number(s), std::string("font-size=\"11\" fill=\"") + kSpeedColour + "\"");
@@ -322,7 +330,8 @@ void DrawProfile(SvgDocument& svg, const ReportInput& input) {
     svg.Line(X(t), top, X(t), bottom, "stroke=\"#eeeeee\"");
     svg.Text(X(t), bottom + 16, TimeText(t), "font-size=\"11\" text-anchor=\"middle\" fill=\"#333\"");
   }
-  svg.Text((left + right) / 2, bottom + 34, "time since the start (min:s)", "font-size=\"12\" text-anchor=\"middle\" fill=\"#333\"");
+  svg.Text((left + right) / 2, bottom + 34, "time since the start (min:s)",
+           "font-size=\"12\" text-anchor=\"middle\" fill=\"#333\"");
   svg.Text(left - 58, (top + bottom) / 2, "altitude (ft)",
            std::string("font-size=\"12\" text-anchor=\"middle\" fill=\"") + kAirColour + "\" transform=\"rotate(-90 " +
                Number(left - 58) + " " + Number((top + bottom) / 2) + ")\"");
@@ -350,7 +359,8 @@ void DrawProfile(SvgDocument& svg, const ReportInput& input) {
   std::string altitude, speed;
   for (PixelPoint p : Thinned(altitudePoints)) altitude += Number(p.x) + "," + Number(p.y) + " ";
   for (PixelPoint p : Thinned(speedPoints)) speed += Number(p.x) + "," + Number(p.y) + " ";
-  svg.Raw("<polyline class=\"altitude\" points=\"" + altitude + "\" fill=\"none\" stroke=\"" + kAirColour + "\" stroke-width=\"2\"/>\n");
+  svg.Raw("<polyline class=\"altitude\" points=\"" + altitude + "\" fill=\"none\" stroke=\"" + kAirColour +
+          "\" stroke-width=\"2\"/>\n");
   svg.Raw("<polyline class=\"ground-speed\" points=\"" + speed + "\" fill=\"none\" stroke=\"" + kSpeedColour +
           "\" stroke-width=\"1.6\" stroke-dasharray=\"7 3\"/>\n");
 
@@ -358,13 +368,16 @@ void DrawProfile(SvgDocument& svg, const ReportInput& input) {
   double lastX[3] = {-1e9, -1e9, -1e9};
   for (const Callout& callout : input.callouts) {
     double x = X(callout.t);
-    svg.Line(x, top, x, bottom, std::string("class=\"callout-time\" stroke=\"") + kCalloutColour + "\" stroke-width=\"1\" stroke-opacity=\"0.7\"");
+    svg.Line(x, top, x, bottom,
+             std::string("class=\"callout-time\" stroke=\"") + kCalloutColour +
+                 "\" stroke-width=\"1\" stroke-opacity=\"0.7\"");
     int row = 0;
     while (row < 2 && x - lastX[row] < 16) ++row;
     lastX[row] = x;
     double y = top - 6 - row * 14;
-    svg.Text(x, y, std::to_string(callout.number),
-             std::string("font-size=\"10\" font-weight=\"bold\" text-anchor=\"middle\" fill=\"") + kCalloutColour + "\"");
+    svg.Text(
+        x, y, std::to_string(callout.number),
+        std::string("font-size=\"10\" font-weight=\"bold\" text-anchor=\"middle\" fill=\"") + kCalloutColour + "\"");
   }
   svg.Raw("</g>\n");
 }
@@ -388,8 +401,8 @@ std::string RenderFlightReport(const ReportInput& input) {
 
   svg.Text(20, 30, input.title, "font-size=\"20\" font-weight=\"bold\" fill=\"#222\"");
   char subtitle[200];
-  std::snprintf(subtitle, sizeof subtitle, "%s of flight, %zu callouts.", TimeText(track.back().t - track.front().t).c_str(),
-                input.callouts.size());
+  std::snprintf(subtitle, sizeof subtitle, "%s of flight, %zu callouts.",
+                TimeText(track.back().t - track.front().t).c_str(), input.callouts.size());
   svg.Text(20, 52, subtitle, "font-size=\"13\" fill=\"#444\"");
   // Key.
   double kx = 520;
@@ -429,7 +442,8 @@ std::string RenderFlightReport(const ReportInput& input) {
     }
   }
   ground.Expand(0.06, 1500);
-  bool closeUp = !ground.Empty() && ground.WidthFeet() < 0.5 * whole.WidthFeet() && ground.HeightFeet() < 0.5 * whole.HeightFeet();
+  bool closeUp =
+      !ground.Empty() && ground.WidthFeet() < 0.5 * whole.WidthFeet() && ground.HeightFeet() < 0.5 * whole.HeightFeet();
   if (closeUp) {
     DrawMap(svg, {"Whole flight", whole, 10, kMapTop, 585, kMapHeight}, input, 1);
     DrawMap(svg, {"On the ground, close up", ground, 605, kMapTop, 585, kMapHeight}, input, 2);
@@ -443,7 +457,8 @@ std::string RenderFlightReport(const ReportInput& input) {
     const Callout& callout = input.callouts[i];
     double x = i < listRows ? 20 : 610;
     double y = kListTop + 20 + (i < listRows ? i : i - listRows) * kListRow;
-    svg.Text(x, y, std::to_string(callout.number), std::string("font-size=\"12\" font-weight=\"bold\" fill=\"") + kCalloutColour + "\"");
+    svg.Text(x, y, std::to_string(callout.number),
+             std::string("font-size=\"12\" font-weight=\"bold\" fill=\"") + kCalloutColour + "\"");
     svg.Text(x + 28, y, TimeText(callout.t), "font-size=\"12\" fill=\"#555\"");
     svg.Text(x + 70, y, Shortened(callout.phrase, 80), "class=\"callout-text\" font-size=\"12\" fill=\"#222\"");
   }

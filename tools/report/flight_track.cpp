@@ -21,7 +21,8 @@ common::Result<> ReadFlightTrack(std::string_view text, std::vector<TrackPoint>&
 
   // Messages point at where a field starts, blanks before its text included.
   auto at = [](const sim::CsvLine& line, int column, const std::string& what) {
-    return common::Fail("flight line " + std::to_string(line.number) + ", column " + std::to_string(column) + ": " + what);
+    return common::Fail("flight line " + std::to_string(line.number) + ", column " + std::to_string(column) + ": " +
+                        what);
   };
   const sim::CsvLine& header = lines.front();
   for (size_t i = 0; i < header.fields.size(); ++i) {
@@ -66,14 +67,16 @@ common::Result<> ReadFlightTrack(std::string_view text, std::vector<TrackPoint>&
     point.onGround = values[kOnGround] != 0;
     track.push_back(point);
   }
-  if (track.empty()) return common::Fail("flight line " + std::to_string(lineCount) + ", column 1: the flight has no rows");
+  if (track.empty())
+    return common::Fail("flight line " + std::to_string(lineCount) + ", column 1: the flight has no rows");
   return {};
 }
 TrackPoint TrackPointAt(const std::vector<TrackPoint>& track, double t) {
   if (track.empty()) return {};
   if (t <= track.front().t) return track.front();
   if (t >= track.back().t) return track.back();
-  auto after = std::lower_bound(track.begin(), track.end(), t, [](const TrackPoint& p, double time) { return p.t < time; });
+  auto after =
+      std::lower_bound(track.begin(), track.end(), t, [](const TrackPoint& p, double time) { return p.t < time; });
   const TrackPoint& b = *after;
   const TrackPoint& a = *(after - 1);
   double f = (t - a.t) / (b.t - a.t);

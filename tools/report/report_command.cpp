@@ -50,7 +50,8 @@ std::string StartingAirport(const RunwayList& runways, const TrackPoint& start) 
 }  // namespace
 
 std::string ReportCommandUsage(const std::string& name) {
-  return "usage: " + name + " TRANSCRIPT FLIGHT --out FILE.svg [--png FILE.png] [--sim-dir DIR] [--phrases MANIFEST]\n"
+  return "usage: " + name +
+         " TRANSCRIPT FLIGHT --out FILE.svg [--png FILE.png] [--sim-dir DIR] [--phrases MANIFEST]\n"
          "  Draws the flight report: the runways and track with the callouts where they\n"
          "  were queued, altitude and ground speed against time, and the list of callouts.\n";
 }
@@ -58,8 +59,9 @@ std::string ReportCommandUsage(const std::string& name) {
 common::Result<std::string> RenderPngImage(const std::string& svgText) {
 #ifdef _WIN32
   (void)svgText;
-  return common::Fail("the Windows build draws the SVG only (no SVG renderer for Windows in the build); the Linux "
-                      "build renders the PNG");
+  return common::Fail(
+      "the Windows build draws the SVG only (no SVG renderer for Windows in the build); the Linux "
+      "build renders the PNG");
 #else
   GError* error = nullptr;
   RsvgHandle* handle =
@@ -102,7 +104,8 @@ common::Result<std::string> RenderPngImage(const std::string& svgText) {
           return CAIRO_STATUS_SUCCESS;
         },
         &png);
-    if (written != CAIRO_STATUS_SUCCESS) failure = std::string("encoding the PNG failed: ") + cairo_status_to_string(written);
+    if (written != CAIRO_STATUS_SUCCESS)
+      failure = std::string("encoding the PNG failed: ") + cairo_status_to_string(written);
   }
   cairo_surface_destroy(surface);
   g_object_unref(handle);
@@ -127,8 +130,11 @@ int RunReportCommand(const std::vector<std::string>& args, const std::string& de
   std::string svgPath, pngPath, simDir = defaultSimDir, phrasesPath = defaultPhrases;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    std::string* option = arg == "--out" ? &svgPath : arg == "--png" ? &pngPath : arg == "--sim-dir" ? &simDir
-                          : arg == "--phrases" ? &phrasesPath : nullptr;
+    std::string* option = arg == "--out"       ? &svgPath
+                          : arg == "--png"     ? &pngPath
+                          : arg == "--sim-dir" ? &simDir
+                          : arg == "--phrases" ? &phrasesPath
+                                               : nullptr;
     if (option && i + 1 < args.size()) {
       *option = args[++i];
     } else if (arg == "--help" || arg == "-h") {
@@ -137,7 +143,8 @@ int RunReportCommand(const std::vector<std::string>& args, const std::string& de
     } else if (!option && !arg.empty() && arg[0] != '-' && inputs.size() < 2) {
       inputs.push_back(arg);
     } else {
-      std::fprintf(err, "%s: unexpected argument '%s'\n%s", name.c_str(), arg.c_str(), ReportCommandUsage(name).c_str());
+      std::fprintf(err, "%s: unexpected argument '%s'\n%s", name.c_str(), arg.c_str(),
+                   ReportCommandUsage(name).c_str());
       return 2;
     }
   }

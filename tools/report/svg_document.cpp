@@ -59,9 +59,9 @@ void SvgDocument::Circle(double x, double y, double radius, std::string_view att
 
 std::string SvgDocument::Finish() const {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Number(width_) + "\" height=\"" + Number(height_) +
-         "\" viewBox=\"0 0 " + Number(width_) + " " + Number(height_) +
-         "\" font-family=\"DejaVu Sans, Liberation Sans, Arial, sans-serif\">\n" + body_ + "</svg>\n";
+         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+         Number(width_) + "\" height=\"" + Number(height_) + "\" viewBox=\"0 0 " + Number(width_) + " " +
+         Number(height_) + "\" font-family=\"DejaVu Sans, Liberation Sans, Arial, sans-serif\">\n" + body_ + "</svg>\n";
 }
 
 }  // namespace orvante::report

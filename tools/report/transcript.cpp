@@ -140,7 +140,8 @@ class LineParser {
       }
     }
     size_t start = position_;
-    while (position_ < line_.size() && std::string_view("+-.0123456789eE").find(line_[position_]) != std::string_view::npos)
+    while (position_ < line_.size() &&
+           std::string_view("+-.0123456789eE").find(line_[position_]) != std::string_view::npos)
       ++position_;
     if (start == position_) return Error("expected a value");
     std::string number(line_.substr(start, position_ - start));
@@ -169,7 +170,8 @@ common::Result<> ReadTranscript(std::string_view text, std::vector<TranscriptCue
     if (common::Trim(line).empty()) continue;
 
     auto at = [&](size_t column, const std::string& what) {
-      return common::Fail("transcript line " + std::to_string(lineNumber) + ", column " + std::to_string(column) + ": " + what);
+      return common::Fail("transcript line " + std::to_string(lineNumber) + ", column " + std::to_string(column) +
+                          ": " + what);
     };
     std::map<std::string, Value> fields;
     LineParser parser(line);
@@ -179,7 +181,8 @@ common::Result<> ReadTranscript(std::string_view text, std::vector<TranscriptCue
     if (t->second.number < lastT) return at(1, "\"t\" goes back in time");
     lastT = t->second.number;
     auto type = fields.find("type");
-    if (type == fields.end() || type->second.kind != Value::Kind::kString) return at(1, "the line has no text \"type\"");
+    if (type == fields.end() || type->second.kind != Value::Kind::kString)
+      return at(1, "the line has no text \"type\"");
     if (type->second.text != "cue") continue;
     auto cue = fields.find("cue");
     if (cue == fields.end() || cue->second.kind != Value::Kind::kString || cue->second.text.empty()) {

@@ -69,8 +69,8 @@ bool AptDatImport::Header(std::string_view line) {
   if (headerLines_ == 0) {
     if (fields.empty()) return true;  // blank lines before the origin line
     if (fields.size() != 1 || (fields[0] != "I" && fields[0] != "A")) {
-      report_.error = "not an X-Plane/FlightGear airport file: its first line is \"" + Printable(line) +
-                      "\", not \"I\" or \"A\"";
+      report_.error =
+          "not an X-Plane/FlightGear airport file: its first line is \"" + Printable(line) + "\", not \"I\" or \"A\"";
       return false;
     }
     headerLines_ = 1;
@@ -78,8 +78,8 @@ bool AptDatImport::Header(std::string_view line) {
   }
   int version = 0;
   if (fields.empty() || !WholeNumber(fields[0], version)) {
-    report_.error = "not an X-Plane/FlightGear airport file: line " + std::to_string(lineNumber_) +
-                    " gives no version number";
+    report_.error =
+        "not an X-Plane/FlightGear airport file: line " + std::to_string(lineNumber_) + " gives no version number";
     return false;
   }
   if (version < kOldestVersion) {
@@ -126,8 +126,8 @@ void AptDatImport::StartAirport(const std::vector<std::string_view>& fields) {
   airport_ = Airport{};
   airport_.line = lineNumber_;
   if (fields.size() >= 5) airport_.ident = std::string(fields[4].substr(0, 16));
-  airport_.hasElevation = fields.size() >= 2 && Number(fields[1], airport_.elevationFt) &&
-                          std::fabs(airport_.elevationFt) < 100000;
+  airport_.hasElevation =
+      fields.size() >= 2 && Number(fields[1], airport_.elevationFt) && std::fabs(airport_.elevationFt) < 100000;
   airport_.closed = fields.size() >= 6 && fields[5].substr(0, 3) == "[X]";
 }
 
@@ -207,8 +207,8 @@ void AptDatImport::WriteRunway(const Runway& runway) {
   if ((a.displacedM + b.displacedM) / FEET_TO_METRES >= lengthFt)
     return Refuse("displaced thresholds leave no runway", runway.line);
 
-  std::string reference = Format("%.8f", (a.latitude + b.latitude) / 2) + "," +
-                          Format("%.8f", (a.longitude + b.longitude) / 2);
+  std::string reference =
+      Format("%.8f", (a.latitude + b.latitude) / 2) + "," + Format("%.8f", (a.longitude + b.longitude) / 2);
   std::string ident = RunwayTableText(airport_.ident);
   for (int e = 0; e < 2; ++e) {
     const End& end = runway.ends[e];
@@ -228,7 +228,7 @@ bool AptDatImport::Finish() {
   if (!report_.error.empty()) return false;
   if (headerLines_ < 2) {
     report_.error = lineNumber_ == 0 || headerLines_ == 0 ? "the airport file is empty"
-                                                         : "the airport file ends after its first line";
+                                                          : "the airport file ends after its first line";
     return false;
   }
   EndAirport();

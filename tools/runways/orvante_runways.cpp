@@ -121,8 +121,9 @@ int Query(int argc, char** argv) {
 
   // The module's log lines and messages explain a table that does not open.
   orvante::SetLogObserver([](const char* line) { fprintf(stderr, "%s", line); });
-  platform::BuiltInHeadlessUserInterface().SetListener(
-      [](const platform::MessageBoxRecord& box) { fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str()); });
+  platform::BuiltInHeadlessUserInterface().SetListener([](const platform::MessageBoxRecord& box) {
+    fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str());
+  });
 
   orvante::RunwayDatabase db;
   orvante::StartRunwayDatabase(db, simDir.c_str());

@@ -144,8 +144,8 @@ bool ImportOurAirportsRunways(std::string_view input, std::string& table, Runway
   c.surface = find("surface");
   c.lighted = find("lighted");
   c.closed = find("closed");
-  const char* suffixes[6] = {"ident", "latitude_deg", "longitude_deg", "elevation_ft", "heading_degT",
-                             "displaced_threshold_ft"};
+  const char* suffixes[6] = {"ident",        "latitude_deg", "longitude_deg",
+                             "elevation_ft", "heading_degT", "displaced_threshold_ft"};
   for (int e = 0; e < 2; ++e) {
     for (int k = 0; k < 6; ++k) {
       c.end[e][k] = find(((e == 0 ? "le_" : "he_") + std::string(suffixes[k])).c_str());
@@ -207,7 +207,8 @@ bool ImportOurAirportsRunways(std::string_view input, std::string& table, Runway
       if (!ends[e].located()) continue;
       codes[e] = RunwayCodeOfIdent(ends[e].ident);
       if (codes[e] < 0) problem = "end identifier is no runway designator";
-      else if (std::fabs(*ends[e].latitude) > 90 || std::fabs(*ends[e].longitude) > 180) problem = "coordinates out of range";
+      else if (std::fabs(*ends[e].latitude) > 90 || std::fabs(*ends[e].longitude) > 180)
+        problem = "coordinates out of range";
     }
     if (problem.empty() && (!width || *width <= 0)) problem = "no width";
     if (problem.empty()) {
@@ -245,15 +246,15 @@ bool ImportOurAirportsRunways(std::string_view input, std::string& table, Runway
       if (!end.located()) continue;
       const InputEnd& other = ends[1 - e];
       double elevation = end.elevation ? *end.elevation : *other.elevation;
-      double heading = end.heading ? *end.heading
-                                   : FlatBearing(*end.latitude, *end.longitude, *other.latitude, *other.longitude);
+      double heading =
+          end.heading ? *end.heading : FlatBearing(*end.latitude, *end.longitude, *other.latitude, *other.longitude);
       double displaced = end.displaced ? *end.displaced : 0;
       std::string lengthText;
       if (length) lengthText = Format("%.15g", both ? *length : *length - displaced);
       table += RunwayTableText(airport) + "," + std::to_string(codes[e]) + "," + Format("%.8f", *end.latitude) + "," +
                Format("%.8f", *end.longitude) + "," + Format("%.15g", elevation) + "," + Format("%.15g", heading) +
-               "," + lengthText + "," + Format("%g", guidance) + "," + Format("%.15g", *width) + ",0," +
-               referenceText + "," + Format("%.15g", displaced) + "\r\n";
+               "," + lengthText + "," + Format("%g", guidance) + "," + Format("%.15g", *width) + ",0," + referenceText +
+               "," + Format("%.15g", displaced) + "\r\n";
       ++report.rows;
     }
     ++report.imported;
@@ -263,9 +264,10 @@ bool ImportOurAirportsRunways(std::string_view input, std::string& table, Runway
 
 std::string DescribeImport(const RunwayImportReport& report) {
   std::string text = std::to_string(report.imported) + " of " + std::to_string(report.runways) +
-                     " runways imported as " + std::to_string(report.rows) + " runway ends; left out: " +
-                     std::to_string(report.closed) + " closed, " + std::to_string(report.helipads) + " helipads, " +
-                     std::to_string(report.withoutPosition) + " without located ends";
+                     " runways imported as " + std::to_string(report.rows) +
+                     " runway ends; left out: " + std::to_string(report.closed) + " closed, " +
+                     std::to_string(report.helipads) + " helipads, " + std::to_string(report.withoutPosition) +
+                     " without located ends";
   if (report.waterRunways > 0) text += ", " + std::to_string(report.waterRunways) + " water runways";
   uint32_t refused = 0;
   for (const auto& [reason, count] : report.notConverted) refused += count;

@@ -41,9 +41,9 @@
 namespace orvante {
 
 struct RunwayImportReport {
-  uint32_t runways = 0;         // runways in the input
-  uint32_t imported = 0;        // runways written
-  uint32_t rows = 0;            // rows written (runway ends)
+  uint32_t runways = 0;   // runways in the input
+  uint32_t imported = 0;  // runways written
+  uint32_t rows = 0;      // rows written (runway ends)
   uint32_t closed = 0;
   uint32_t helipads = 0;
   uint32_t withoutPosition = 0;  // neither end located

@@ -18,9 +18,10 @@ std::string RunwayListingLine(const RunwayRecord& r) {
     snprintf(aim, sizeof aim, "%.8f %.8f", r.aimPoint.latitude, r.aimPoint.longitude);
   }
   char line[512];
-  snprintf(line, sizeof line, "%s %s %.8f %.8f %.8f %.8f %.2f %.1f %.1f %.1f %s\n", r.airportIdent[0] ? r.airportIdent : "-",
-           r.designator[0] ? r.designator : "-", r.endLatitude, r.endLongitude, r.oppositeLatitude, r.oppositeLongitude,
-           r.trueHeading, r.length, r.width, r.displacedThreshold, aim);
+  snprintf(line, sizeof line, "%s %s %.8f %.8f %.8f %.8f %.2f %.1f %.1f %.1f %s\n",
+           r.airportIdent[0] ? r.airportIdent : "-", r.designator[0] ? r.designator : "-", r.endLatitude,
+           r.endLongitude, r.oppositeLatitude, r.oppositeLongitude, r.trueHeading, r.length, r.width,
+           r.displacedThreshold, aim);
   return line;
 }
 

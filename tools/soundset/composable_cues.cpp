@@ -22,8 +22,9 @@ std::vector<std::string> ComposableCueNames() {
   std::vector<std::string> names;
   for (const char* pattern : {"onrwy", "apprwy"})
     for (const std::string& designator : RunwayDesignators()) names.push_back(pattern + designator);
-  for (const char* fixed : {"apprrunways", "cautionshortrwy", "flapsflaps", "flapsx2pause", "longlanding", "ontaxiwayx2",
-                            "cautiontaxiwayx2", "toohighx2", "toofastx2", "unstablex2", "altimeter", "audiotestpassed"})
+  for (const char* fixed :
+       {"apprrunways", "cautionshortrwy", "flapsflaps", "flapsx2pause", "longlanding", "ontaxiwayx2",
+        "cautiontaxiwayx2", "toohighx2", "toofastx2", "unstablex2", "altimeter", "audiotestpassed"})
     names.push_back(fixed);
   // Digits serve as hundreds and as thousands below ten; "30" is the metric
   // runway-end callout; ten and more thousands are cues of their own.

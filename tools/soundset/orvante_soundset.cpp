@@ -81,7 +81,8 @@ int Build(int argc, char** argv) {
     return 1;
   }
   std::printf("%s: %zu cues, %zu bytes (xgs %zu, xwb %zu, xsb %zu)\n", base.c_str(), manifest.entries.size(),
-              files.xgs.size() + files.xwb.size() + files.xsb.size(), files.xgs.size(), files.xwb.size(), files.xsb.size());
+              files.xgs.size() + files.xwb.size() + files.xsb.size(), files.xgs.size(), files.xwb.size(),
+              files.xsb.size());
   return 0;
 }
 
@@ -108,8 +109,8 @@ int ListOrCheck(const std::string& command, const std::string& set) {
                 composable);
     return 0;
   }
-  std::printf("%s: %zu cues; missing %zu of the %zu cue names the unit composes:\n", name.c_str(), report.cueNames.size(),
-              report.missing.size(), composable);
+  std::printf("%s: %zu cues; missing %zu of the %zu cue names the unit composes:\n", name.c_str(),
+              report.cueNames.size(), report.missing.size(), composable);
   for (const std::string& cue : report.missing) std::printf("  %s\n", cue.c_str());
   return 1;
 }

@@ -52,8 +52,8 @@ common::Result<> BuildSoundSet(const Manifest& manifest, const std::string& setN
 
   for (size_t i = 0; i < count; ++i) {
     if (!errors[i].empty()) {
-      return common::Fail("line " + std::to_string(manifest.entries[i].line) + ", cue \"" + manifest.entries[i].cueName +
-                          "\": " + errors[i]);
+      return common::Fail("line " + std::to_string(manifest.entries[i].line) + ", cue \"" +
+                          manifest.entries[i].cueName + "\": " + errors[i]);
     }
   }
   if (failed) return common::Fail("building the waves failed");

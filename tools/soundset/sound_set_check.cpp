@@ -12,8 +12,8 @@ namespace orvante::soundset {
 
 SoundSetReport CheckSoundSet(const xact::SoundSetFiles& files) {
   SoundSetReport report;
-  xact::XactCheckResult valid = xact::ValidateSoundSet(files.xgs.data(), files.xgs.size(), files.xwb.data(), files.xwb.size(),
-                                                       files.xsb.data(), files.xsb.size());
+  xact::XactCheckResult valid = xact::ValidateSoundSet(files.xgs.data(), files.xgs.size(), files.xwb.data(),
+                                                       files.xwb.size(), files.xsb.data(), files.xsb.size());
   if (!valid) {
     report.damage = valid.error();
     return report;

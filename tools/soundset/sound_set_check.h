@@ -9,10 +9,10 @@
 namespace orvante::soundset {
 
 struct SoundSetReport {
-  bool sound = false;                  // the files pass the validator
-  std::string damage;                  // the validator's message when not
-  std::vector<std::string> cueNames;   // the set's cues, in bank order
-  std::vector<std::string> missing;    // composable names the set lacks, in composing order
+  bool sound = false;                 // the files pass the validator
+  std::string damage;                 // the validator's message when not
+  std::vector<std::string> cueNames;  // the set's cues, in bank order
+  std::vector<std::string> missing;   // composable names the set lacks, in composing order
   bool Complete() const { return sound && missing.empty(); }
 };
 

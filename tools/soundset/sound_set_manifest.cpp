@@ -63,7 +63,8 @@ common::Result<> ParseManifest(const std::string& text, const std::string& baseD
       continue;
     }
     if (first == "volume") {
-      if (!ParseWholeNumber(rest, -60, 6, manifest.volumeDb)) return fail("\"volume\" needs a level in dB from -60 to 6");
+      if (!ParseWholeNumber(rest, -60, 6, manifest.volumeDb))
+        return fail("\"volume\" needs a level in dB from -60 to 6");
       continue;
     }
     if (first == "speed") {
@@ -75,7 +76,8 @@ common::Result<> ParseManifest(const std::string& text, const std::string& baseD
     entry.line = lineNumber;
     entry.voice = voice;
     entry.wordsPerMinute = speed;
-    if (!ValidCueName(first)) return fail("\"" + first + "\" is not a cue name (1 to 255 printable characters, no blanks)");
+    if (!ValidCueName(first))
+      return fail("\"" + first + "\" is not a cue name (1 to 255 printable characters, no blanks)");
     std::string kind = TakeWord(rest);
     if (kind != "say" && kind != "wav") return fail("cue \"" + first + "\" needs \"say PHRASE\" or \"wav FILE\"");
     entry.synthesise = kind == "say";

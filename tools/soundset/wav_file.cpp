@@ -73,7 +73,8 @@ common::Result<> ReadWavFile(const std::string& path, xact::PcmWave& wave) {
     return common::Fail("cannot open " + path);
   }
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (auto parsed = ParseWav(bytes.data(), bytes.size(), wave); !parsed) return common::Fail(path + ": " + parsed.error());
+  if (auto parsed = ParseWav(bytes.data(), bytes.size(), wave); !parsed)
+    return common::Fail(path + ": " + parsed.error());
   return {};
 }
 

@@ -39,7 +39,8 @@ XactCheckResult ReadNames(ByteCursor& cursor, uint32_t indexOffset, uint32_t nam
     names.push_back(cursor.CString());
     if (cursor.failed()) return Refuse("global settings: %s name %zu is cut off by the end of the file", what, i);
     if (index[i] != at)
-      return Refuse("global settings: %s name index entry %zu points to %u, the name lies at %zu", what, i, index[i], at);
+      return Refuse("global settings: %s name index entry %zu points to %u, the name lies at %zu", what, i, index[i],
+                    at);
   }
   return Accept();
 }
@@ -123,7 +124,8 @@ XactCheckResult ReadGlobalSettings(const uint8_t* data, size_t size, GlobalSetti
       for (uint8_t p = 0; p < points; ++p) {
         cursor.Skip(8);
         uint8_t curve = cursor.U8();
-        if (!cursor.failed() && curve > 3) return Refuse("global settings: RPC %u point %u has unknown curve %u", i, p, curve);
+        if (!cursor.failed() && curve > 3)
+          return Refuse("global settings: RPC %u point %u has unknown curve %u", i, p, curve);
       }
       if (cursor.failed()) return Refuse("global settings: file ends inside RPC %u", i);
       if (variable >= variableCount)
@@ -158,19 +160,24 @@ XactCheckResult ReadGlobalSettings(const uint8_t* data, size_t size, GlobalSetti
     for (auto [rpc, parameter] : rpcParameters)
       for (uint16_t i = 0; i < dspPresetCount; ++i)
         if (parameter >= parameterCounts[i])
-          return Refuse("global settings: RPC %u drives DSP parameter %u, preset %u has %u", rpc, parameter, i, parameterCounts[i]);
+          return Refuse("global settings: RPC %u drives DSP parameter %u, preset %u has %u", rpc, parameter, i,
+                        parameterCounts[i]);
   }
   if (dspPresetCount == 0 && !rpcParameters.empty())
-    return Refuse("global settings: RPC %u drives a DSP parameter but there are no DSP presets", rpcParameters[0].first);
+    return Refuse("global settings: RPC %u drives a DSP parameter but there are no DSP presets",
+                  rpcParameters[0].first);
 
   if (auto r = CheckSectionAt(cursor, blob1Offset, "first name hash"); !r) return r;
   if (!cursor.Skip(uint64_t{blob1Count} * 2)) return Refuse("global settings: file ends inside the first name hash");
-  if (auto r = ReadNames(cursor, categoryNameIndexOffset, categoryNameOffset, categoryCount, "category", info.categoryNames); !r)
+  if (auto r =
+          ReadNames(cursor, categoryNameIndexOffset, categoryNameOffset, categoryCount, "category", info.categoryNames);
+      !r)
     return r;
   if (auto r = CheckSectionAt(cursor, blob2Offset, "second name hash"); !r) return r;
   if (!cursor.Skip(uint64_t{blob2Count} * 2)) return Refuse("global settings: file ends inside the second name hash");
   std::vector<std::string> variableNames;
-  if (auto r = ReadNames(cursor, variableNameIndexOffset, variableNameOffset, variableCount, "variable", variableNames); !r)
+  if (auto r = ReadNames(cursor, variableNameIndexOffset, variableNameOffset, variableCount, "variable", variableNames);
+      !r)
     return r;
   for (size_t i = 0; i < variableNames.size(); ++i) info.variables[i].name = variableNames[i];
 

@@ -47,9 +47,7 @@ XactCheckResult ReadTrackEvents(ByteCursor& cursor, SoundInfo& sound) {
     cursor.Skip(2 + 1);  // random offset, separator
     uint32_t type = eventInfo & 0x1F;
     switch (type) {
-      case kEventStop:
-        cursor.Skip(1);
-        break;
+      case kEventStop: cursor.Skip(1); break;
       case kEventPlayWave:
       case kEventPlayWaveEffectVariation: {
         cursor.Skip(1);
@@ -80,12 +78,8 @@ XactCheckResult ReadTrackEvents(ByteCursor& cursor, SoundInfo& sound) {
         }
         break;
       }
-      case kEventMarker:
-        cursor.Skip(4);
-        break;
-      case kEventMarkerRepeating:
-        cursor.Skip(4 + 2 + 2);
-        break;
+      case kEventMarker: cursor.Skip(4); break;
+      case kEventMarkerRepeating: cursor.Skip(4 + 2 + 2); break;
       default:
         // FACT reads no payload for a type it does not know and misreads
         // everything after it.
@@ -144,8 +138,8 @@ XactCheckResult ReadSound(ByteCursor& cursor, uint16_t contentVersion, SoundInfo
     for (uint8_t t = 0; t < trackCount; ++t) {
       if (cursor.failed()) break;
       if (eventOffsets[t] != cursor.position())
-        return Refuse("sound bank: track %u of the sound at %u says its events are at %u, they start at %zu", t, sound.code,
-                      eventOffsets[t], cursor.position());
+        return Refuse("sound bank: track %u of the sound at %u says its events are at %u, they start at %zu", t,
+                      sound.code, eventOffsets[t], cursor.position());
       if (auto r = ReadTrackEvents(cursor, sound); !r) return r;
     }
   }
@@ -153,7 +147,9 @@ XactCheckResult ReadSound(ByteCursor& cursor, uint16_t contentVersion, SoundInfo
   return Accept();
 }
 
-bool Contains(const std::vector<uint32_t>& sorted, uint32_t value) { return std::binary_search(sorted.begin(), sorted.end(), value); }
+bool Contains(const std::vector<uint32_t>& sorted, uint32_t value) {
+  return std::binary_search(sorted.begin(), sorted.end(), value);
+}
 
 // The header's counts and the offsets of the sections that follow it.
 struct SoundBankHeader {
@@ -194,7 +190,8 @@ XactCheckResult ReadHeader(ByteCursor& cursor, SoundBankInfo& info, SoundBankHea
   if (tool != kXsbToolVersion) return Refuse("sound bank: tool version %u is not supported (43)", tool);
   cursor.Skip(2 + 8);
   uint8_t platform = cursor.U8();
-  if (platform != 0 && platform != 1 && platform != 3) return Refuse("sound bank: platform %u is not supported (0, 1 or 3)", platform);
+  if (platform != 0 && platform != 1 && platform != 3)
+    return Refuse("sound bank: platform %u is not supported (0, 1 or 3)", platform);
 
   header.simpleCueCount = cursor.U16();
   header.complexCueCount = cursor.U16();
@@ -244,8 +241,8 @@ XactCheckResult ReadSounds(ByteCursor& cursor, const SoundBankHeader& header, So
 
 // The simple cues, then the complex ones; FACT counts the variation and
 // transition tables from the complex cues, and so does this reader.
-XactCheckResult ReadCues(ByteCursor& cursor, const SoundBankHeader& header, SoundBankInfo& info,
-                         size_t& variationCount, size_t& transitionCount) {
+XactCheckResult ReadCues(ByteCursor& cursor, const SoundBankHeader& header, SoundBankInfo& info, size_t& variationCount,
+                         size_t& transitionCount) {
   variationCount = 0;
   transitionCount = 0;
   if (header.simpleCueCount > 0)
@@ -366,7 +363,8 @@ XactCheckResult CheckCodes(const SoundBankInfo& info, VariationTables tables) {
                     isSound ? "a sound" : "a variation table", cue.code);
   }
   for (uint32_t code : tables.sounds)
-    if (!Contains(soundCodes, code)) return Refuse("sound bank: a variation table refers to a sound at %u, and there is none", code);
+    if (!Contains(soundCodes, code))
+      return Refuse("sound bank: a variation table refers to a sound at %u, and there is none", code);
   // A cue that picks a wave (not a sound) from a variation table plays it as
   // a bare wave; when that wave ends by itself, FAudio 23.02 marks the cue
   // stopped without destroying the wave, and destroying the wave bank later
@@ -374,8 +372,10 @@ XactCheckResult CheckCodes(const SoundBankInfo& info, VariationTables tables) {
   std::sort(tables.waveCodes.begin(), tables.waveCodes.end());
   for (const CueInfo& cue : info.cues)
     if (!(cue.flags & kCueCodeIsSound) && Contains(tables.waveCodes, cue.code))
-      return Refuse("sound bank: cue \"%s\" picks a wave from a variation table, which FAudio cannot unload safely; "
-                    "make its variations sounds", cue.name.c_str());
+      return Refuse(
+          "sound bank: cue \"%s\" picks a wave from a variation table, which FAudio cannot unload safely; "
+          "make its variations sounds",
+          cue.name.c_str());
   return Accept();
 }
 

@@ -19,8 +19,8 @@ XactCheckResult CheckWaveReference(const WaveReference& ref, const SoundBankInfo
   // bank gives; a different name means the files do not belong together.
   const std::string& bankName = sounds.waveBankNames[ref.waveBank];
   if (bankName != waves.name)
-    return Refuse("sound set: %s at %u plays from wave bank \"%s\", but the wave bank is \"%s\"", user, code, bankName.c_str(),
-                  waves.name.c_str());
+    return Refuse("sound set: %s at %u plays from wave bank \"%s\", but the wave bank is \"%s\"", user, code,
+                  bankName.c_str(), waves.name.c_str());
   if (ref.wave >= waves.entries.size())
     return Refuse("sound set: %s at %u plays wave %u, but the wave bank holds %zu waves", user, code, ref.wave,
                   waves.entries.size());
@@ -44,8 +44,8 @@ XactCheckResult ValidateSoundBank(const uint8_t* xsb, size_t xsbSize) {
   return ReadSoundBank(xsb, xsbSize, info);
 }
 
-XactCheckResult ValidateSoundSet(const uint8_t* xgs, size_t xgsSize, const uint8_t* xwb, size_t xwbSize, const uint8_t* xsb,
-                                 size_t xsbSize) {
+XactCheckResult ValidateSoundSet(const uint8_t* xgs, size_t xgsSize, const uint8_t* xwb, size_t xwbSize,
+                                 const uint8_t* xsb, size_t xsbSize) {
   GlobalSettingsInfo settings;
   WaveBankInfo waves;
   SoundBankInfo sounds;
@@ -65,14 +65,16 @@ XactCheckResult ValidateSoundSet(const uint8_t* xgs, size_t xgsSize, const uint8
   std::sort(dspCodes.begin(), dspCodes.end());
   for (const SoundInfo& sound : sounds.sounds) {
     if (sound.category >= settings.categoryNames.size())
-      return Refuse("sound set: sound at %u is in category %u, but the global settings define %zu", sound.code, sound.category,
-                    settings.categoryNames.size());
+      return Refuse("sound set: sound at %u is in category %u, but the global settings define %zu", sound.code,
+                    sound.category, settings.categoryNames.size());
     for (uint32_t code : sound.rpcCodes)
       if (!std::binary_search(rpcCodes.begin(), rpcCodes.end(), code))
-        return Refuse("sound set: sound at %u uses an RPC at %u that the global settings do not hold", sound.code, code);
+        return Refuse("sound set: sound at %u uses an RPC at %u that the global settings do not hold", sound.code,
+                      code);
     for (uint32_t code : sound.dspCodes)
       if (!std::binary_search(dspCodes.begin(), dspCodes.end(), code))
-        return Refuse("sound set: sound at %u uses a DSP preset at %u that the global settings do not hold", sound.code, code);
+        return Refuse("sound set: sound at %u uses a DSP preset at %u that the global settings do not hold", sound.code,
+                      code);
     for (const WaveReference& ref : sound.waves)
       if (auto r = CheckWaveReference(ref, sounds, waves, "sound", sound.code); !r) return r;
   }
@@ -80,8 +82,8 @@ XactCheckResult ValidateSoundSet(const uint8_t* xgs, size_t xgsSize, const uint8
     if (auto r = CheckWaveReference(ref, sounds, waves, "variation table", 0); !r) return r;
   for (uint16_t variable : sounds.variationVariables)
     if (variable >= settings.variables.size())
-      return Refuse("sound set: an interactive variation uses variable %u, but the global settings define %zu", variable,
-                    settings.variables.size());
+      return Refuse("sound set: an interactive variation uses variable %u, but the global settings define %zu",
+                    variable, settings.variables.size());
   return Accept();
 }
 

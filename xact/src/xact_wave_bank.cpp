@@ -50,16 +50,18 @@ XactCheckResult ReadWaveBank(const uint8_t* data, size_t size, WaveBankInfo& inf
   if (cursor.failed()) return Refuse("wave bank: bank name is not terminated within 64 bytes");
   uint32_t metadataSize = cursor.U32();
   cursor.U32();  // name element size: always 64 to FACT
-  if (info.flags & kXwbFlagStreaming) return Refuse("wave bank: streaming wave banks are not supported (in-memory only)");
+  if (info.flags & kXwbFlagStreaming)
+    return Refuse("wave bank: streaming wave banks are not supported (in-memory only)");
   if (info.flags & kXwbFlagCompact) return Refuse("wave bank: compact wave banks are not supported");
   // FACT copies each record into a 24-byte entry: a larger size overruns it,
   // a smaller one makes FACT stretch every wave over the whole data segment.
-  if (metadataSize != kXwbEntrySize) return Refuse("wave bank: entry records of %u bytes are not supported (24)", metadataSize);
+  if (metadataSize != kXwbEntrySize)
+    return Refuse("wave bank: entry records of %u bytes are not supported (24)", metadataSize);
 
   const Segment& metadata = segments[kSegmentEntryMetadata];
   if (!InsideFile(metadata.offset, uint64_t{entryCount} * kXwbEntrySize, size))
-    return Refuse("wave bank: the %u entry records at %u run past the end of the file (%zu bytes)", entryCount, metadata.offset,
-                  size);
+    return Refuse("wave bank: the %u entry records at %u run past the end of the file (%zu bytes)", entryCount,
+                  metadata.offset, size);
   const Segment& waveData = segments[kSegmentWaveData];
   if (!InsideFile(waveData.offset, waveData.length, size))
     return Refuse("wave bank: wave data (%u bytes at %u) runs past the end of the file (%zu bytes)", waveData.length,
@@ -78,20 +80,22 @@ XactCheckResult ReadWaveBank(const uint8_t* data, size_t size, WaveBankInfo& inf
     entry.durationFrames = flagsAndDuration >> 4;
 
     const PackedWaveFormat& f = entry.format;
-    if (f.tag != kFormatPcm) return Refuse("wave bank: wave %u is not PCM (format tag %u); only PCM is supported", i, f.tag);
+    if (f.tag != kFormatPcm)
+      return Refuse("wave bank: wave %u is not PCM (format tag %u); only PCM is supported", i, f.tag);
     if (f.channels == 0) return Refuse("wave bank: wave %u has no channels", i);
     if (f.sampleRate < kMinSampleRate || f.sampleRate > kMaxSampleRate)
       return Refuse("wave bank: wave %u has sample rate %u (1000 to 200000)", i, f.sampleRate);
     if (entry.durationFrames == 0) return Refuse("wave bank: wave %u is empty", i);
     if (!InsideFile(playOffset, entry.dataLength, waveData.length))
-      return Refuse("wave bank: wave %u (%u bytes at %u) lies outside the wave data (%u bytes)", i, entry.dataLength, playOffset,
-                    waveData.length);
+      return Refuse("wave bank: wave %u (%u bytes at %u) lies outside the wave data (%u bytes)", i, entry.dataLength,
+                    playOffset, waveData.length);
     entry.dataOffset = waveData.offset + playOffset;
     // FACT plays Duration frames from the data pointer: more frames than
     // bytes read past the wave and the cue never ends.
     uint64_t frameBytes = uint64_t{f.channels} * (f.bitsPerSample / 8);
     if (uint64_t{entry.durationFrames} * frameBytes > entry.dataLength)
-      return Refuse("wave bank: wave %u lasts %u frames but holds only %u bytes", i, entry.durationFrames, entry.dataLength);
+      return Refuse("wave bank: wave %u lasts %u frames but holds only %u bytes", i, entry.durationFrames,
+                    entry.dataLength);
     if (entry.loopLength > 0 && uint64_t{entry.loopStart} + entry.loopLength > entry.durationFrames)
       return Refuse("wave bank: wave %u loops beyond its end", i);
   }

@@ -77,12 +77,9 @@ struct VariableRecord {
 // The three 3D variables are public, writable cue variables (FACT3DApply sets
 // them); SpeedOfSound is a public global (FACT3DInitialize reads it).
 constexpr VariableRecord kVariables[] = {
-    {"NumCueInstances", 0x0F, 0.0f, 0.0f, 1024.0f},
-    {"AttackTime", 0x0F, 0.0f, 0.0f, 4294967296.0f},
-    {"ReleaseTime", 0x0F, 0.0f, 0.0f, 4294967296.0f},
-    {"Distance", 0x0D, 0.0f, 0.0f, 1000000.0f},
-    {"DopplerPitchScalar", 0x0D, 1.0f, 0.0f, 4.0f},
-    {"OrientationAngle", 0x0D, 0.0f, -180.0f, 180.0f},
+    {"NumCueInstances", 0x0F, 0.0f, 0.0f, 1024.0f},   {"AttackTime", 0x0F, 0.0f, 0.0f, 4294967296.0f},
+    {"ReleaseTime", 0x0F, 0.0f, 0.0f, 4294967296.0f}, {"Distance", 0x0D, 0.0f, 0.0f, 1000000.0f},
+    {"DopplerPitchScalar", 0x0D, 1.0f, 0.0f, 4.0f},   {"OrientationAngle", 0x0D, 0.0f, -180.0f, 180.0f},
     {"SpeedOfSound", 0x09, 343.5f, 0.0f, 1000000.0f},
 };
 
@@ -144,9 +141,9 @@ void WriteGlobalSettings(std::vector<uint8_t>& out, uint64_t fileTime) {
   uint32_t variableNameOffset = w.position();
   for (const VariableRecord& v : kVariables) w.CString(v.name);
 
-  const uint32_t values[11] = {categoryOffset,     variableOffset,          blob1Offset,        categoryNameIndexOffset,
-                               blob2Offset,        variableNameIndexOffset, categoryNameOffset, variableNameOffset,
-                               kAbsentOffset,      kAbsentOffset,           kAbsentOffset};
+  const uint32_t values[11] = {categoryOffset, variableOffset,          blob1Offset,        categoryNameIndexOffset,
+                               blob2Offset,    variableNameIndexOffset, categoryNameOffset, variableNameOffset,
+                               kAbsentOffset,  kAbsentOffset,           kAbsentOffset};
   for (int i = 0; i < 11; ++i) w.PatchU32(offsets + 4 * i, values[i]);
 }
 
@@ -158,7 +155,8 @@ void WriteWaveBank(std::vector<uint8_t>& out, const std::string& bankName, const
   const uint32_t metadataOffset = bankDataOffset + kXwbBankDataSize;
   const uint32_t namesOffset = metadataOffset + count * kXwbEntrySize;
   const uint32_t namesLength = count * kXwbEntryNameSize;
-  const uint32_t dataOffset = (namesOffset + namesLength + kXwbDataAlignment - 1) / kXwbDataAlignment * kXwbDataAlignment;
+  const uint32_t dataOffset =
+      (namesOffset + namesLength + kXwbDataAlignment - 1) / kXwbDataAlignment * kXwbDataAlignment;
 
   // Each wave starts on a 4-byte boundary inside the data segment.
   std::vector<uint32_t> playOffsets;
@@ -256,16 +254,16 @@ void WriteSoundBank(std::vector<uint8_t>& out, const std::string& bankName, cons
       w.U16(0);  // filter off
       w.U16(0);  // filter frequency
       w.PatchU32(eventOffsetAt, w.position());
-      w.U8(1);                 // one event
-      w.U32(kEventPlayWave);   // type, timestamp 0
-      w.U16(0);                // random offset
-      w.U8(0xFF);              // separator
-      w.U8(0);                 // flags
-      w.U16(i);                // wave index
-      w.U8(0);                 // wave bank slot
-      w.U8(0);                 // loop count: play once
-      w.U16(0);                // position
-      w.U16(0);                // angle
+      w.U8(1);                // one event
+      w.U32(kEventPlayWave);  // type, timestamp 0
+      w.U16(0);               // random offset
+      w.U8(0xFF);             // separator
+      w.U8(0);                // flags
+      w.U16(i);               // wave index
+      w.U8(0);                // wave bank slot
+      w.U8(0);                // loop count: play once
+      w.U16(0);               // position
+      w.U16(0);               // angle
     }
     w.PatchU16(lengthAt, w.position() - start);
   }
@@ -284,9 +282,16 @@ void WriteSoundBank(std::vector<uint8_t>& out, const std::string& bankName, cons
   uint32_t cueNameOffset = w.position();
   for (const NamedWave& n : waves) w.CString(n.cueName);
 
-  const int32_t values[10] = {static_cast<int32_t>(simpleCueOffset), kXsbAbsent, static_cast<int32_t>(cueNameOffset),
-                              kXsbAbsent, kXsbAbsent, kXsbAbsent, static_cast<int32_t>(waveBankNameOffset), kXsbAbsent,
-                              static_cast<int32_t>(cueNameIndexOffset), static_cast<int32_t>(soundOffset)};
+  const int32_t values[10] = {static_cast<int32_t>(simpleCueOffset),
+                              kXsbAbsent,
+                              static_cast<int32_t>(cueNameOffset),
+                              kXsbAbsent,
+                              kXsbAbsent,
+                              kXsbAbsent,
+                              static_cast<int32_t>(waveBankNameOffset),
+                              kXsbAbsent,
+                              static_cast<int32_t>(cueNameIndexOffset),
+                              static_cast<int32_t>(soundOffset)};
   for (int i = 0; i < 10; ++i) w.PatchU32(offsets + 4 * i, static_cast<uint32_t>(values[i]));
 }
 
@@ -300,11 +305,13 @@ XactCheckResult CheckInput(const std::string& bankName, const std::vector<NamedW
   for (const NamedWave& n : waves) {
     const PcmWave& wave = n.wave;
     const char* cue = n.cueName.c_str();
-    if (n.cueName.empty() || n.cueName.find('\0') != std::string::npos) return Refuse("a cue name is empty or holds a NUL character");
+    if (n.cueName.empty() || n.cueName.find('\0') != std::string::npos)
+      return Refuse("a cue name is empty or holds a NUL character");
     if (!seen.insert(n.cueName).second) return Refuse("cue \"%s\" appears twice", cue);
     if (wave.bitsPerSample != 8 && wave.bitsPerSample != 16)
       return Refuse("cue \"%s\": %u-bit samples are not supported (8 or 16)", cue, wave.bitsPerSample);
-    if (wave.channels < 1 || wave.channels > 7) return Refuse("cue \"%s\": %u channels are not supported (1 to 7)", cue, wave.channels);
+    if (wave.channels < 1 || wave.channels > 7)
+      return Refuse("cue \"%s\": %u channels are not supported (1 to 7)", cue, wave.channels);
     if (wave.sampleRate < kMinSampleRate || wave.sampleRate > kMaxSampleRate)
       return Refuse("cue \"%s\": sample rate %u is not supported (1000 to 200000)", cue, wave.sampleRate);
     size_t frameBytes = wave.channels * (wave.bitsPerSample / 8u);

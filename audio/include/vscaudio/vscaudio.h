@@ -46,12 +46,12 @@
 typedef int32_t (*VSC_AUDIO_ERROR_CALLBACK)(uint32_t code, uint32_t result);
 
 /* Queue operations reported to a trace callback (VSC_AUDIO_SET_TRACE). */
-#define VSC_AUDIO_TRACE_CUE_ADDED 1    /* name; value: 0 appended, else the priority mode */
-#define VSC_AUDIO_TRACE_QUE_EMPTIED 2  /* no name; value 0 */
-#define VSC_AUDIO_TRACE_IS_PLAYING 3   /* no name; value: the answer given */
-#define VSC_AUDIO_TRACE_CUE_STARTED 4  /* name; value 1 started, 0 could not be started (dropped) */
-#define VSC_AUDIO_TRACE_CUE_STOPPED 5  /* name; value: 0 ended, else the priority mode that cut it */
-#define VSC_AUDIO_TRACE_CUE_REFUSED 6  /* name (may be empty); value: 0 or the priority mode */
+#define VSC_AUDIO_TRACE_CUE_ADDED 1   /* name; value: 0 appended, else the priority mode */
+#define VSC_AUDIO_TRACE_QUE_EMPTIED 2 /* no name; value 0 */
+#define VSC_AUDIO_TRACE_IS_PLAYING 3  /* no name; value: the answer given */
+#define VSC_AUDIO_TRACE_CUE_STARTED 4 /* name; value 1 started, 0 could not be started (dropped) */
+#define VSC_AUDIO_TRACE_CUE_STOPPED 5 /* name; value: 0 ended, else the priority mode that cut it */
+#define VSC_AUDIO_TRACE_CUE_REFUSED 6 /* name (may be empty); value: 0 or the priority mode */
 
 typedef void (*VSC_AUDIO_TRACE_CALLBACK)(void* context, int32_t operation, const char* cueName, int32_t value);
 
@@ -88,7 +88,7 @@ VSCAUDIO_API int32_t VSC_AUDIO_SET_CUE_VARIABLE(void* sound, const char* variabl
 /* The play queue and sound lists. */
 VSCAUDIO_API void VSC_AUDIO_ADD_TO_QUE(void* stream, const char* cueName, float x, float y, float z, float volume);
 VSCAUDIO_API void VSC_AUDIO_PRIORITY_ADD_TO_QUE(void* stream, const char* cueName, float x, float y, float z,
-                                               float volume, int32_t mode);
+                                                float volume, int32_t mode);
 VSCAUDIO_API void VSC_AUDIO_EMPTY_QUE(void);
 VSCAUDIO_API int32_t VSC_AUDIO_IS_QUE_PLAYING(void);
 VSCAUDIO_API void* VSC_AUDIO_CREATE_LIST(void);
@@ -108,13 +108,13 @@ VSCAUDIO_API void VSC_AUDIO_SET_TRACE(VSC_AUDIO_TRACE_CALLBACK callback, void* c
 /* Diagnostics for tools: what the library holds at this moment, for watching
  * a long run for growth and a device for losses. */
 typedef struct VSC_AUDIO_DIAGNOSTICS {
-  uint32_t streams;          /* live stream handles */
-  uint32_t sounds;           /* live sound handles (single sounds, queued cues playing) */
-  uint32_t lists;            /* live list handles */
-  uint32_t queueLength;      /* entries in the play queue, its head included */
-  uint32_t deviceEngines;    /* devices whose own engine is up */
-  uint32_t devicesLost;      /* times an open device was found gone */
-  uint32_t devicesRestored;  /* times a lost device's engine came back up */
+  uint32_t streams;         /* live stream handles */
+  uint32_t sounds;          /* live sound handles (single sounds, queued cues playing) */
+  uint32_t lists;           /* live list handles */
+  uint32_t queueLength;     /* entries in the play queue, its head included */
+  uint32_t deviceEngines;   /* devices whose own engine is up */
+  uint32_t devicesLost;     /* times an open device was found gone */
+  uint32_t devicesRestored; /* times a lost device's engine came back up */
 } VSC_AUDIO_DIAGNOSTICS;
 
 /* Fills the first size bytes of diagnostics (handles are counted with or

@@ -45,8 +45,7 @@ template <typename T = void, typename E = std::string>
 class [[nodiscard]] Result {
  public:
   Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}
-  Result(Failure failure)
-    requires std::is_same_v<E, std::string>
+  Result(Failure failure) requires std::is_same_v<E, std::string>
       : state_(std::in_place_index<1>, std::move(failure.message)) {}
   Result(FailureWith<E> failure) : state_(std::in_place_index<1>, std::move(failure.error)) {}
 
@@ -78,9 +77,7 @@ class [[nodiscard]] Result<void, E> {
  public:
   // A success.
   Result() = default;
-  Result(Failure failure)
-    requires std::is_same_v<E, std::string>
-      : failed_(true), error_(std::move(failure.message)) {}
+  Result(Failure failure) requires std::is_same_v<E, std::string> : failed_(true), error_(std::move(failure.message)) {}
   Result(FailureWith<E> failure) : failed_(true), error_(std::move(failure.error)) {}
 
   bool ok() const { return !failed_; }

@@ -27,10 +27,10 @@ struct DialogWindow {
   Dialog* dialog = nullptr;
   GtkWidget* window = nullptr;
   GMainLoop* loop = nullptr;
-  std::map<int, GtkWidget*> widgets;                    // by control id
-  std::map<int, std::vector<std::string>> shownItems;   // list entries as shown
-  std::map<int, const FontDescription*> fonts;          // label fonts as applied
-  bool syncing = false;                                 // widgets being set from descriptions
+  std::map<int, GtkWidget*> widgets;                   // by control id
+  std::map<int, std::vector<std::string>> shownItems;  // list entries as shown
+  std::map<int, const FontDescription*> fonts;         // label fonts as applied
+  bool syncing = false;                                // widgets being set from descriptions
 };
 
 // What a signal handler needs: the window and the control.
@@ -72,7 +72,6 @@ void ApplyFont(GtkWidget* label, const FontDescription& font) {
   pango_attr_list_unref(attributes);
 }
 
-
 void Sync(DialogWindow& w) {
   w.syncing = true;
   for (const DialogControl& control : w.dialog->Controls()) {
@@ -113,8 +112,7 @@ void Sync(DialogWindow& w) {
                             control.maximum > control.minimum ? control.maximum : control.minimum + 1);
         gtk_range_set_value(GTK_RANGE(widget), control.value);
         break;
-      case ControlKind::kPushButton:
-        break;
+      case ControlKind::kPushButton: break;
     }
   }
   w.syncing = false;
@@ -234,9 +232,7 @@ GtkWidget* BuildControl(DialogWindow& w, const DialogControl& control, std::map<
   GtkWidget* widget = nullptr;
   GtkWidget* placed = nullptr;
   switch (control.kind) {
-    case ControlKind::kLabel:
-      widget = placed = Caption(control.text);
-      break;
+    case ControlKind::kLabel: widget = placed = Caption(control.text); break;
     case ControlKind::kCheckBox:
       widget = placed = gtk_check_button_new_with_label(control.caption.c_str());
       g_signal_connect(widget, "toggled", G_CALLBACK(OnToggled), ref);

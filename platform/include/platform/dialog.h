@@ -55,8 +55,8 @@ struct DialogControl {
   int maxLength = 0;
   int minimum = 0;
   int maximum = 0;
-  bool digitsOnly = false;                 // a number box: the keyboard types digits only
-  const FontDescription* font = nullptr;   // a label's own font; null for the dialog's
+  bool digitsOnly = false;                // a number box: the keyboard types digits only
+  const FontDescription* font = nullptr;  // a label's own font; null for the dialog's
 };
 
 struct DialogMenuItem {
@@ -101,7 +101,10 @@ class Dialog {
   bool Ended() const { return ended_; }
   int Result() const { return result_; }
   // Back to the state before Open: a dialog object may be run again.
-  void Restart() { ended_ = false; result_ = 0; }
+  void Restart() {
+    ended_ = false;
+    result_ = 0;
+  }
 
  protected:
   DialogControl& Add(DialogControl control);
@@ -125,10 +128,10 @@ std::string LimitText(const std::string& text, int maxLength);
 // What happens in a dialog that the front end reports: the dialog opening,
 // each action taken in it and its end.
 struct DialogEvent {
-  std::string dialog;  // the dialog's title
-  std::string action;  // "open", an action as the events file writes it, "close", "closed"
-  std::string outcome; // empty when done; otherwise why it was not ("no control ...")
-  int result = 0;      // the dialog's result, for "closed"
+  std::string dialog;   // the dialog's title
+  std::string action;   // "open", an action as the events file writes it, "close", "closed"
+  std::string outcome;  // empty when done; otherwise why it was not ("no control ...")
+  int result = 0;       // the dialog's result, for "closed"
 };
 
 // Process-wide listener for dialog events (the stand-in simulator's transcript

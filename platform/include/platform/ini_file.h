@@ -28,8 +28,8 @@ namespace platform {
 // terminated and the list ending with a second terminator; a list the buffer
 // cannot hold with a byte to spare is cut, ends with two terminators and
 // gives size - 2.
-uint32_t GetPrivateProfileStringU8(const char* section, const char* key, const char* defaultValue,
-                                   char* buffer, uint32_t size, const char* path);
+uint32_t GetPrivateProfileStringU8(const char* section, const char* key, const char* defaultValue, char* buffer,
+                                   uint32_t size, const char* path);
 
 // The value's leading signed decimal number; defaultValue for a missing file,
 // section or key, or an empty value.
@@ -40,8 +40,8 @@ int32_t GetPrivateProfileIntU8(const char* section, const char* key, int32_t def
 bool WritePrivateProfileStringU8(const char* section, const char* key, const char* value, const char* path);
 
 // Convenience form of GetPrivateProfileStringU8 with a buffer of maxLength + 1.
-std::string ReadProfileString(const char* section, const char* key, const char* defaultValue,
-                              const char* path, uint32_t maxLength = 259);
+std::string ReadProfileString(const char* section, const char* key, const char* defaultValue, const char* path,
+                              uint32_t maxLength = 259);
 
 // The text a key line must hold for the reader to give value back: value
 // enclosed in double quotes when the reader would change it (blanks at

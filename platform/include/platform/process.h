@@ -33,8 +33,9 @@ bool GetFileVersion(const std::string& path, uint32_t& versionMS, uint32_t& vers
 #define ORVANTE_DEFINE_FILE_VERSION(text) \
   extern "C" __declspec(dllexport) const char orvante_file_version_record[] = ORVANTE_FILE_VERSION_MARKER text
 #else
-#define ORVANTE_DEFINE_FILE_VERSION(text) \
-  extern "C" __attribute__((used, visibility("default"))) const char orvante_file_version_record[] = ORVANTE_FILE_VERSION_MARKER text
+#define ORVANTE_DEFINE_FILE_VERSION(text)                                                            \
+  extern "C" __attribute__((used, visibility("default"))) const char orvante_file_version_record[] = \
+      ORVANTE_FILE_VERSION_MARKER text
 #endif
 
 using ModuleHandle = void*;

@@ -1,8 +1,7 @@
 // The Windows desktop front end: boxes are MessageBoxW, "open" is
-// ShellExecuteW, dialogs are windows of their own (win32/dialog_window.h). It is the front end a Windows process has until its host
-// chooses another (in the simulator no one does); hosts and tests that must
-// never wait on a box set the headless or scripted one. A process started
-// with ORVANTE_HEADLESS=1 (every test program, and the programs the tests
+// ShellExecuteW, dialogs are windows of their own (win32/dialog_window.h). It is the front end a Windows process has
+// until its host chooses another (in the simulator no one does); hosts and tests that must never wait on a box set the
+// headless or scripted one. A process started with ORVANTE_HEADLESS=1 (every test program, and the programs the tests
 // start) has the headless one by default, so that no test falls back on a
 // box that waits for an answer nobody gives.
 #include <windows.h>
@@ -43,7 +42,8 @@ Win32UserInterface& Desktop() {
 
 UserInterface& DefaultUserInterface() {
   const char* headless = std::getenv("ORVANTE_HEADLESS");
-  if (headless != nullptr && *headless != '\0' && std::strcmp(headless, "0") != 0) return BuiltInHeadlessUserInterface();
+  if (headless != nullptr && *headless != '\0' && std::strcmp(headless, "0") != 0)
+    return BuiltInHeadlessUserInterface();
   return Desktop();
 }
 

@@ -23,7 +23,7 @@ constexpr int kGap = 8;         // between a caption, its field and its unit
 constexpr int kRowGap = 4;      // between rows
 constexpr int kColumnGap = 10;  // between columns of groups
 constexpr int kGroupPadding = 10;
-constexpr int kGroupTop = 20;   // room for the group box's title
+constexpr int kGroupTop = 20;  // room for the group box's title
 constexpr int kDropDownHeight = 200;
 constexpr UINT_PTR kEndedTimer = 1;
 constexpr wchar_t kWindowClass[] = L"OrvanteDialog";
@@ -50,12 +50,12 @@ struct DialogWindow {
   HWND window = nullptr;
   HWND owner = nullptr;
   HFONT font = nullptr;
-  std::map<int, ControlWindows> controls;                // by control id
-  std::map<HWND, int> ids;                               // control id by field window
-  std::map<int, std::vector<std::string>> shownItems;    // list entries as shown
-  std::map<const FontDescription*, HFONT> labelFonts;    // fonts the dialog gave labels
+  std::map<int, ControlWindows> controls;              // by control id
+  std::map<HWND, int> ids;                             // control id by field window
+  std::map<int, std::vector<std::string>> shownItems;  // list entries as shown
+  std::map<const FontDescription*, HFONT> labelFonts;  // fonts the dialog gave labels
   std::vector<HWND> groupBoxes;
-  bool syncing = false;                                  // controls being set from descriptions
+  bool syncing = false;  // controls being set from descriptions
 };
 
 // The dialogs whose windows are open, innermost last.
@@ -149,8 +149,7 @@ void Sync(DialogWindow& w) {
                      MAKELPARAM(control.minimum, std::max(control.maximum, control.minimum + 1)));
         SendMessageW(c.field, TBM_SETPOS, TRUE, control.value);
         break;
-      case ControlKind::kPushButton:
-        break;
+      case ControlKind::kPushButton: break;
     }
   }
   w.syncing = false;
@@ -193,8 +192,7 @@ void OnControlCommand(DialogWindow& w, HWND from, int code) {
     case ControlKind::kTextBox:
       if (code == EN_CHANGE) control->text = Utf8(WindowText(from));
       return;
-    default:
-      return;
+    default: return;
   }
   w.dialog->Command(control->id);
   AfterCall(w);
@@ -243,8 +241,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
           return 0;
         }
         break;
-      default:
-        break;
+      default: break;
     }
   }
   return DefWindowProcW(window, message, wParam, lParam);
@@ -399,10 +396,10 @@ SIZE LayOut(DialogWindow& w, std::vector<Row>& rows, std::vector<RECT>& groupRec
   return {width, y - kRowGap + kMargin};
 }
 
-HWND Child(DialogWindow& w, const wchar_t* windowClass, const std::string& text, DWORD style, const RECT& place,
-           int id, HFONT font) {
-  HWND child = CreateWindowExW(0, windowClass, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, place.left,
-                               place.top, place.right - place.left, place.bottom - place.top, w.window,
+HWND Child(DialogWindow& w, const wchar_t* windowClass, const std::string& text, DWORD style, const RECT& place, int id,
+           HFONT font) {
+  HWND child = CreateWindowExW(0, windowClass, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, place.left, place.top,
+                               place.right - place.left, place.bottom - place.top, w.window,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
   if (child != nullptr) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return child;
@@ -457,8 +454,7 @@ void CreateControls(DialogWindow& w, std::vector<Row>& rows) {
                         control.id, w.font);
         break;
       case ControlKind::kSlider:
-        c.field = Child(w, TRACKBAR_CLASSW, "", TBS_HORZ | TBS_AUTOTICKS | WS_TABSTOP, row.field, control.id,
-                        w.font);
+        c.field = Child(w, TRACKBAR_CLASSW, "", TBS_HORZ | TBS_AUTOTICKS | WS_TABSTOP, row.field, control.id, w.font);
         break;
       case ControlKind::kPushButton:
         c.field = Child(w, WC_BUTTONW, control.caption, BS_PUSHBUTTON | WS_TABSTOP, row.field, control.id, w.font);

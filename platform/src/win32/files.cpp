@@ -108,8 +108,9 @@ bool IsDirectory(std::string_view path) {
 
 bool ReadWholeFile(std::string_view path, std::string& contents) {
   contents.clear();
-  FileHandle file(::CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(::CreateFileW(WidePath(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.ok()) return false;  // last error: 2, 3, 5, ... as Windows says
   char chunk[65536];
   for (;;) {
@@ -130,7 +131,8 @@ bool WriteFileAtomically(std::string_view path, std::string_view contents) {
                            std::to_wstring(g_temporaryCounter.fetch_add(1));
   bool ok;
   {
-    FileHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(
+        ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.ok()) return false;
     ok = WriteAll(file.handle, contents) && ::FlushFileBuffers(file.handle);
   }
@@ -157,7 +159,8 @@ bool CopyFileU8(std::string_view from, std::string_view to, bool failIfExists) {
 bool DeleteFileU8(std::string_view path) { return ::DeleteFileW(WidePath(path).c_str()) != 0; }
 
 bool MoveFileU8(std::string_view from, std::string_view to) {
-  return ::MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
+  return ::MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
 }
 
 bool CreateDirectoryU8(std::string_view path) {

@@ -33,8 +33,8 @@ using win32::WidePath;
 // file that begins with UTF-8's byte-order mark, the ANSI code page for
 // others (and for a new file).
 UINT FileCodePage(const std::wstring& path) {
-  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return CP_ACP;
   unsigned char mark[3] = {};
   DWORD n = 0;
@@ -122,8 +122,8 @@ bool WritePrivateProfileStringU8(const char* section, const char* key, const cha
   std::wstring target = WidePath(path);
   // The copy kernel32 writes; a name of its own each time, so that kernel32's
   // cache of profile files never serves an earlier copy.
-  std::wstring copy = target + L".tmp-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                      std::to_wstring(g_copyCounter.fetch_add(1));
+  std::wstring copy =
+      target + L".tmp-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(g_copyCounter.fetch_add(1));
   DWORD attributes = ::GetFileAttributesW(target.c_str());
   bool existed = attributes != INVALID_FILE_ATTRIBUTES;
   // Windows does not write a read-only file (and Wine run as root would).

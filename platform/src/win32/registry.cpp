@@ -52,7 +52,8 @@ std::optional<uint32_t> RegistryReadDword(RegistryHive hive, const std::string& 
   HKEY opened = OpenKey(hive, key);
   if (opened == nullptr) return std::nullopt;
   DWORD type = 0, data = 0, size = sizeof data;
-  LONG status = ::RegQueryValueExW(opened, win32::Wide(value).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+  LONG status =
+      ::RegQueryValueExW(opened, win32::Wide(value).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
   ::RegCloseKey(opened);
   if (status != ERROR_SUCCESS || type != REG_DWORD) return std::nullopt;
   return data;

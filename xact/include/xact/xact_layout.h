@@ -49,7 +49,6 @@ inline double DecibelsOfVolumeByte(uint8_t volume) {
   return volume == 0 ? -HUGE_VAL : (3969.0 * std::log10(volume / 28240.0) + 8715.0) / 100.0;
 }
 
-
 // ---- Wave bank (.xwb) ----
 inline constexpr uint32_t kXwbMagic = 0x444E4257;  // "WBND"
 inline constexpr uint32_t kXwbHeaderVersionMin = 42;
@@ -61,7 +60,14 @@ inline constexpr uint32_t kXwbEntrySize = 24;
 inline constexpr uint32_t kXwbEntryNameSize = 64;
 inline constexpr uint32_t kXwbDataAlignment = 2048;
 
-enum XwbSegment : int { kSegmentBankData, kSegmentEntryMetadata, kSegmentSeekTables, kSegmentEntryNames, kSegmentWaveData, kSegmentCount };
+enum XwbSegment : int {
+  kSegmentBankData,
+  kSegmentEntryMetadata,
+  kSegmentSeekTables,
+  kSegmentEntryNames,
+  kSegmentWaveData,
+  kSegmentCount
+};
 
 inline constexpr uint32_t kXwbFlagStreaming = 0x00000001;
 inline constexpr uint32_t kXwbFlagEntryNames = 0x00010000;
@@ -76,16 +82,16 @@ enum WaveFormatTag : uint32_t { kFormatPcm = 0, kFormatXma2 = 1, kFormatAdpcm = 
 
 // The packed u32 wave format of a wave bank entry.
 struct PackedWaveFormat {
-  uint32_t tag = kFormatPcm;      // bits 0-1
-  uint32_t channels = 1;          // bits 2-4
-  uint32_t sampleRate = 22050;    // bits 5-22
-  uint32_t blockAlign = 2;        // bits 23-30
-  uint32_t bitsPerSample = 16;    // bit 31: 1 = 16-bit, 0 = 8-bit (PCM)
+  uint32_t tag = kFormatPcm;    // bits 0-1
+  uint32_t channels = 1;        // bits 2-4
+  uint32_t sampleRate = 22050;  // bits 5-22
+  uint32_t blockAlign = 2;      // bits 23-30
+  uint32_t bitsPerSample = 16;  // bit 31: 1 = 16-bit, 0 = 8-bit (PCM)
 };
 
 inline uint32_t PackWaveFormat(const PackedWaveFormat& f) {
-  return (f.tag & 0x3) | ((f.channels & 0x7) << 2) | ((f.sampleRate & 0x3FFFF) << 5) |
-         ((f.blockAlign & 0xFF) << 23) | ((f.bitsPerSample == 16 ? 1u : 0u) << 31);
+  return (f.tag & 0x3) | ((f.channels & 0x7) << 2) | ((f.sampleRate & 0x3FFFF) << 5) | ((f.blockAlign & 0xFF) << 23) |
+         ((f.bitsPerSample == 16 ? 1u : 0u) << 31);
 }
 
 inline PackedWaveFormat UnpackWaveFormat(uint32_t v) {

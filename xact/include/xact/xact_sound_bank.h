@@ -20,7 +20,7 @@ struct SoundInfo {
   uint32_t code = 0;  // file offset of the record, what cues refer to
   uint8_t flags = 0;
   uint16_t category = 0;
-  uint8_t volume = 0;  // FACT's volume byte
+  uint8_t volume = 0;              // FACT's volume byte
   std::vector<uint32_t> rpcCodes;  // the sound's and its tracks'
   std::vector<uint32_t> dspCodes;
   std::vector<WaveReference> waves;
@@ -37,7 +37,7 @@ struct SoundBankInfo {
   std::string name;
   std::vector<std::string> waveBankNames;
   std::vector<SoundInfo> sounds;
-  std::vector<CueInfo> cues;                 // simple cues first, then complex ones
+  std::vector<CueInfo> cues;                  // simple cues first, then complex ones
   std::vector<WaveReference> variationWaves;  // waves chosen by variation tables
   std::vector<uint16_t> variationVariables;   // variables of interactive variations
 };

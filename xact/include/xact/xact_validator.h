@@ -34,8 +34,7 @@ XactCheckResult ValidateSoundBank(const uint8_t* xsb, size_t xsbSize);
 // between them (sound categories and RPC codes against the global settings,
 // wave bank names and wave indices against the wave bank), and the global
 // variable "SpeedOfSound" that FACT's 3D initialisation reads unchecked.
-XactCheckResult ValidateSoundSet(const uint8_t* xgs, size_t xgsSize,
-                                 const uint8_t* xwb, size_t xwbSize,
+XactCheckResult ValidateSoundSet(const uint8_t* xgs, size_t xgsSize, const uint8_t* xwb, size_t xwbSize,
                                  const uint8_t* xsb, size_t xsbSize);
 
 }  // namespace orvante::xact

@@ -13,8 +13,8 @@ namespace orvante::xact {
 
 struct PcmWave {
   uint32_t sampleRate = 22050;
-  uint16_t channels = 1;        // 1 to 7
-  uint16_t bitsPerSample = 16;  // 8 (unsigned) or 16 (signed)
+  uint16_t channels = 1;         // 1 to 7
+  uint16_t bitsPerSample = 16;   // 8 (unsigned) or 16 (signed)
   std::vector<uint8_t> samples;  // interleaved, little-endian, whole frames
 };
 
